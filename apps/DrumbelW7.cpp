@@ -1,0 +1,7 @@
+#include "Programs.h"
+#include "RunProgram.h"
+
+int main(int argc, char** argv)
+{
+    return RunProgram(argc, argv, Drumbel);
+}

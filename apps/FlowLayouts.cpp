@@ -1,0 +1,136 @@
+#include <QImage>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "EquationPictures.h"
+#include "Layouts.h"
+
+namespace {
+
+using K = ControlKind;
+using F = FontKind;
+constexpr F Sans = F::Sans975;
+
+// The convection-flow window; the spiral-flow window is derived from it below.
+// kind, name, container, text, left, top, width, height, font, selected, background
+constexpr ControlSpec ConvectionControls[] = {
+    {K::EquationPicture, "Equazioni", nullptr, "", 120, 240, 1815, 1935, F::Default, false, 0},
+    {K::Frame, "Parametri", nullptr, "Parametri", 2040, 120, 6615, 1935, F::Default, false, 0},
+    {K::DrawingArea, "Grafico", nullptr, "", 2040, 2160, 6585, 6495, F::Default, false, 5},
+    {K::Frame, "OpzioniSim", nullptr, "Opzioni grafiche", 120, 2280, 1815, 3255, F::Default, false, 0},
+    {K::PushButton, "Cancella", nullptr, "Cancella", 120, 5640, 1815, 495, F::Default, false, 0},
+    {K::PushButton, "Via", nullptr, "Via", 120, 6240, 1815, 495, F::Default, false, 0},
+    {K::PushButton, "Stop", nullptr, "Stop", 120, 6840, 1815, 495, F::Default, false, 0},
+    {K::PushButton, "Esci", nullptr, "Esci", 120, 7440, 1815, 495, F::Default, false, 0},
+    {K::Frame, "Uscita", nullptr, "Uscire?", 120, 8040, 1815, 615, F::Default, false, 0},
+    {K::PushButton, "SiUscire", "Uscita", "Sì", 240, 240, 495, 255, F::Default, false, 0},
+    {K::PushButton, "NoUscire", "Uscita", "No", 1080, 240, 495, 255, F::Default, false, 0},
+    {K::Label, "a_", "Parametri", "a ", 120, 480, 375, 375, Sans, false, 0},
+    {K::TextField, "aT", "Parametri", "10", 480, 480, 975, 285, F::Default, false, 0},
+    {K::Label, "aCommento", "Parametri", "(numero di Prandtl)", 1560, 480, 1935, 375, Sans, false, 0},
+    {K::Label, "b_", "Parametri", "b", 120, 840, 375, 375, Sans, false, 0},
+    {K::TextField, "bT", "Parametri", "28", 480, 840, 975, 285, F::Default, false, 0},
+    {K::Label, "bCommento", "Parametri", "(numero di Rayleigh)", 1560, 840, 1935, 375, Sans, false, 0},
+    {K::Label, "c_", "Parametri", "c", 120, 1200, 375, 375, Sans, false, 0},
+    {K::TextField, "cT", "Parametri", "8.0", 480, 1200, 975, 285, F::Default, false, 0},
+    {K::Label, "dt_", "Parametri", "Δ", 120, 1560, 135, 255, F::Symbol975, false, 0},
+    {K::Label, "t", "Parametri", "t", 240, 1560, 135, 255, Sans, false, 0},
+    {K::TextField, "dtT", "Parametri", "1e-4", 480, 1560, 975, 285, F::Default, false, 0},
+    {K::Label, "Label1", "Parametri", "(incremento temporale)", 1560, 1560, 2175, 255, Sans, false, 0},
+    {K::Label, "x0_", "Parametri", "x0", 3840, 480, 375, 375, Sans, false, 0},
+    {K::TextField, "x0T", "Parametri", "1", 4200, 480, 975, 285, F::Default, false, 0},
+    {K::Label, "y0_", "Parametri", "y0", 3840, 840, 375, 375, Sans, false, 0},
+    {K::TextField, "y0T", "Parametri", "1", 4200, 840, 975, 285, F::Default, false, 0},
+    {K::Label, "z0_", "Parametri", "z0", 3840, 1200, 375, 375, Sans, false, 0},
+    {K::TextField, "z0T", "Parametri", "1", 4200, 1200, 975, 285, F::Default, false, 0},
+    {K::Label, "xyz0", "Parametri", "valori iniziali di x, y, e z", 5280, 720, 1215, 615, Sans, false, 0},
+    {K::TextField, "termineT", "Parametri", "0", 4200, 1560, 975, 285, F::Default, false, 0},
+    {K::Label, "TermineCommento", "Parametri", "termine", 5280, 1560, 1095, 255, Sans, false, 0},
+    {K::BorderlessFrame, "opzioniTracciato", "OpzioniSim", "", 120, 360, 1575, 1095, F::Default, false, 0},
+    {K::Label, "Colori", "opzioniTracciato", "Colori tracciato", 0, 0, 1455, 255, F::Default, false, 0},
+    {K::RadioButton, "Option1", "opzioniTracciato", "Option1", 0, 360, 255, 255, F::Default, true, 0},
+    {K::RadioButton, "Option2", "opzioniTracciato", "Option1", 600, 360, 255, 255, F::Default, false, 0},
+    {K::RadioButton, "Option3", "opzioniTracciato", "Option1", 1200, 360, 255, 255, F::Default, false, 0},
+    {K::RadioButton, "Option4", "opzioniTracciato", "Option1", 0, 720, 255, 255, F::Default, false, 0},
+    {K::RadioButton, "Option5", "opzioniTracciato", "Option1", 600, 720, 255, 255, F::Default, false, 0},
+    {K::RadioButton, "Option6", "opzioniTracciato", "Option1", 1200, 720, 255, 255, F::Default, false, 0},
+    {K::BorderlessFrame, "Frame1", "OpzioniSim", "", 120, 1440, 1575, 1095, F::Default, false, 0},
+    {K::Label, "Label2", "Frame1", "Colori Sfondo", 0, 0, 1455, 255, F::Default, false, 0},
+    {K::RadioButton, "Option7", "Frame1", "Option1", 0, 360, 255, 255, F::Default, false, 19},
+    {K::RadioButton, "Option8", "Frame1", "Option1", 600, 360, 255, 255, F::Default, true, 9},
+    {K::RadioButton, "Option9", "Frame1", "Option1", 1200, 360, 255, 255, F::Default, false, 1},
+    {K::RadioButton, "Option10", "Frame1", "Option1", 0, 720, 255, 255, F::Default, false, 13},
+    {K::RadioButton, "Option11", "Frame1", "Option1", 600, 720, 255, 255, F::Default, false, 7},
+    {K::RadioButton, "Option12", "Frame1", "Option1", 1200, 720, 255, 255, F::Default, false, 11},
+    {K::Label, "alfa_", "OpzioniSim", "α =", 120, 2640, 375, 255, F::Symbol12, false, 0},
+    {K::TextField, "numT", "OpzioniSim", "1", 600, 2520, 495, 285, F::Default, false, 0},
+    {K::TextField, "denT", "OpzioniSim", "6", 600, 2880, 495, 285, F::Default, false, 0},
+    {K::Label, "pi_", "OpzioniSim", "π", 1200, 2640, 375, 375, F::Symbol12, false, 0},
+};
+
+constexpr const char* ConvectionTabOrder[] = {
+    "aT", "bT", "cT", "dtT", "y0T", "x0T", "SiUscire", "NoUscire", "Esci", "Cancella", "Via", "Stop",
+    "Grafico", "Option1", "Option2", "Option3", "Option4", "Option5", "Option6", "Equazioni", "numT", "denT",
+    "Option7", "Option8", "Option9", "Option10", "Option11", "Option12", "termineT", "z0T",
+};
+
+// Where the spiral-flow window differs from the convection-flow window.
+struct SpiralDifference {
+    const char* name;
+    const char* text;  // nullptr: unchanged
+    int top;           // -1: unchanged
+    int selected;      // -1: unchanged, else 0 or 1
+};
+
+constexpr SpiralDifference SpiralDifferences[] = {
+    {"aT", "0.2", -1, -1},
+    {"bT", "0.2", -1, -1},
+    {"cT", "5.7", -1, -1},
+    {"dtT", "1e-3", -1, -1},
+    {"xyz0", nullptr, 840, -1},
+    {"OpzioniSim", "Opzioni tracciato", -1, -1},
+    {"Colori", "Colori Tracciato", -1, -1},
+    {"Option1", nullptr, -1, 0},
+    {"Option5", nullptr, -1, 1},
+};
+
+constexpr const char* SpiralAbsent[] = {"aCommento", "bCommento"};
+
+constexpr const char* SpiralTabOrder[] = {
+    "Grafico", "Stop", "Via", "Cancella", "Option6", "Option5", "Option4", "Option3", "Option2", "Option1",
+    "Esci", "NoUscire", "SiUscire", "Equazioni", "x0T", "y0T", "z0T", "dtT", "cT", "bT", "aT", "termineT",
+    "Option12", "Option11", "Option10", "Option9", "Option8", "Option7", "denT", "numT",
+};
+
+bool Named(const ControlSpec& spec, const char* name) { return std::strcmp(spec.name, name) == 0; }
+
+std::vector<ControlSpec> DeriveSpiralControls()
+{
+    std::vector<ControlSpec> controls;
+    for (ControlSpec spec : ConvectionControls) {
+        if (std::any_of(std::begin(SpiralAbsent), std::end(SpiralAbsent),
+                        [&](const char* absent) { return Named(spec, absent); }))
+            continue;
+        for (const SpiralDifference& difference : SpiralDifferences) {
+            if (!Named(spec, difference.name))
+                continue;
+            if (difference.text)
+                spec.text = difference.text;
+            if (difference.top >= 0)
+                spec.top = difference.top;
+            if (difference.selected >= 0)
+                spec.selected = difference.selected == 1;
+        }
+        controls.push_back(spec);
+    }
+    return controls;
+}
+
+const std::vector<ControlSpec> SpiralControls = DeriveSpiralControls();
+
+}  // namespace
+
+const WindowLayout ConvectionLayout = {"Brisuta", 8775, 8805, ConvectionControls, ConvectionTabOrder,
+                                       ConvectionEquations};
+const WindowLayout SpiralLayout = {"Kelvane", 8730, 8805, SpiralControls, SpiralTabOrder, SpiralEquations};

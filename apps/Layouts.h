@@ -1,0 +1,9 @@
+#pragma once
+
+#include "LayoutTable.h"
+
+// The window layout of each program.
+extern const WindowLayout ConvectionLayout;
+extern const WindowLayout SpiralLayout;
+extern const WindowLayout RecurrenceLayout;
+extern const WindowLayout QuadraticLayout;

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+// Grafico: the surface an attractor is drawn on. It owns an image of its
+// area, so the picture survives repaints. Points are written into the image
+// at once; the screen is refreshed at display rate, never once per point.
+class DrawingArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit DrawingArea(QWidget* parent);
+
+    // Sets the point at drawing coordinates (twips, origin top-left) to the
+    // colour. Points outside the area are ignored.
+    void setPoint(double x, double y, QRgb colour)
+    {
+        const double column = (x * pixelRatio_) / 15.0;
+        const double row = (y * pixelRatio_) / 15.0;
+        if (!(column >= 0.0 && column < imageWidth_ && row >= 0.0 && row < imageHeight_))
+            return;
+        const int px = static_cast<int>(column);
+        const int py = static_cast<int>(row);
+        reinterpret_cast<QRgb*>(bits_ + py * stride_)[px] = colour;
+        markDirty(px, py);
+    }
+
+    // Sets the background colour, which erases the picture.
+    void setBackground(const QColor& colour);
+    QColor background() const { return background_; }
+    // Erases the picture, leaving the background.
+    void clear();
+
+    // The picture as kept, one image pixel per device pixel.
+    const QImage& image() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void markDirty(int px, int py)
+    {
+        if (px < dirtyLeft_) dirtyLeft_ = px;
+        if (px > dirtyRight_) dirtyRight_ = px;
+        if (py < dirtyTop_) dirtyTop_ = py;
+        if (py > dirtyBottom_) dirtyBottom_ = py;
+        if (!refreshScheduled_)
+            scheduleRefresh();
+    }
+    void scheduleRefresh();
+    void refresh();
+    void resetDirty();
+    void allocateImage();
+
+    QImage image_;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    double pixelRatio_ = 1.0;
+    double imageWidth_ = 0, imageHeight_ = 0;
+    QColor background_;
+    int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = 0, dirtyBottom_ = 0;
+    bool refreshScheduled_ = false;
+    QTimer refreshTimer_;
+};
