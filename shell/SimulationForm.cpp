@@ -125,8 +125,10 @@ void SimulationForm::Form_Load()
     state_.b = FieldValue(bT_);
     if (program_.writesCAtLoad) {
         state_.c = -8.0 / 3.0;
-        if (cT_)
+        if (cT_) {
             cT_->setText(FifteenDigits(state_.c));  // runs cT_Change before it returns
+            cT_->setCursorPosition(0);              // show the start of the number
+        }
     } else {
         state_.c = FieldValue(cT_);
     }
