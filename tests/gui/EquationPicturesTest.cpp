@@ -1,0 +1,147 @@
+#include "EquationPictures.h"
+
+#include <QImage>
+#include <QTest>
+
+// The equation pictures are checked by their ink: right size, clean white
+// edges, grey-scale text and a brace down the left side, and nothing below
+// the rows that the picture's control shows.
+
+namespace {
+
+constexpr int kDark = 128;  // grey level below which a pixel counts as ink
+constexpr int kBraceColumns = 8;
+
+bool IsDark(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < kDark; }
+
+bool RowHasInk(const QImage& image, int y, int fromX, int toX)
+{
+    for (int x = fromX; x < toX; ++x)
+        if (IsDark(image, x, y))
+            return true;
+    return false;
+}
+
+bool ColumnHasInk(const QImage& image, int x, int fromY, int toY)
+{
+    for (int y = fromY; y < toY; ++y)
+        if (IsDark(image, x, y))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+class EquationPicturesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sizeIsExact_data() { AddPictures(); }
+    void sizeIsExact();
+    void inkIsBlackOnWhiteAndClearOfTheEdges_data() { AddPictures(); }
+    void inkIsBlackOnWhiteAndClearOfTheEdges();
+    void braceSpansTheLines_data() { AddPictures(); }
+    void braceSpansTheLines();
+    void rowsBelowTheShownPartAreBlank_data() { AddPictures(); }
+    void rowsBelowTheShownPartAreBlank();
+
+private:
+    static void AddPictures();
+};
+
+// shownRows: how much of the picture its control shows; the rest must be
+// blank.
+void EquationPicturesTest::AddPictures()
+{
+    QTest::addColumn<QImage>("image");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("shownRows");
+
+    QTest::newRow("convection flow") << ConvectionEquations() << QSize(117, 120) << 120;
+    QTest::newRow("spiral flow") << SpiralEquations() << QSize(116, 124) << 124;
+    QTest::newRow("recurrence map") << RecurrenceEquations() << QSize(78, 45) << 41;
+    QTest::newRow("quadratic map") << QuadraticEquations() << QSize(111, 50) << 50;
+}
+
+void EquationPicturesTest::sizeIsExact()
+{
+    QFETCH(QImage, image);
+    QFETCH(QSize, size);
+    QCOMPARE(image.size(), size);
+}
+
+void EquationPicturesTest::inkIsBlackOnWhiteAndClearOfTheEdges()
+{
+    QFETCH(QImage, image);
+    QFETCH(int, shownRows);
+    const int w = image.width();
+    const int h = image.height();
+
+    for (const QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1),
+                                QPoint(w - 1, h - 1)})
+        QCOMPARE(image.pixel(corner), qRgb(255, 255, 255));
+
+    int dark = 0;
+    int black = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qRed(pixel) != qGreen(pixel) || qGreen(pixel) != qBlue(pixel))
+                QFAIL(qPrintable(QStringLiteral("coloured pixel at %1,%2").arg(x).arg(y)));
+            dark += qGray(pixel) < kDark ? 1 : 0;
+            black += qGray(pixel) < 40 ? 1 : 0;
+        }
+    }
+    // Text, not just the brace, covers a fair share of the picture, with
+    // solid black strokes.
+    QVERIFY2(dark * 25 > w * h, qPrintable(QString::number(dark)));
+    QVERIFY(black * 40 > w * h);
+
+    // Nothing is cut off: the outermost columns and rows carry no ink. The
+    // text is not set needlessly small either: it nearly fills the width.
+    QVERIFY(!ColumnHasInk(image, 0, 0, h));
+    QVERIFY(!ColumnHasInk(image, w - 1, 0, h));
+    QVERIFY(!RowHasInk(image, 0, 0, w));
+    QVERIFY(!RowHasInk(image, shownRows - 1, 0, w));
+    int right = w - 1;
+    while (right > 0 && !ColumnHasInk(image, right, 0, h))
+        --right;
+    QVERIFY2(right * 100 >= w * 85, qPrintable(QString::number(right)));
+}
+
+void EquationPicturesTest::braceSpansTheLines()
+{
+    QFETCH(QImage, image);
+    QFETCH(int, shownRows);
+
+    // The brace is a single tall stroke in the leftmost columns, apart from
+    // the text: it covers most rows of the shown part without a break, and
+    // the column just right of it is blank.
+    int first = -1;
+    int last = -1;
+    for (int y = 0; y < shownRows; ++y) {
+        if (RowHasInk(image, y, 0, kBraceColumns)) {
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+    }
+    QVERIFY(first >= 0);
+    QVERIFY2(last - first + 1 >= shownRows * 3 / 4,
+             qPrintable(QStringLiteral("brace rows %1..%2").arg(first).arg(last)));
+    for (int y = first; y <= last; ++y)
+        QVERIFY2(RowHasInk(image, y, 0, kBraceColumns), qPrintable(QString::number(y)));
+    QVERIFY(!ColumnHasInk(image, kBraceColumns + 1, 0, image.height()));
+}
+
+void EquationPicturesTest::rowsBelowTheShownPartAreBlank()
+{
+    QFETCH(QImage, image);
+    QFETCH(int, shownRows);
+    for (int y = shownRows; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QCOMPARE(image.pixel(x, y), qRgb(255, 255, 255));
+}
+
+QTEST_MAIN(EquationPicturesTest)
+#include "EquationPicturesTest.moc"
