@@ -1,0 +1,274 @@
+// The window's state after load and its run loop: step limits, stopping,
+// restarting, closing during a run and arithmetic faults.
+#include <QApplication>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <bit>
+#include <cstdint>
+
+#include "FlowModels.h"
+#include "MapModels.h"
+#include "Programs.h"
+#include "RunDriver.h"
+
+Q_DECLARE_METATYPE(const ProgramDescription*)
+
+namespace {
+
+std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
+
+void SetField(SimulationForm& form, const char* name, const QString& text)
+{
+    auto* field = form.findChild<QLineEdit*>(QString::fromLatin1(name));
+    QVERIFY(field);
+    field->setText(text);
+}
+
+// The point reached after `steps` steps from the start point, computed apart
+// from the window with the same parameters.
+SimulationState Iterated(const SimulationForm& form, const Model& model, int steps)
+{
+    SimulationState expected = form.state();
+    expected.x = expected.y = expected.z = 1;
+    for (int i = 0; i < steps; ++i) {
+        model.StepModel(expected);
+        expected.x = expected.xNext;
+        expected.y = expected.yNext;
+        expected.z = expected.zNext;
+    }
+    return expected;
+}
+
+}  // namespace
+
+class RunLoopTest : public QObject {
+    Q_OBJECT
+private slots:
+    void stateAfterLoad_data();
+    void stateAfterLoad();
+    void convectionRewritesC();
+    void limitGivesExactlyThatManySteps_data();
+    void limitGivesExactlyThatManySteps();
+    void zeroMeansNoLimit();
+    void stopWhileIdleThenViaRuns();
+    void viaDuringRunRestarts();
+    void viaPressedAThousandTimesDoesNotNest();
+    void closingDuringRunEndsTheLoop();
+    void overflowEndsRunAndNextRunWorks();
+};
+
+void RunLoopTest::stateAfterLoad_data()
+{
+    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<double>("c");
+    QTest::addColumn<double>("dt");
+    QTest::addColumn<double>("alpha");
+    QTest::addColumn<float>("plotWidth");
+    QTest::addColumn<float>("plotHeight");
+    QTest::addColumn<int>("scheme");
+    QTest::newRow("convection") << &Brisuta << 1.0 << 10.0 << 28.0 << -2.66666666666667 << 0.0001
+                                << 0.5235987755982984 << 6585.0f << 6495.0f << 1;
+    QTest::newRow("spiral") << &Kelvane << 1.0 << 0.2 << 0.2 << 5.7 << 0.001 << 0.5235987755982984 << 6585.0f
+                            << 6495.0f << 5;
+    QTest::newRow("recurrence") << &Tessivo << 0.0 << -0.1 << -1.7 << 0.0 << 0.0 << 0.0 << 7785.0f << 7335.0f << 1;
+    QTest::newRow("quadratic") << &Drumbel << 0.0 << 1.4 << 0.3 << 0.0 << 0.0 << 0.0 << 6705.0f << 6375.0f << 1;
+}
+
+void RunLoopTest::stateAfterLoad()
+{
+    QFETCH(const ProgramDescription*, program);
+    QFETCH(double, x);
+    QFETCH(double, a);
+    QFETCH(double, b);
+    QFETCH(double, c);
+    QFETCH(double, dt);
+    QFETCH(double, alpha);
+    QFETCH(float, plotWidth);
+    QFETCH(float, plotHeight);
+    QFETCH(int, scheme);
+    SimulationForm form(*program);
+    const SimulationState& s = form.state();
+    QCOMPARE(Bits(s.x), Bits(x));
+    QCOMPARE(Bits(s.y), Bits(x));
+    QCOMPARE(Bits(s.a), Bits(a));
+    QCOMPARE(Bits(s.b), Bits(b));
+    QCOMPARE(Bits(s.c), Bits(c));
+    QCOMPARE(Bits(s.dt), Bits(dt));
+    QCOMPARE(Bits(s.alpha), Bits(alpha));
+    if (alpha != 0) {
+        QCOMPARE(Bits(s.cosAlpha), Bits(0.8660254037844389));
+        QCOMPARE(Bits(s.sinAlpha), Bits(0.49999999999999956));
+    }
+    QCOMPARE(s.plotWidth, plotWidth);
+    QCOMPARE(s.plotHeight, plotHeight);
+    QCOMPARE(s.colourScheme, scheme);
+    QVERIFY(!s.limitOn);
+    QCOMPARE(s.stepLimit, 0);
+    QVERIFY(!s.stopRequested);
+}
+
+void RunLoopTest::convectionRewritesC()
+{
+    SimulationForm form(Brisuta);
+    QCOMPARE(form.findChild<QLineEdit*>("cT")->text(), QStringLiteral("-2.66666666666667"));
+    // The parsed text, not the exact quotient, is what the flow uses.
+    QVERIFY(form.state().c != -8.0 / 3.0);
+}
+
+void RunLoopTest::limitGivesExactlyThatManySteps_data()
+{
+    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Model*>("model");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("convection 1") << &Brisuta << &ConvectionFlow << 1;
+    QTest::newRow("convection 1000") << &Brisuta << &ConvectionFlow << 1000;
+    QTest::newRow("spiral 777") << &Kelvane << &SpiralFlow << 777;
+    QTest::newRow("recurrence 500") << &Tessivo << &RecurrenceMap << 500;
+    QTest::newRow("quadratic 3") << &Drumbel << &QuadraticMap << 3;
+}
+
+void RunLoopTest::limitGivesExactlyThatManySteps()
+{
+    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Model*, model);
+    QFETCH(int, limit);
+    SimulationForm form(*program);
+    form.show();
+    SetField(form, "termineT", QString::number(limit));
+    RunDriver(form).Run();
+    QCOMPARE(form.stepCount(), limit);
+    QVERIFY(form.state().stopRequested);
+    QVERIFY(!form.isRunning());
+    // Exactly `limit` steps were taken from the start point.
+    const SimulationState expected = Iterated(form, *model, limit);
+    QCOMPARE(Bits(form.state().x), Bits(expected.x));
+    QCOMPARE(Bits(form.state().y), Bits(expected.y));
+    QCOMPARE(Bits(form.state().z), Bits(expected.z));
+}
+
+void RunLoopTest::zeroMeansNoLimit()
+{
+    SimulationForm form(Brisuta);
+    SetField(form, "termineT", "5");
+    SetField(form, "termineT", "0");  // turns the limit off again
+    RunDriver driver(form);
+    driver.At(20'000, [&] { driver.ClickButton("Stop"); });
+    driver.Run();
+    QCOMPARE(form.stepCount(), 20'001);
+}
+
+void RunLoopTest::stopWhileIdleThenViaRuns()
+{
+    SimulationForm form(Drumbel);
+    RunDriver driver(form);
+    driver.ClickButton("Stop");
+    QVERIFY(form.state().stopRequested);
+    driver.At(100, [&] { driver.ClickButton("Stop"); });
+    driver.Run();
+    QCOMPARE(form.stepCount(), 101);
+}
+
+void RunLoopTest::viaDuringRunRestarts()
+{
+    SimulationForm form(Brisuta);
+    SetField(form, "termineT", "300");
+    RunDriver driver(form);
+    bool restartSeen = false;
+    driver.At(250, [&] {
+        driver.ClickButton("Via");
+        restartSeen = form.stepCount() == 0;
+    });
+    driver.Run();
+    QVERIFY(restartSeen);
+    // The limit applies to the new count, and the point is 300 steps from the start.
+    QCOMPARE(form.stepCount(), 300);
+    const SimulationState expected = Iterated(form, ConvectionFlow, 300);
+    QCOMPARE(Bits(form.state().x), Bits(expected.x));
+    QCOMPARE(Bits(form.state().z), Bits(expected.z));
+}
+
+void RunLoopTest::viaPressedAThousandTimesDoesNotNest()
+{
+    SimulationForm form(Kelvane);
+    RunDriver driver(form);
+    int presses = 0;
+    const char* lowest = nullptr;
+    const char* highest = nullptr;
+    std::function<void()> press = [&] {
+        const char marker = 0;
+        const char* here = &marker;
+        lowest = lowest ? std::min(lowest, here) : here;
+        highest = highest ? std::max(highest, here) : here;
+        if (++presses < 1000) {
+            driver.ClickButton("Via");
+            driver.At(0, press);
+        } else {
+            driver.ClickButton("Stop");
+        }
+    };
+    driver.At(10, press);
+    driver.Run();
+    QCOMPARE(presses, 1000);
+    QVERIFY(!form.isRunning());
+    // Every press was handled at the same depth of the stack.
+    QVERIFY(highest - lowest < 4096);
+}
+
+void RunLoopTest::closingDuringRunEndsTheLoop()
+{
+    auto* form = new SimulationForm(Tessivo);
+    form->show();
+    QEventLoop loop;
+    RunDriver driver(*form);
+    std::int64_t countAtClose = -1;
+    driver.At(1000, [&] {
+        countAtClose = form->stepCount();
+        driver.ClickButton("Esci");
+        driver.ClickButton("SiUscire");
+    });
+    // The run starts from the application's own event loop, as a click would.
+    QTimer::singleShot(0, [&] {
+        driver.Run();
+        loop.exit(0);
+    });
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(!form->isVisible());
+    QVERIFY(!form->isRunning());
+    // No pass ran after the window closed.
+    QCOMPARE(form->stepCount(), countAtClose);
+    delete form;
+}
+
+void RunLoopTest::overflowEndsRunAndNextRunWorks()
+{
+    SimulationForm form(Brisuta);
+    form.show();
+    SetField(form, "dtT", "1e300");
+    RunDriver driver(form);
+    driver.Run(1000);
+    QVERIFY(!form.isRunning());
+    QVERIFY(form.state().stopRequested);
+    auto* message = form.findChild<QMessageBox*>("messaggioOverflow");
+    QVERIFY(message);
+    QVERIFY(message->isVisible());
+    QVERIFY(!message->isModal());
+    const QString step = QString::number(form.stepCount() + 1);
+    QVERIFY2(message->text().contains(step), qPrintable(message->text()));
+    // The faulting step committed nothing: the current point is finite.
+    QVERIFY(std::isfinite(form.state().x) && std::isfinite(form.state().z));
+
+    SetField(form, "dtT", "1e-4");
+    SetField(form, "termineT", "10");
+    driver.Run();
+    QCOMPARE(form.stepCount(), 10);
+    const SimulationState expected = Iterated(form, ConvectionFlow, 10);
+    QCOMPARE(Bits(form.state().y), Bits(expected.y));
+}
+
+QTEST_MAIN(RunLoopTest)
+#include "RunLoopTest.moc"
