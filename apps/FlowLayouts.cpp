@@ -90,6 +90,7 @@ constexpr SpiralDifference SpiralDifferences[] = {
     {"dtT", "1e-3", -1, -1},
     {"xyz0", nullptr, 840, -1},
     {"OpzioniSim", "Opzioni tracciato", -1, -1},
+    {"opzioniTracciato", "Frame1", -1, -1},  // stored only: a borderless frame shows no caption
     {"Colori", "Colori Tracciato", -1, -1},
     {"Option1", nullptr, -1, 0},
     {"Option5", nullptr, -1, 1},

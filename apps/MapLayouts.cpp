@@ -50,7 +50,7 @@ constexpr MapControl MapControls[] = {
     {K::TextField, "y0T", "Parametri", "0", "0", {2040, 720, 975, 285}, {2040, 720, 975, 285}, F::Default, false, 0},
     {K::Label, "TermineCommento", "Parametri", "termine:", "termine:", {1080, 1080, 855, 255}, {1080, 1080, 855, 255}, Sans, false, 0},
     {K::TextField, "termineT", "Parametri", "0", "0", {2040, 1080, 975, 285}, {2040, 1080, 975, 285}, F::Default, false, 0},
-    {K::BorderlessFrame, "opzioniTracciato", "OpzioniSim", "", "", {120, 360, 1575, 975}, {120, 360, 1575, 975}, F::Default, false, 0},
+    {K::BorderlessFrame, "opzioniTracciato", "OpzioniSim", "Frame1", "Frame1", {120, 360, 1575, 975}, {120, 360, 1575, 975}, F::Default, false, 0},
     {K::Label, "Colori", "opzioniTracciato", "Colori Tracciato", "Colori Tracciato", {0, 0, 1455, 255}, {0, 0, 1455, 255}, F::Default, false, 0},
     {K::RadioButton, "Option1", "opzioniTracciato", "Option1", "Option1", {0, 360, 255, 255}, {0, 360, 255, 255}, F::Default, true, 0},
     {K::RadioButton, "Option2", "opzioniTracciato", "Option1", "Option1", {600, 360, 255, 255}, {600, 360, 255, 255}, F::Default, false, 0},
