@@ -9,9 +9,17 @@ EquationView::EquationView(QImage picture, QWidget* parent) : QWidget(parent), p
     setFocusPolicy(Qt::TabFocus);
 }
 
+void EquationView::setBackgroundColour(int systemColourIndex)
+{
+    backgroundColour_ = systemColourIndex;
+    update();
+}
+
 void EquationView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), SystemColour(5));
+    // The system colour is read at each paint, so it follows the desktop theme.
+    if (backgroundColour_ != 0)
+        painter.fillRect(rect(), SystemColour(backgroundColour_));
     painter.drawImage(0, 0, picture_);
 }

@@ -4,16 +4,22 @@
 #include <QWidget>
 
 // Equazioni: shows a fixed picture unscaled at its top-left corner, cut off
-// by its own edges, on the window-background colour.
+// by its own edges. Beside the picture it shows either a system colour or,
+// with none given, the window's own background.
 class EquationView : public QWidget {
     Q_OBJECT
 public:
     EquationView(QImage picture, QWidget* parent);
     const QImage& picture() const { return picture_; }
 
+    // System colour index of the background, 0 for the window's background.
+    void setBackgroundColour(int systemColourIndex);
+    int backgroundColour() const { return backgroundColour_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage picture_;
+    int backgroundColour_ = 0;
 };
