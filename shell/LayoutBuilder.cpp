@@ -1,5 +1,6 @@
 #include "LayoutBuilder.h"
 
+#include <QFont>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -7,28 +8,124 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <vector>
 
 #include "DrawingArea.h"
 #include "EquationView.h"
+#include "SystemColours.h"
 
 namespace {
+
+// A radio button that shows only its round mark. The caption stays the
+// button's text but is never drawn, however much room the style would give
+// it. A background option is a swatch: it fills its box with the system
+// colour it selects, read at every paint so that it follows the desktop theme.
+class MarkOnlyRadioButton : public QRadioButton {
+public:
+    MarkOnlyRadioButton(const QString& text, int swatchColour, QWidget* parent)
+        : QRadioButton(text, parent), swatchColour_(swatchColour)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter painter(this);
+        if (swatchColour_ != 0)
+            painter.fillRect(rect(), SystemColour(swatchColour_));
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_RadioButton, option);
+    }
+
+private:
+    int swatchColour_;
+};
+
+// Keyboard focus reaches a radio group only through its selected button;
+// the others still take focus when clicked. Left to itself, Qt enters an
+// auto-exclusive group at whichever button comes first in the tab chain.
+void FollowSelectionWithFocus(QRadioButton* radio)
+{
+    const auto apply = [radio](bool checked) { radio->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); };
+    apply(radio->isChecked());
+    QObject::connect(radio, &QRadioButton::toggled, radio, apply);
+}
+
+// A sans-serif face at the given size: the first family that is installed,
+// otherwise the desktop's own sans-serif.
+QFont SansSerifFont(const QStringList& families, double points)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+// Where "MS Sans Serif" is missing, a face of about its widths comes next,
+// so that captions such as "(numero di Rayleigh)" still fit their boxes on
+// one line; the wider common faces do not.
+const QStringList SansFaces = {QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
+                               QStringLiteral("Liberation Sans")};
+// The Greek labels hold their letters as Unicode text, so they need a face
+// with Greek glyphs rather than a symbol-encoded one; "α =" must fit in 25
+// pixels at 12 points.
+const QStringList GreekFaces = {QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
+
+void ApplyFont(QWidget& control, FontKind kind)
+{
+    switch (kind) {
+    case FontKind::Default:
+        return;
+    case FontKind::Sans975:
+        control.setFont(SansSerifFont(SansFaces, 9.75));
+        return;
+    case FontKind::Symbol975:
+        control.setFont(SansSerifFont(GreekFaces, 9.75));
+        return;
+    case FontKind::Symbol12:
+        control.setFont(SansSerifFont(GreekFaces, 12.0));
+        return;
+    }
+}
 
 QWidget* CreateControl(const ControlSpec& spec, QWidget* parent, const WindowLayout& layout)
 {
     const QString text = QString::fromUtf8(spec.text);
     switch (spec.kind) {
-    case ControlKind::DrawingArea:
-        return new DrawingArea(parent);
-    case ControlKind::EquationPicture:
-        return new EquationView(layout.equationPicture ? layout.equationPicture() : QImage(), parent);
-    case ControlKind::Frame:
-        return new QGroupBox(text, parent);
-    case ControlKind::BorderlessFrame:
-        return new QWidget(parent);
+    case ControlKind::DrawingArea: {
+        auto* area = new DrawingArea(parent);
+        area->setFocusPolicy(Qt::TabFocus);
+        return area;
+    }
+    case ControlKind::EquationPicture: {
+        auto* view = new EquationView(layout.equationPicture ? layout.equationPicture() : QImage(), parent);
+        view->setBackgroundColour(spec.systemBackground);
+        view->setFocusPolicy(Qt::TabFocus);
+        return view;
+    }
+    case ControlKind::Frame: {
+        auto* frame = new QGroupBox(text, parent);
+        frame->setFocusPolicy(Qt::NoFocus);
+        return frame;
+    }
+    case ControlKind::BorderlessFrame: {
+        // A bare container: no border, and its stored caption is never shown.
+        auto* frame = new QWidget(parent);
+        frame->setFocusPolicy(Qt::NoFocus);
+        return frame;
+    }
     case ControlKind::Label: {
         auto* label = new QLabel(text, parent);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setFocusPolicy(Qt::NoFocus);
         return label;
     }
     case ControlKind::TextField:
@@ -36,12 +133,25 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent, const WindowLay
     case ControlKind::PushButton:
         return new QPushButton(text, parent);
     case ControlKind::RadioButton: {
-        auto* radio = new QRadioButton(text, parent);
+        auto* radio = new MarkOnlyRadioButton(text, spec.systemBackground, parent);
         radio->setChecked(spec.selected);
+        FollowSelectionWithFocus(radio);
         return radio;
     }
     }
     return nullptr;
+}
+
+void ChainTabOrder(QWidget& window, const WindowLayout& layout)
+{
+    std::vector<QWidget*> chain;
+    for (const char* name : layout.tabOrder)
+        if (auto* control = window.findChild<QWidget*>(QString::fromUtf8(name)))
+            chain.push_back(control);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    if (!chain.empty())
+        chain.front()->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace
@@ -56,7 +166,12 @@ void BuildLayout(QWidget& window, const WindowLayout& layout)
             parent = &window;
         QWidget* control = CreateControl(spec, parent, layout);
         control->setObjectName(QString::fromUtf8(spec.name));
+        // Fixed places: the window has no layout, so resizing it moves nothing.
         control->setGeometry(TwipsToPixels(spec.left), TwipsToPixels(spec.top), TwipsToPixels(spec.width),
                              TwipsToPixels(spec.height));
+        ApplyFont(*control, spec.font);
+        if (auto* area = qobject_cast<DrawingArea*>(control); area && spec.systemBackground != 0)
+            area->setBackground(SystemColour(spec.systemBackground));
     }
+    ChainTabOrder(window, layout);
 }
