@@ -1,0 +1,93 @@
+#include "XClicker.h"
+
+#include <dlfcn.h>
+
+// The few entry points used, with the signatures of the X library and its
+// test extension.
+struct XClicker::Library {
+    using OpenDisplay = void* (*)(const char*);
+    using CloseDisplay = int (*)(void*);
+    using Flush = int (*)(void*);
+    using Sync = int (*)(void*, int);
+    using QueryExtension = int (*)(void*, int*, int*, int*, int*);
+    using FakeMotion = int (*)(void*, int, int, int, unsigned long);
+    using FakeButton = int (*)(void*, unsigned int, int, unsigned long);
+
+    void* x11 = nullptr;
+    void* xtst = nullptr;
+    void* display = nullptr;
+    CloseDisplay closeDisplay = nullptr;
+    Flush flush = nullptr;
+    Sync sync = nullptr;
+    FakeMotion fakeMotion = nullptr;
+    FakeButton fakeButton = nullptr;
+
+    template <typename Function>
+    static Function Find(void* library, const char* name)
+    {
+        return reinterpret_cast<Function>(dlsym(library, name));
+    }
+
+    Library()
+    {
+        x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+        xtst = dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
+        if (!x11 || !xtst)
+            return;
+        const auto openDisplay = Find<OpenDisplay>(x11, "XOpenDisplay");
+        closeDisplay = Find<CloseDisplay>(x11, "XCloseDisplay");
+        flush = Find<Flush>(x11, "XFlush");
+        sync = Find<Sync>(x11, "XSync");
+        const auto queryExtension = Find<QueryExtension>(xtst, "XTestQueryExtension");
+        fakeMotion = Find<FakeMotion>(xtst, "XTestFakeMotionEvent");
+        fakeButton = Find<FakeButton>(xtst, "XTestFakeButtonEvent");
+        if (!openDisplay || !closeDisplay || !flush || !sync || !queryExtension || !fakeMotion || !fakeButton)
+            return;
+        display = openDisplay(nullptr);
+        int event = 0, error = 0, major = 0, minor = 0;
+        if (display && !queryExtension(display, &event, &error, &major, &minor)) {
+            closeDisplay(display);
+            display = nullptr;
+        }
+    }
+
+    ~Library()
+    {
+        if (display)
+            closeDisplay(display);
+        if (xtst)
+            dlclose(xtst);
+        if (x11)
+            dlclose(x11);
+    }
+};
+
+XClicker::XClicker() : library_(std::make_unique<Library>()) {}
+
+XClicker::~XClicker() = default;
+
+bool XClicker::available() const
+{
+    return library_->display != nullptr;
+}
+
+void XClicker::moveTo(QPoint global)
+{
+    if (!available())
+        return;
+    library_->fakeMotion(library_->display, -1, global.x(), global.y(), 0);
+    library_->sync(library_->display, 0);
+}
+
+std::chrono::steady_clock::time_point XClicker::click(QPoint global)
+{
+    if (!available())
+        return std::chrono::steady_clock::now();
+    auto* display = library_->display;
+    library_->fakeMotion(display, -1, global.x(), global.y(), 0);
+    library_->fakeButton(display, 1, 1, 0);
+    library_->fakeButton(display, 1, 0, 0);
+    const auto sent = std::chrono::steady_clock::now();
+    library_->flush(display);
+    return sent;
+}
