@@ -50,6 +50,7 @@ void DrawingArea::clear()
         return;
     }
     image_.fill(background_);
+    bits_ = image_.bits();
     resetDirty();
     update();
 }

@@ -33,8 +33,9 @@ public:
     // Erases the picture, leaving the background.
     void clear();
 
-    // The picture as kept, one image pixel per device pixel.
-    const QImage& image() const { return image_; }
+    // A copy of the picture as kept, one image pixel per device pixel. The
+    // kept image is never shared, so points keep going into it alone.
+    QImage image() const { return image_.copy(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
