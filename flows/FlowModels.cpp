@@ -1,7 +1,6 @@
 #include "FlowModels.h"
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -19,10 +18,12 @@ bool EulerUpdate(SimulationState& s)
     return AllFinite(s.xNext, s.yNext, s.zNext);
 }
 
-// A drawing coordinate must be finite and have a single-precision form.
+// A drawing coordinate must be finite and have a single-precision form. The
+// conversion rounds to nearest: below halfway between the largest float and
+// 2^128 a double becomes the largest float; from halfway on it overflows.
 bool FitsSingle(double coordinate)
 {
-    return std::fabs(coordinate) <= static_cast<double>(std::numeric_limits<float>::max());
+    return std::fabs(coordinate) < 0x1.ffffffp127;
 }
 
 }  // namespace

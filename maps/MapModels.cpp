@@ -29,7 +29,9 @@ bool PlotMapPoint(const MapView& view, const SimulationState& s, PlotPoint& poin
     if (!(vertical >= std::numeric_limits<std::int16_t>::min() &&
           vertical <= std::numeric_limits<std::int16_t>::max()))
         return false;
-    if (!(std::fabs(horizontal) <= static_cast<double>(std::numeric_limits<float>::max())))
+    // Converted to single precision with rounding to nearest, a double
+    // overflows from halfway between the largest float and 2^128 on.
+    if (!(std::fabs(horizontal) < 0x1.ffffffp127))
         return false;
     point.x = horizontal;
     point.y = vertical;
