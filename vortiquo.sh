@@ -52,7 +52,7 @@ test)
     build build -DCMAKE_BUILD_TYPE=Release
     run_tests build
     build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORTIQUO_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
     if [ -x bench/run-benchmark.sh ]; then
         bench/run-benchmark.sh --smoke
     fi
