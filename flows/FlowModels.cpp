@@ -1,5 +1,7 @@
 #include "FlowModels.h"
 
+#include "AreaMapping.h"
+
 #include <cmath>
 
 namespace {
@@ -16,14 +18,6 @@ bool EulerUpdate(SimulationState& s)
     s.yNext = s.y + s.dt * s.dy;
     s.zNext = s.z + s.dz * s.dt;
     return AllFinite(s.xNext, s.yNext, s.zNext);
-}
-
-// A drawing coordinate must be finite and have a single-precision form. The
-// conversion rounds to nearest: below halfway between the largest float and
-// 2^128 a double becomes the largest float; from halfway on it overflows.
-bool FitsSingle(double coordinate)
-{
-    return std::fabs(coordinate) < 0x1.ffffffp127;
 }
 
 }  // namespace
@@ -52,13 +46,13 @@ bool PlotFlowPoint(const FlowView& view, SimulationState& s, PlotPoint& point)
     const double w = ((-sine) * s.yNext - sine * s.xNext) + s.zNext;
     const double width = s.plotWidth;
     const double height = s.plotHeight;
-    const double screenX = std::floor(((u - view.u0) / view.uSpan) * width);
-    const double screenY = std::floor(height - ((w - view.w0) / view.wSpan) * height);
+    const double screenX = AcrossArea(u, view.u0, view.uSpan, width);
+    const double screenY = DownArea(w, view.w0, view.wSpan, height);
     if (!std::isfinite(screenX) || !std::isfinite(screenY))
         return false;
     s.screenX = screenX;
     s.screenY = screenY;
-    if (!FitsSingle(screenX) || !FitsSingle(screenY))
+    if (!HasSingleForm(screenX) || !HasSingleForm(screenY))
         return false;
     point.x = screenX;
     point.y = screenY;

@@ -1,5 +1,7 @@
 #include "MapModels.h"
 
+#include "AreaMapping.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -22,16 +24,14 @@ bool PlotMapPoint(const MapView& view, const SimulationState& s, PlotPoint& poin
 {
     const double width = s.plotWidth;
     const double height = s.plotHeight;
-    const double horizontal = std::floor(((s.xNext - view.x0) / view.xSpan) * width);
-    const double vertical = std::floor(height - ((s.yNext - view.y0) / view.ySpan) * height);
+    const double horizontal = AcrossArea(s.xNext, view.x0, view.xSpan, width);
+    const double vertical = DownArea(s.yNext, view.y0, view.ySpan, height);
     // The vertical coordinate must fit 16 bits; the horizontal one only needs
     // a single-precision form.
     if (!(vertical >= std::numeric_limits<std::int16_t>::min() &&
           vertical <= std::numeric_limits<std::int16_t>::max()))
         return false;
-    // Converted to single precision with rounding to nearest, a double
-    // overflows from halfway between the largest float and 2^128 on.
-    if (!(std::fabs(horizontal) < 0x1.ffffffp127))
+    if (!HasSingleForm(horizontal))
         return false;
     point.x = horizontal;
     point.y = vertical;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cmath>
+
+// Model coordinates to drawing coordinates (twips, origin top-left, y
+// downwards), in the order of operations that the pictures are defined by.
+
+// Across the area: base at the left edge, base + span at the right edge.
+inline double AcrossArea(double value, double base, double span, double width)
+{
+    return std::floor(((value - base) / span) * width);
+}
+
+// Down the area: base at the bottom edge, base + span at the top edge.
+inline double DownArea(double value, double base, double span, double height)
+{
+    return std::floor(height - ((value - base) / span) * height);
+}
+
+// Whether a drawing coordinate has a single-precision form. The conversion
+// rounds to nearest: below halfway between the largest float and 2^128 a
+// double becomes the largest float; from halfway on it overflows.
+inline bool HasSingleForm(double coordinate)
+{
+    return std::fabs(coordinate) < 0x1.ffffffp127;
+}
