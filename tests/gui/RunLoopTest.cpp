@@ -12,6 +12,8 @@
 #include "MapModels.h"
 #include "Programs.h"
 #include "RunDriver.h"
+#include "SystemColours.h"
+#include "DrawingArea.h"
 
 Q_DECLARE_METATYPE(const ProgramDescription*)
 
@@ -71,12 +73,15 @@ void RunLoopTest::stateAfterLoad_data()
     QTest::addColumn<float>("plotWidth");
     QTest::addColumn<float>("plotHeight");
     QTest::addColumn<int>("scheme");
+    QTest::addColumn<bool>("crossHair");
     QTest::newRow("convection") << &Brisuta << 1.0 << 10.0 << 28.0 << -2.66666666666667 << 0.0001
-                                << 0.5235987755982984 << 6585.0f << 6495.0f << 1;
+                                << 0.5235987755982984 << 6585.0f << 6495.0f << 1 << false;
     QTest::newRow("spiral") << &Kelvane << 1.0 << 0.2 << 0.2 << 5.7 << 0.001 << 0.5235987755982984 << 6585.0f
-                            << 6495.0f << 5;
-    QTest::newRow("recurrence") << &Tessivo << 0.0 << -0.1 << -1.7 << 0.0 << 0.0 << 0.0 << 7785.0f << 7335.0f << 1;
-    QTest::newRow("quadratic") << &Drumbel << 0.0 << 1.4 << 0.3 << 0.0 << 0.0 << 0.0 << 6705.0f << 6375.0f << 1;
+                            << 6495.0f << 5 << false;
+    QTest::newRow("recurrence") << &Tessivo << 0.0 << -0.1 << -1.7 << 0.0 << 0.0 << 0.0 << 7785.0f << 7335.0f << 1
+                                << true;
+    QTest::newRow("quadratic") << &Drumbel << 0.0 << 1.4 << 0.3 << 0.0 << 0.0 << 0.0 << 6705.0f << 6375.0f << 1
+                               << true;
 }
 
 void RunLoopTest::stateAfterLoad()
@@ -91,6 +96,7 @@ void RunLoopTest::stateAfterLoad()
     QFETCH(float, plotWidth);
     QFETCH(float, plotHeight);
     QFETCH(int, scheme);
+    QFETCH(bool, crossHair);
     SimulationForm form(*program);
     const SimulationState& s = form.state();
     QCOMPARE(Bits(s.x), Bits(x));
@@ -110,6 +116,12 @@ void RunLoopTest::stateAfterLoad()
     QVERIFY(!s.limitOn);
     QCOMPARE(s.stepLimit, 0);
     QVERIFY(!s.stopRequested);
+    // The map programs show a cross-hair over the drawing area; the flows
+    // keep the window's own pointer.
+    QCOMPARE(form.grafico()->testAttribute(Qt::WA_SetCursor), crossHair);
+    if (crossHair)
+        QCOMPARE(form.grafico()->cursor().shape(), Qt::CrossCursor);
+    QCOMPARE(form.grafico()->background(), SystemColour(9));
 }
 
 void RunLoopTest::convectionRewritesC()
