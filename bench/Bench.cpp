@@ -805,6 +805,13 @@ int ProgramMain(int argc, char** argv, const char* name)
     qputenv("QT_NO_GLIB", "1");  // as RunProgram does
     AllocationCounter::MarkCountingThread();
     QApplication application(argc, argv);
+    // A count of zero proves nothing unless the counter sees allocations.
+    AllocationCounter::Start();
+    const QByteArray known(4096, 'x');
+    if (AllocationCounter::Stop().thisThread == 0 || known.size() != 4096) {
+        std::fprintf(stderr, "vortiquo-bench: the allocation counter does not see the heap\n");
+        return 1;
+    }
     XClicker clicker;
     const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
     ProgramReport report = MeasureProgram(*entry, options, xcb && clicker.available() ? &clicker : nullptr);
