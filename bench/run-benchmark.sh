@@ -8,12 +8,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scratch=$(mktemp -d)
 build_dir=${VORTIQUO_BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORTIQUO_WERROR=ON >/dev/null
-cmake --build "$build_dir" --target vortiquo-bench >/dev/null
+# The build speaks only when it fails.
+if ! { cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORTIQUO_WERROR=ON &&
+    cmake --build "$build_dir" --target vortiquo-bench; } >"$scratch/build.log" 2>&1; then
+    cat "$scratch/build.log" >&2
+    rm -rf "$scratch"
+    exit 1
+fi
 bench="$build_dir/bench/vortiquo-bench"
 
-scratch=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
     if [ -n "$xvfb_pid" ]; then
