@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ qt6-base-dev xvfb xauth locales fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
+PACKAGES=(cmake ninja-build g++ qt6-base-dev xvfb xauth locales fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35 libxtst6)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
