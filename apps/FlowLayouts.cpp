@@ -104,26 +104,26 @@ constexpr const char* SpiralTabOrder[] = {
     "Option12", "Option11", "Option10", "Option9", "Option8", "Option7", "denT", "numT",
 };
 
-bool Named(const ControlSpec& spec, const char* name) { return std::strcmp(spec.name, name) == 0; }
+bool Named(const ControlSpec& row, const char* name) { return std::strcmp(row.name, name) == 0; }
 
 std::vector<ControlSpec> DeriveSpiralControls()
 {
     std::vector<ControlSpec> controls;
-    for (ControlSpec spec : ConvectionControls) {
+    for (ControlSpec row : ConvectionControls) {
         if (std::any_of(std::begin(SpiralAbsent), std::end(SpiralAbsent),
-                        [&](const char* absent) { return Named(spec, absent); }))
+                        [&](const char* absent) { return Named(row, absent); }))
             continue;
         for (const SpiralDifference& difference : SpiralDifferences) {
-            if (!Named(spec, difference.name))
+            if (!Named(row, difference.name))
                 continue;
             if (difference.text)
-                spec.text = difference.text;
+                row.text = difference.text;
             if (difference.top >= 0)
-                spec.top = difference.top;
+                row.top = difference.top;
             if (difference.selected >= 0)
-                spec.selected = difference.selected == 1;
+                row.selected = difference.selected == 1;
         }
-        controls.push_back(spec);
+        controls.push_back(row);
     }
     return controls;
 }

@@ -95,10 +95,10 @@ void ApplyFont(QWidget& control, FontKind kind)
     }
 }
 
-QWidget* CreateControl(const ControlSpec& spec, QWidget* parent, const WindowLayout& layout)
+QWidget* CreateControl(const ControlSpec& row, QWidget* parent, const WindowLayout& layout)
 {
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+    const QString text = QString::fromUtf8(row.text);
+    switch (row.kind) {
     case ControlKind::DrawingArea: {
         auto* area = new DrawingArea(parent);
         area->setFocusPolicy(Qt::TabFocus);
@@ -106,7 +106,7 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent, const WindowLay
     }
     case ControlKind::EquationPicture: {
         auto* view = new EquationView(layout.equationPicture ? layout.equationPicture() : QImage(), parent);
-        view->setBackgroundColour(spec.systemBackground);
+        view->setBackgroundColour(row.systemBackground);
         view->setFocusPolicy(Qt::TabFocus);
         return view;
     }
@@ -133,8 +133,8 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent, const WindowLay
     case ControlKind::PushButton:
         return new QPushButton(text, parent);
     case ControlKind::RadioButton: {
-        auto* radio = new MarkOnlyRadioButton(text, spec.systemBackground, parent);
-        radio->setChecked(spec.selected);
+        auto* radio = new MarkOnlyRadioButton(text, row.systemBackground, parent);
+        radio->setChecked(row.selected);
         FollowSelectionWithFocus(radio);
         return radio;
     }
@@ -160,18 +160,18 @@ void BuildLayout(QWidget& window, const WindowLayout& layout)
 {
     window.setWindowTitle(QString::fromUtf8(layout.caption));
     window.resize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
-    for (const ControlSpec& spec : layout.controls) {
-        QWidget* parent = spec.parent ? window.findChild<QWidget*>(QString::fromUtf8(spec.parent)) : &window;
+    for (const ControlSpec& row : layout.controls) {
+        QWidget* parent = row.parent ? window.findChild<QWidget*>(QString::fromUtf8(row.parent)) : &window;
         if (!parent)
             parent = &window;
-        QWidget* control = CreateControl(spec, parent, layout);
-        control->setObjectName(QString::fromUtf8(spec.name));
+        QWidget* control = CreateControl(row, parent, layout);
+        control->setObjectName(QString::fromUtf8(row.name));
         // Fixed places: the window has no layout, so resizing it moves nothing.
-        control->setGeometry(TwipsToPixels(spec.left), TwipsToPixels(spec.top), TwipsToPixels(spec.width),
-                             TwipsToPixels(spec.height));
-        ApplyFont(*control, spec.font);
-        if (auto* area = qobject_cast<DrawingArea*>(control); area && spec.systemBackground != 0)
-            area->setBackground(SystemColour(spec.systemBackground));
+        control->setGeometry(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
+                             TwipsToPixels(row.height));
+        ApplyFont(*control, row.font);
+        if (auto* area = qobject_cast<DrawingArea*>(control); area && row.systemBackground != 0)
+            area->setBackground(SystemColour(row.systemBackground));
     }
     ChainTabOrder(window, layout);
 }

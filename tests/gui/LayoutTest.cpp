@@ -145,40 +145,40 @@ void LayoutTest::everyControlAsTabled()
 
     QStringList tabled;
     QStringList checked;
-    for (const ControlSpec& spec : program->layout->controls) {
-        const QString name = QString::fromUtf8(spec.name);
+    for (const ControlSpec& row : program->layout->controls) {
+        const QString name = QString::fromUtf8(row.name);
         tabled << name;
         const QList<QWidget*> found = form.findChildren<QWidget*>(name);
         QVERIFY2(found.size() == 1, qPrintable(name));
         QWidget* widget = found.front();
 
-        if (spec.kind == ControlKind::BorderlessFrame)
+        if (row.kind == ControlKind::BorderlessFrame)
             QVERIFY2(widget->metaObject() == &QWidget::staticMetaObject, qPrintable(name));
         else
-            QVERIFY2(widget->inherits(ClassOf(spec.kind)), qPrintable(name));
-        if (spec.parent)
-            QCOMPARE(widget->parentWidget()->objectName(), QString::fromUtf8(spec.parent));
+            QVERIFY2(widget->inherits(ClassOf(row.kind)), qPrintable(name));
+        if (row.parent)
+            QCOMPARE(widget->parentWidget()->objectName(), QString::fromUtf8(row.parent));
         else
             QCOMPARE(widget->parentWidget(), &form);
         // The convection window's load writes c back into its field.
         const bool rewritten = program->writesCAtLoad && name == QLatin1String("cT");
-        if (spec.kind != ControlKind::BorderlessFrame)
-            QCOMPARE(ShownText(widget), rewritten ? QStringLiteral("-2.66666666666667") : QString::fromUtf8(spec.text));
-        QCOMPARE(widget->geometry(), QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
+        if (row.kind != ControlKind::BorderlessFrame)
+            QCOMPARE(ShownText(widget), rewritten ? QStringLiteral("-2.66666666666667") : QString::fromUtf8(row.text));
+        QCOMPARE(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
         if (auto* radio = qobject_cast<QRadioButton*>(widget); radio && radio->isChecked())
             checked << name;
         QVERIFY2(widget->isHidden() == (name == QLatin1String("Uscita")) && widget->isEnabled(), qPrintable(name));
 
         const QFont font = widget->font();
-        if (spec.font == FontKind::Default) {
+        if (row.font == FontKind::Default) {
             QVERIFY2(!widget->testAttribute(Qt::WA_SetFont), qPrintable(name));
             continue;
         }
         QVERIFY2(font.styleHint() == QFont::SansSerif, qPrintable(name));
         QCOMPARE(font.weight(), QFont::Normal);
         QVERIFY(!font.italic());
-        QCOMPARE(QFontInfo(font).pointSizeF(), spec.font == FontKind::Symbol12 ? 12.0 : 9.75);
-        if (spec.font == FontKind::Sans975) {
+        QCOMPARE(QFontInfo(font).pointSizeF(), row.font == FontKind::Symbol12 ? 12.0 : 9.75);
+        if (row.font == FontKind::Sans975) {
             QCOMPARE(font.families().value(0), QStringLiteral("MS Sans Serif"));
         } else {
             // The face found must draw the Greek letters itself.
