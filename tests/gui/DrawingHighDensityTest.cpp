@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "DrawingArea.h"
-#include "Programs.h"
-#include "RunDriver.h"
+#include "InteractionSupport.h"
+
+using namespace interaction;
 
 class DrawingHighDensityTest : public QObject {
     Q_OBJECT
@@ -21,9 +21,9 @@ private slots:
         QCOMPARE(form.state().plotWidth, 6585.0f);
         QCOMPARE(form.grafico()->image().size(), QSize(878, 866));
 
-        form.findChild<QLineEdit*>("dtT")->setText("0");
-        form.findChild<QLineEdit*>("termineT")->setText("3");
-        RunDriver(form).Run();
+        Field(form, "dtT")->setText("0");
+        Field(form, "termineT")->setText("3");
+        LiveRun(form).Start();
         // The still point at (3352, 5196) twips is device pixel (446, 692).
         const QImage& image = form.grafico()->image();
         const QRgb background = form.grafico()->background().rgb();

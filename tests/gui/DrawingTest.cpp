@@ -6,23 +6,16 @@
 #include <QSet>
 #include <QTest>
 
-#include "DrawingArea.h"
-#include "Programs.h"
-#include "RunDriver.h"
+#include "InteractionSupport.h"
 
-Q_DECLARE_METATYPE(const ProgramDescription*)
+using namespace interaction;
 
 namespace {
 
 void SetField(SimulationForm& form, const char* name, const QString& text)
 {
-    form.findChild<QLineEdit*>(QString::fromLatin1(name))->setText(text);
+    Field(form, QString::fromLatin1(name))->setText(text);
 }
-
-struct Pixel {
-    int x, y;
-    QRgb colour;
-};
 
 // Every pixel of the image that is not the background.
 QList<QPoint> DrawnPixels(const DrawingArea& area)
@@ -101,7 +94,7 @@ void DrawingTest::runDrawsExpectedPixels()
         SetField(form, qPrintable(parts[0]), parts[1]);
     }
     SetField(form, "termineT", "50");
-    RunDriver(form).Run();
+    LiveRun(form).Start();
     QCOMPARE(form.stepCount(), 50);
 
     QList<QPoint> drawn = DrawnPixels(*form.grafico());
@@ -119,13 +112,13 @@ void DrawingTest::verticalCoordinateBeyondSixteenBitsEndsRun()
     form.show();
     SetField(form, "termineT", "1");
     SetField(form, "bT", "5.6");
-    RunDriver(form).Run();
+    LiveRun(form).Start();
     QCOMPARE(form.stepCount(), 1);
     QVERIFY(!form.findChild<QMessageBox*>("messaggioOverflow"));
     QVERIFY(DrawnPixels(*form.grafico()).isEmpty());
 
     SetField(form, "bT", "5.7");
-    RunDriver(form).Run();
+    LiveRun(form).Start();
     QCOMPARE(form.stepCount(), 0);
     auto* message = form.findChild<QMessageBox*>("messaggioOverflow");
     QVERIFY(message && message->isVisible());
@@ -138,7 +131,7 @@ void DrawingTest::pictureSurvivesRepaint()
     SimulationForm form(Brisuta);
     form.show();
     SetField(form, "termineT", "20000");
-    RunDriver(form).Run();
+    LiveRun(form).Start();
     const QImage kept = form.grafico()->image();
     // A full repaint, as after covering or minimising, shows the kept picture.
     const QImage shown = form.grafico()->grab().toImage().convertToFormat(kept.format());
@@ -154,7 +147,7 @@ void DrawingTest::screenIsRefreshedPerFrameNotPerPoint()
     PaintCounter counter;
     form.grafico()->installEventFilter(&counter);
     SetField(form, "termineT", "200000");
-    RunDriver(form).Run();
+    LiveRun(form).Start();
     QVERIFY2(counter.paints < 2000, qPrintable(QString::number(counter.paints)));
     // Whatever was drawn last reaches the screen within a frame.
     QTRY_COMPARE(form.grafico()->grab().toImage().convertToFormat(QImage::Format_RGB32),

@@ -8,14 +8,10 @@
 #include <bit>
 #include <cstdint>
 
-#include "FlowModels.h"
-#include "MapModels.h"
-#include "Programs.h"
-#include "RunDriver.h"
+#include "InteractionSupport.h"
 #include "SystemColours.h"
-#include "DrawingArea.h"
 
-Q_DECLARE_METATYPE(const ProgramDescription*)
+using namespace interaction;
 
 namespace {
 
@@ -23,23 +19,15 @@ std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
 void SetField(SimulationForm& form, const char* name, const QString& text)
 {
-    auto* field = form.findChild<QLineEdit*>(QString::fromLatin1(name));
-    QVERIFY(field);
-    field->setText(text);
+    Field(form, QString::fromLatin1(name))->setText(text);
 }
 
 // The point reached after `steps` steps from the start point, computed apart
 // from the window with the same parameters.
-SimulationState Iterated(const SimulationForm& form, const Model& model, int steps)
+SimulationState Iterated(const SimulationForm& form, const ProgramDescription& program, int steps)
 {
-    SimulationState expected = form.state();
-    expected.x = expected.y = expected.z = 1;
-    for (int i = 0; i < steps; ++i) {
-        model.StepModel(expected);
-        expected.x = expected.xNext;
-        expected.y = expected.yNext;
-        expected.z = expected.zNext;
-    }
+    SimulationState expected = AtStart(program, form.state());
+    Replay(program, expected, steps);
     return expected;
 }
 
@@ -127,7 +115,7 @@ void RunLoopTest::stateAfterLoad()
 void RunLoopTest::convectionRewritesC()
 {
     SimulationForm form(Brisuta);
-    QCOMPARE(form.findChild<QLineEdit*>("cT")->text(), QStringLiteral("-2.66666666666667"));
+    QCOMPARE(Field(form, "cT")->text(), QStringLiteral("-2.66666666666667"));
     // The parsed text, not the exact quotient, is what the flow uses.
     QVERIFY(form.state().c != -8.0 / 3.0);
 }
@@ -135,29 +123,27 @@ void RunLoopTest::convectionRewritesC()
 void RunLoopTest::limitGivesExactlyThatManySteps_data()
 {
     QTest::addColumn<const ProgramDescription*>("program");
-    QTest::addColumn<const Model*>("model");
     QTest::addColumn<int>("limit");
-    QTest::newRow("convection 1") << &Brisuta << &ConvectionFlow << 1;
-    QTest::newRow("convection 1000") << &Brisuta << &ConvectionFlow << 1000;
-    QTest::newRow("spiral 777") << &Kelvane << &SpiralFlow << 777;
-    QTest::newRow("recurrence 500") << &Tessivo << &RecurrenceMap << 500;
-    QTest::newRow("quadratic 3") << &Drumbel << &QuadraticMap << 3;
+    QTest::newRow("convection 1") << &Brisuta << 1;
+    QTest::newRow("convection 1000") << &Brisuta << 1000;
+    QTest::newRow("spiral 777") << &Kelvane << 777;
+    QTest::newRow("recurrence 500") << &Tessivo << 500;
+    QTest::newRow("quadratic 3") << &Drumbel << 3;
 }
 
 void RunLoopTest::limitGivesExactlyThatManySteps()
 {
     QFETCH(const ProgramDescription*, program);
-    QFETCH(const Model*, model);
     QFETCH(int, limit);
     SimulationForm form(*program);
     form.show();
     SetField(form, "termineT", QString::number(limit));
-    RunDriver(form).Run();
+    LiveRun(form).Start();
     QCOMPARE(form.stepCount(), limit);
     QVERIFY(form.state().stopRequested);
     QVERIFY(!form.isRunning());
     // Exactly `limit` steps were taken from the start point.
-    const SimulationState expected = Iterated(form, *model, limit);
+    const SimulationState expected = Iterated(form, *program, limit);
     QCOMPARE(Bits(form.state().x), Bits(expected.x));
     QCOMPARE(Bits(form.state().y), Bits(expected.y));
     QCOMPARE(Bits(form.state().z), Bits(expected.z));
@@ -168,20 +154,16 @@ void RunLoopTest::zeroMeansNoLimit()
     SimulationForm form(Brisuta);
     SetField(form, "termineT", "5");
     SetField(form, "termineT", "0");  // turns the limit off again
-    RunDriver driver(form);
-    driver.At(20'000, [&] { driver.ClickButton("Stop"); });
-    driver.Run();
+    LiveRun(form).StopAt(20'000).Start();
     QCOMPARE(form.stepCount(), 20'001);
 }
 
 void RunLoopTest::stopWhileIdleThenViaRuns()
 {
     SimulationForm form(Drumbel);
-    RunDriver driver(form);
-    driver.ClickButton("Stop");
+    Click(Button(form, "Stop"));
     QVERIFY(form.state().stopRequested);
-    driver.At(100, [&] { driver.ClickButton("Stop"); });
-    driver.Run();
+    LiveRun(form).StopAt(100).Start();
     QCOMPARE(form.stepCount(), 101);
 }
 
@@ -189,17 +171,18 @@ void RunLoopTest::viaDuringRunRestarts()
 {
     SimulationForm form(Brisuta);
     SetField(form, "termineT", "300");
-    RunDriver driver(form);
     bool restartSeen = false;
-    driver.At(250, [&] {
-        driver.ClickButton("Via");
-        restartSeen = form.stepCount() == 0;
-    });
-    driver.Run();
+    LiveRun(form)
+        .At(250,
+            [&](std::int64_t) {
+                Click(Button(form, "Via"));
+                restartSeen = form.stepCount() == 0;
+            })
+        .Start();
     QVERIFY(restartSeen);
     // The limit applies to the new count, and the point is 300 steps from the start.
     QCOMPARE(form.stepCount(), 300);
-    const SimulationState expected = Iterated(form, ConvectionFlow, 300);
+    const SimulationState expected = Iterated(form, Brisuta, 300);
     QCOMPARE(Bits(form.state().x), Bits(expected.x));
     QCOMPARE(Bits(form.state().z), Bits(expected.z));
 }
@@ -207,24 +190,23 @@ void RunLoopTest::viaDuringRunRestarts()
 void RunLoopTest::viaPressedAThousandTimesDoesNotNest()
 {
     SimulationForm form(Kelvane);
-    RunDriver driver(form);
+    LiveRun run(form);
     int presses = 0;
     const char* lowest = nullptr;
     const char* highest = nullptr;
-    std::function<void()> press = [&] {
+    std::function<void(std::int64_t)> press = [&](std::int64_t) {
         const char marker = 0;
         const char* here = &marker;
         lowest = lowest ? std::min(lowest, here) : here;
         highest = highest ? std::max(highest, here) : here;
         if (++presses < 1000) {
-            driver.ClickButton("Via");
-            driver.At(0, press);
+            Click(Button(form, "Via"));
+            run.At(1, press);  // the next press comes in a later pass
         } else {
-            driver.ClickButton("Stop");
+            Click(Button(form, "Stop"));
         }
     };
-    driver.At(10, press);
-    driver.Run();
+    run.At(10, press).Start();
     QCOMPARE(presses, 1000);
     QVERIFY(!form.isRunning());
     // Every press was handled at the same depth of the stack.
@@ -236,16 +218,16 @@ void RunLoopTest::closingDuringRunEndsTheLoop()
     auto* form = new SimulationForm(Tessivo);
     form->show();
     QEventLoop loop;
-    RunDriver driver(*form);
+    LiveRun run(*form);
     std::int64_t countAtClose = -1;
-    driver.At(1000, [&] {
+    run.At(1000, [&](std::int64_t) {
         countAtClose = form->stepCount();
-        driver.ClickButton("Esci");
-        driver.ClickButton("SiUscire");
+        Click(Button(*form, "Esci"));
+        Click(Button(*form, "SiUscire"));
     });
     // The run starts from the application's own event loop, as a click would.
     QTimer::singleShot(0, [&] {
-        driver.Run();
+        run.Start();
         loop.exit(0);
     });
     QCOMPARE(loop.exec(), 0);
@@ -261,8 +243,7 @@ void RunLoopTest::overflowEndsRunAndNextRunWorks()
     SimulationForm form(Brisuta);
     form.show();
     SetField(form, "dtT", "1e300");
-    RunDriver driver(form);
-    driver.Run(1000);
+    LiveRun(form, 1000).Start();
     QVERIFY(!form.isRunning());
     QVERIFY(form.state().stopRequested);
     auto* message = form.findChild<QMessageBox*>("messaggioOverflow");
@@ -276,9 +257,9 @@ void RunLoopTest::overflowEndsRunAndNextRunWorks()
 
     SetField(form, "dtT", "1e-4");
     SetField(form, "termineT", "10");
-    driver.Run();
+    LiveRun(form).Start();
     QCOMPARE(form.stepCount(), 10);
-    const SimulationState expected = Iterated(form, ConvectionFlow, 10);
+    const SimulationState expected = Iterated(form, Brisuta, 10);
     QCOMPARE(Bits(form.state().y), Bits(expected.y));
 }
 
