@@ -12,7 +12,6 @@ constexpr int RefreshIntervalMs = 16;
 DrawingArea::DrawingArea(QWidget* parent) : QWidget(parent), background_(Qt::white)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::TabFocus);
     refreshTimer_.setSingleShot(true);
     refreshTimer_.setInterval(RefreshIntervalMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &DrawingArea::refresh);

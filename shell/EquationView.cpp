@@ -6,7 +6,6 @@
 
 EquationView::EquationView(QImage picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture))
 {
-    setFocusPolicy(Qt::TabFocus);
 }
 
 void EquationView::setBackgroundColour(int systemColourIndex)
