@@ -1,5 +1,7 @@
 #include "DrawingArea.h"
 
+#include "SystemColours.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <climits>
@@ -35,8 +37,38 @@ void DrawingArea::allocateImage()
 
 void DrawingArea::setBackground(const QColor& colour)
 {
+    systemBackground_ = 0;
     background_ = colour;
     clear();
+}
+
+void DrawingArea::setSystemBackground(int systemColourIndex)
+{
+    setBackground(SystemColour(systemColourIndex));
+    systemBackground_ = systemColourIndex;
+}
+
+void DrawingArea::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange && systemBackground_ != 0)
+        recolourBackground(SystemColour(systemBackground_));
+    QWidget::changeEvent(event);
+}
+
+void DrawingArea::recolourBackground(const QColor& colour)
+{
+    if (colour == background_)
+        return;
+    const QRgb before = background_.rgb();
+    const QRgb after = colour.rgb();
+    background_ = colour;
+    for (int row = 0; row < image_.height(); ++row) {
+        auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row));
+        for (int column = 0; column < image_.width(); ++column)
+            if (pixels[column] == before)
+                pixels[column] = after;
+    }
+    update();
 }
 
 void DrawingArea::clear()

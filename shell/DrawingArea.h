@@ -29,6 +29,10 @@ public:
 
     // Sets the background colour, which erases the picture.
     void setBackground(const QColor& colour);
+    // Sets the background to a system colour, which erases the picture. The
+    // background then follows that theme role: when the desktop theme
+    // changes, the points stay and the new colour fills in behind them.
+    void setSystemBackground(int systemColourIndex);
     QColor background() const { return background_; }
     // Erases the picture, leaving the background.
     void clear();
@@ -40,6 +44,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void markDirty(int px, int py)
@@ -55,6 +60,7 @@ private:
     void refresh();
     void resetDirty();
     void allocateImage();
+    void recolourBackground(const QColor& colour);
 
     QImage image_;
     uchar* bits_ = nullptr;
@@ -62,6 +68,7 @@ private:
     double pixelRatio_ = 1.0;
     double imageWidth_ = 0, imageHeight_ = 0;
     QColor background_;
+    int systemBackground_ = 0;  // the theme role followed, 0 for a fixed colour
     int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = 0, dirtyBottom_ = 0;
     bool refreshScheduled_ = false;
     QTimer refreshTimer_;

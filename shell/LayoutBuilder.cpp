@@ -171,7 +171,7 @@ void BuildLayout(QWidget& window, const WindowLayout& layout)
                              TwipsToPixels(row.height));
         ApplyFont(*control, row.font);
         if (auto* area = qobject_cast<DrawingArea*>(control); area && row.systemBackground != 0)
-            area->setBackground(SystemColour(row.systemBackground));
+            area->setSystemBackground(row.systemBackground);
     }
     ChainTabOrder(window, layout);
 }

@@ -285,7 +285,7 @@ void SimulationForm::SelectColourScheme(std::int16_t scheme)
 void SimulationForm::SelectBackground(int systemColourIndex)
 {
     if (grafico_)
-        grafico_->setBackground(SystemColour(systemColourIndex));
+        grafico_->setSystemBackground(systemColourIndex);
 }
 
 // --- Parameter fields -----------------------------------------------------

@@ -1,6 +1,7 @@
 // What a run leaves on Grafico: the expected pixels in the expected colours,
 // a picture that survives repaints, and a screen refreshed per frame rather
 // than per point.
+#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSet>
@@ -53,6 +54,7 @@ private slots:
     void verticalCoordinateBeyondSixteenBitsEndsRun();
     void pictureSurvivesRepaint();
     void screenIsRefreshedPerFrameNotPerPoint();
+    void backgroundFollowsTheThemeAndKeepsThePoints();
 };
 
 void DrawingTest::runDrawsExpectedPixels_data()
@@ -152,6 +154,33 @@ void DrawingTest::screenIsRefreshedPerFrameNotPerPoint()
     // Whatever was drawn last reaches the screen within a frame.
     QTRY_COMPARE(form.grafico()->grab().toImage().convertToFormat(QImage::Format_RGB32),
                  form.grafico()->image());
+}
+
+void DrawingTest::backgroundFollowsTheThemeAndKeepsThePoints()
+{
+    SimulationForm form(Drumbel);
+    form.show();
+    SetField(form, "termineT", "5000");
+    LiveRun(form).Start();
+    const QList<QPoint> drawn = DrawnPixels(*form.grafico());
+    QVERIFY(drawn.size() > 100);
+    const QImage before = form.grafico()->image();
+
+    // The caption-text role (the background at start) takes a new colour.
+    const QPalette original = QApplication::palette();
+    QPalette theme = original;
+    theme.setColor(QPalette::Active, QPalette::WindowText, QColor(10, 20, 30));
+    QApplication::setPalette(theme);
+    QCoreApplication::processEvents();  // the change reaches the widgets as an event
+    const QColor after = form.grafico()->background();
+    const QImage recoloured = form.grafico()->image();
+    QApplication::setPalette(original);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(after, QColor(10, 20, 30));
+    QCOMPARE(QColor(recoloured.pixel(0, 0)), QColor(10, 20, 30));
+    for (const QPoint& point : drawn)
+        QCOMPARE(recoloured.pixel(point), before.pixel(point));
 }
 
 QTEST_MAIN(DrawingTest)
