@@ -243,10 +243,7 @@ public:
     ReferenceLoop(SimulationForm& form, const ProgramDescription& program)
         : model_(*program.model), area_(*form.grafico()), state_(form.state())
     {
-        state_.x = 1;
-        state_.y = 1;
-        if (model_.coordinates == 3)
-            state_.z = 1;
+        ResetToStart(model_, state_);
     }
 
     bool step(PlotPoint& point)
@@ -254,10 +251,7 @@ public:
         if (!model_.StepModel(state_) || !model_.PlotStep(state_, point))
             return false;
         area_.setPoint(point.x, point.y, qRgb(point.red, point.green, point.blue));
-        state_.x = state_.xNext;
-        state_.y = state_.yNext;
-        if (model_.coordinates == 3)
-            state_.z = state_.zNext;
+        CommitNext(model_, state_);
         return true;
     }
 

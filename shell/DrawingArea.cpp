@@ -71,12 +71,17 @@ void DrawingArea::recolourBackground(const QColor& colour)
     update();
 }
 
+// The image follows the area's size and the screen's density.
+bool DrawingArea::imageFitsArea() const
+{
+    const double ratio = devicePixelRatioF();
+    const QSize wanted(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    return !image_.isNull() && image_.size() == wanted && pixelRatio_ == ratio;
+}
+
 void DrawingArea::clear()
 {
-    // The image follows the area's laid-out size and the screen's density.
-    const QSize wanted(static_cast<int>(width() * devicePixelRatioF()),
-                       static_cast<int>(height() * devicePixelRatioF()));
-    if (image_.size() != wanted || pixelRatio_ != devicePixelRatioF()) {
+    if (!imageFitsArea()) {
         allocateImage();
         return;
     }
@@ -89,7 +94,7 @@ void DrawingArea::clear()
 void DrawingArea::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (pixelRatio_ != devicePixelRatioF() || image_.isNull())
+    if (!imageFitsArea())
         allocateImage();
 }
 

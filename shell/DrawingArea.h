@@ -59,6 +59,7 @@ private:
     void scheduleRefresh();
     void refresh();
     void resetDirty();
+    bool imageFitsArea() const;
     void allocateImage();
     void recolourBackground(const QColor& colour);
 

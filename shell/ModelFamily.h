@@ -15,3 +15,21 @@ struct Model {
     // 3 for the flows (x, y, z), 2 for the maps (x, y).
     int coordinates;
 };
+
+// Every run starts from 1 in each coordinate the model has.
+inline void ResetToStart(const Model& model, SimulationState& state)
+{
+    state.x = 1;
+    state.y = 1;
+    if (model.coordinates == 3)
+        state.z = 1;
+}
+
+// The next point, drawn, becomes the current one.
+inline void CommitNext(const Model& model, SimulationState& state)
+{
+    state.x = state.xNext;
+    state.y = state.yNext;
+    if (model.coordinates == 3)
+        state.z = state.zNext;
+}

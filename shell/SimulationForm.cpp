@@ -45,16 +45,6 @@ SimulationForm::SimulationForm(const ProgramDescription& program, QWidget* paren
 {
     BuildLayout(*this, *program.layout);
     grafico_ = findChild<DrawingArea*>(QStringLiteral("Grafico"));
-    aT_ = findChild<QLineEdit*>(QStringLiteral("aT"));
-    bT_ = findChild<QLineEdit*>(QStringLiteral("bT"));
-    cT_ = findChild<QLineEdit*>(QStringLiteral("cT"));
-    x0T_ = findChild<QLineEdit*>(QStringLiteral("x0T"));
-    y0T_ = findChild<QLineEdit*>(QStringLiteral("y0T"));
-    z0T_ = findChild<QLineEdit*>(QStringLiteral("z0T"));
-    dtT_ = findChild<QLineEdit*>(QStringLiteral("dtT"));
-    termineT_ = findChild<QLineEdit*>(QStringLiteral("termineT"));
-    numT_ = findChild<QLineEdit*>(QStringLiteral("numT"));
-    denT_ = findChild<QLineEdit*>(QStringLiteral("denT"));
     uscita_ = findChild<QWidget*>(QStringLiteral("Uscita"));
     esci_ = findChild<QPushButton*>(QStringLiteral("Esci"));
     // The design texts are in place; from here on every change of a text
@@ -63,24 +53,31 @@ SimulationForm::SimulationForm(const ProgramDescription& program, QWidget* paren
     Form_Load();
 }
 
-void SimulationForm::ConnectField(QLineEdit* field, void (SimulationForm::*handler)())
-{
-    if (field)
-        connect(field, &QLineEdit::textChanged, this, handler);
-}
-
 void SimulationForm::ConnectHandlers()
 {
-    ConnectField(aT_, &SimulationForm::aT_Change);
-    ConnectField(bT_, &SimulationForm::bT_Change);
-    ConnectField(cT_, &SimulationForm::cT_Change);
-    ConnectField(x0T_, &SimulationForm::x0T_Change);
-    ConnectField(y0T_, &SimulationForm::y0T_Change);
-    ConnectField(z0T_, &SimulationForm::z0T_Change);
-    ConnectField(dtT_, &SimulationForm::dtT_Change);
-    ConnectField(termineT_, &SimulationForm::termineT_Change);
-    ConnectField(numT_, &SimulationForm::numT_Change);
-    ConnectField(denT_, &SimulationForm::denT_Change);
+    // Every parameter field this window has, with its change handler; the
+    // map windows lack the flows' fields.
+    const struct {
+        const char* name;
+        QLineEdit* SimulationForm::*field;
+        void (SimulationForm::*handler)();
+    } fields[] = {
+        {"aT", &SimulationForm::aT_, &SimulationForm::aT_Change},
+        {"bT", &SimulationForm::bT_, &SimulationForm::bT_Change},
+        {"cT", &SimulationForm::cT_, &SimulationForm::cT_Change},
+        {"x0T", &SimulationForm::x0T_, &SimulationForm::x0T_Change},
+        {"y0T", &SimulationForm::y0T_, &SimulationForm::y0T_Change},
+        {"z0T", &SimulationForm::z0T_, &SimulationForm::z0T_Change},
+        {"dtT", &SimulationForm::dtT_, &SimulationForm::dtT_Change},
+        {"termineT", &SimulationForm::termineT_, &SimulationForm::termineT_Change},
+        {"numT", &SimulationForm::numT_, &SimulationForm::numT_Change},
+        {"denT", &SimulationForm::denT_, &SimulationForm::denT_Change},
+    };
+    for (const auto& entry : fields) {
+        this->*entry.field = findChild<QLineEdit*>(QString::fromLatin1(entry.name));
+        if (QLineEdit* field = this->*entry.field)
+            connect(field, &QLineEdit::textChanged, this, entry.handler);
+    }
 
     const struct {
         const char* name;
@@ -143,25 +140,15 @@ void SimulationForm::Form_Load()
     if (numT_ && denT_) {
         state_.num = FieldValue(numT_);
         state_.den = FieldValue(denT_);
-        state_.alpha = (AngleConstant * state_.num) / state_.den;
-        state_.cosAlpha = std::cos(state_.alpha);
-        state_.sinAlpha = std::sin(state_.alpha);
+        SetAngle((AngleConstant * state_.num) / state_.den);  // multiplied first at load
     }
     if (grafico_ && program_.crossHairOverPlot)
         grafico_->setCursor(Qt::CrossCursor);
-    SelectBackground(9);
+    SelectBackground(BackgroundColourIndices[1]);  // caption text, as Option8 selects
     state_.limitOn = false;
 }
 
 // --- The run -------------------------------------------------------------
-
-void SimulationForm::ResetToStart()
-{
-    state_.x = 1;
-    state_.y = 1;
-    if (program_.model->coordinates == 3)
-        state_.z = 1;
-}
 
 void SimulationForm::Via_Click()
 {
@@ -169,7 +156,7 @@ void SimulationForm::Via_Click()
         return;
     state_.stopRequested = false;
     stepCount_ = 0;
-    ResetToStart();
+    ResetToStart(*program_.model, state_);
     if (running_) {
         // Pressed during a run: the running loop goes on from the start
         // point with a fresh count instead of a nested loop.
@@ -218,10 +205,7 @@ bool SimulationForm::AdvanceOnce()
     if (!model.PlotStep(state_, point))
         return false;
     grafico_->setPoint(point.x, point.y, qRgb(point.red, point.green, point.blue));
-    state_.x = state_.xNext;
-    state_.y = state_.yNext;
-    if (model.coordinates == 3)
-        state_.z = state_.zNext;
+    CommitNext(model, state_);
     return true;
 }
 
@@ -328,6 +312,11 @@ void SimulationForm::ApplyAngle()
     const double alpha = (state_.num / state_.den) * AngleConstant;
     if (state_.den == 0.0 || !std::isfinite(alpha))
         return;
+    SetAngle(alpha);
+}
+
+void SimulationForm::SetAngle(double alpha)
+{
     state_.alpha = alpha;
     state_.cosAlpha = std::cos(alpha);
     state_.sinAlpha = std::sin(alpha);

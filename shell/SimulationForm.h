@@ -49,13 +49,12 @@ protected:
 private:
     void Form_Load();
     void ConnectHandlers();
-    void ConnectField(QLineEdit* field, void (SimulationForm::*handler)());
     void SelectColourScheme(std::int16_t scheme);
     void SelectBackground(int systemColourIndex);
     void ApplyAngle();
+    void SetAngle(double alpha);
     void RunLoop();
     bool AdvanceOnce();
-    void ResetToStart();
     void ReportFault(std::int64_t step);
     double FieldValue(const QLineEdit* field) const;
 

@@ -197,9 +197,7 @@ inline std::int64_t StepsAfter(std::int64_t actedAt, std::int64_t endedAt)
 // The start point of every run.
 inline SimulationState AtStart(const ProgramDescription& program, SimulationState state)
 {
-    state.x = state.y = 1;
-    if (program.model->coordinates == 3)
-        state.z = 1;
+    ResetToStart(*program.model, state);
     return state;
 }
 
@@ -225,10 +223,7 @@ inline void Replay(const ProgramDescription& program, SimulationState& state, st
             (*picture)[{column, row}] = qRgb(components[order[0] - '1'], components[order[1] - '1'],
                                              components[order[2] - '1']);
         }
-        state.x = state.xNext;
-        state.y = state.yNext;
-        if (model.coordinates == 3)
-            state.z = state.zNext;
+        CommitNext(model, state);
     }
 }
 
