@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
 # Vortiquo's one entry point on a Debian 12 machine:
-#   ./vortiquo.sh run [BrisutaW7|KelvaneW7|TessivoW7|DrumbelW7]
-#       installs what is missing, builds, starts a program (BrisutaW7 by default)
+#   ./vortiquo.sh run [NAME]
+#       installs what running needs, builds that program alone and starts it
+#       (BrisutaW7 by default; the names are the rows of apps/Programs.cpp)
 #   ./vortiquo.sh test
-#       installs what is missing, builds, runs every test, also under
-#       AddressSanitizer+UBSan, and a short benchmark smoke run
+#       installs what the tests need, builds everything with warnings as
+#       errors, runs every test, also under AddressSanitizer+UBSan, and a
+#       short benchmark smoke run
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ qt6-base-dev xvfb xauth locales fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35 libxtst6)
+# What building and running a program needs: the compiler, Qt, and the
+# fonts the windows are laid out for.
+RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
+# What the tests add: an X server for the benchmark and the end-to-end runs,
+# the X test library it clicks with, and a comma-decimal locale.
+TEST_PACKAGES=(xvfb xauth libxtst6 locales)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
-install_missing() {
+install_missing() {  # install_missing PACKAGE...
     local missing=()
-    for package in "${PACKAGES[@]}"; do
+    for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
@@ -23,17 +30,29 @@ install_missing() {
         $SUDO apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
     fi
-    # A comma-decimal locale, so the tests prove that parsing ignores the locale.
+}
+
+# A comma-decimal locale, so the tests prove that parsing ignores the locale.
+install_test_locale() {
     if ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
         $SUDO localedef -i it_IT -f UTF-8 it_IT.UTF-8
     fi
 }
 
-build() {  # build DIR [cmake options...]
+# The program names, read from the program table as the build reads them.
+program_names() {
+    sed -n 's/^ *{"\([A-Za-z0-9]*\)",.*/\1/p' apps/Programs.cpp
+}
+
+usage() {
+    echo "usage: $0 run [$(program_names | paste -sd '|')] | $0 test" >&2
+    exit 2
+}
+
+configure() {  # configure DIR [cmake options...]
     local dir=$1
     shift
-    cmake -S . -B "$dir" -G Ninja -DVORTIQUO_WERROR=ON "$@" >/dev/null
-    cmake --build "$dir"
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
 }
 
 run_tests() {  # run_tests DIR
@@ -43,22 +62,27 @@ run_tests() {  # run_tests DIR
 case "${1:-run}" in
 run)
     program=${2:-BrisutaW7}
-    install_missing
-    build build -DCMAKE_BUILD_TYPE=Release
-    exec "build/apps/$program"
+    if ! program_names | grep -qx -- "$program"; then
+        echo "$0: no program named '$program'" >&2
+        usage
+    fi
+    install_missing "${RUN_PACKAGES[@]}"
+    configure build-run -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVORTIQUO_WERROR=OFF
+    cmake --build build-run --target "$program"
+    exec "build-run/apps/$program"
     ;;
 test)
-    install_missing
-    build build -DCMAKE_BUILD_TYPE=Release
+    install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+    install_test_locale
+    configure build -DCMAKE_BUILD_TYPE=Release -DVORTIQUO_WERROR=ON
+    cmake --build build
     run_tests build
-    build build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORTIQUO_SANITIZE=ON
+    configure build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORTIQUO_WERROR=ON -DVORTIQUO_SANITIZE=ON
+    cmake --build build-sanitize
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
-    if [ -x bench/run-benchmark.sh ]; then
-        bench/run-benchmark.sh --smoke
-    fi
+    bench/run-benchmark.sh --smoke
     ;;
 *)
-    echo "usage: $0 run [BrisutaW7|KelvaneW7|TessivoW7|DrumbelW7] | $0 test" >&2
-    exit 2
+    usage
     ;;
 esac

@@ -1,4 +1,4 @@
-#include "EquationPictures.h"
+#include "apps/EquationPictures.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -44,7 +44,7 @@ struct Layout {
     std::vector<Equation> lines;
 };
 
-QFont FormulaFont(double pixelSize, bool italic)
+QFont formulaFont(double pixelSize, bool italic)
 {
     QFont font(QStringLiteral("DejaVu Serif Condensed"));
     font.setStyleHint(QFont::Serif);
@@ -67,10 +67,10 @@ class FormulaSetter {
 public:
     explicit FormulaSetter(int pixelSize)
         : size_(pixelSize),
-          italic_(FormulaFont(pixelSize, true)),
-          upright_(FormulaFont(pixelSize, false)),
-          smallItalic_(FormulaFont(pixelSize * 0.72, true)),
-          smallUpright_(FormulaFont(pixelSize * 0.72, false))
+          italic_(formulaFont(pixelSize, true)),
+          upright_(formulaFont(pixelSize, false)),
+          smallItalic_(formulaFont(pixelSize * 0.72, true)),
+          smallUpright_(formulaFont(pixelSize * 0.72, false))
     {
         const QFontMetricsF metrics(upright_);
         axis_ = -metrics.tightBoundingRect(QString(kMinus)).center().y();
@@ -78,7 +78,7 @@ public:
 
     // Lays out a sequence of pieces with its math axis at y == axisY and its
     // left edge at x; draws only when a painter is given.
-    Extent Set(const std::vector<Piece>& pieces, QPainter* painter, double x, double axisY,
+    Extent set(const std::vector<Piece>& pieces, QPainter* painter, double x, double axisY,
                bool leadingOperand = false) const
     {
         Extent extent;
@@ -88,17 +88,17 @@ public:
             Extent part;
             switch (piece.kind) {
             case Piece::Text:
-                part = SetText(piece.top, painter, start, axisY + axis_, axisY, afterOperand,
+                part = setText(piece.top, painter, start, axisY + axis_, axisY, afterOperand,
                                italic_, upright_);
                 break;
             case Piece::Fraction:
-                part = SetFraction(piece, painter, start, axisY);
+                part = setFraction(piece, painter, start, axisY);
                 afterOperand = true;
                 break;
             case Piece::Superscript: {
                 const double raise = size_ * 0.42;
                 bool ignored = false;
-                part = SetText(piece.top, painter, start + size_ * 0.04, axisY + axis_ - raise,
+                part = setText(piece.top, painter, start + size_ * 0.04, axisY + axis_ - raise,
                                axisY, ignored, smallItalic_, smallUpright_);
                 part.width += size_ * 0.04;
                 afterOperand = true;
@@ -106,7 +106,7 @@ public:
             }
             case Piece::Prime: {
                 bool ignored = false;
-                part = SetText(QString(kPrime), painter, start + size_ * 0.1, axisY + axis_,
+                part = setText(QString(kPrime), painter, start + size_ * 0.1, axisY + axis_,
                                axisY, ignored, upright_, upright_);
                 part.width += size_ * 0.12;
                 afterOperand = true;
@@ -123,7 +123,7 @@ public:
 private:
     enum class Atom { Letter, Upright, Binary, Relation };
 
-    static Atom Classify(QChar c)
+    static Atom classify(QChar c)
     {
         if (c == u'=')
             return Atom::Relation;
@@ -139,7 +139,7 @@ private:
     // operators get a medium space on each side, the equals sign a little
     // more, and a minus with no operand before it is a sign and gets none.
     // afterOperand carries that state from one piece of a line to the next.
-    Extent SetText(const QString& text, QPainter* painter, double x, double baseline,
+    Extent setText(const QString& text, QPainter* painter, double x, double baseline,
                    double axisY, bool& afterOperand, const QFont& letterFont,
                    const QFont& otherFont) const
     {
@@ -148,7 +148,7 @@ private:
         for (const QChar c : text) {
             if (c == u' ')
                 continue;
-            const Atom atom = Classify(c);
+            const Atom atom = classify(c);
             const bool italic = atom == Atom::Letter;
             const QFont& font = italic ? letterFont : otherFont;
             const QFontMetricsF metrics(font);
@@ -179,7 +179,7 @@ private:
         return extent;
     }
 
-    Extent SetFraction(const Piece& piece, QPainter* painter, double x, double axisY) const
+    Extent setFraction(const Piece& piece, QPainter* painter, double x, double axisY) const
     {
         const QFontMetricsF metrics(italic_);
         const QRectF top = metrics.tightBoundingRect(piece.top);
@@ -220,7 +220,7 @@ private:
 // A left brace from top to bottom, tip pointing left at the middle, drawn as a
 // filled outline that is thickest along its two arms and tapers to the ends
 // and the tip.
-void DrawBrace(QPainter& painter, double left, double width, double top, double bottom)
+void drawBrace(QPainter& painter, double left, double width, double top, double bottom)
 {
     const double right = left + width;
     const double middle = (top + bottom) / 2;
@@ -261,30 +261,30 @@ struct Measured {
 
 constexpr double kMargin = 1.0;
 
-double BraceWidth(int pixelSize) { return pixelSize * 0.5; }
-double BraceGap(int pixelSize) { return pixelSize * 0.22; }
-double LineGap(int pixelSize) { return pixelSize * 0.42; }
+double braceWidth(int pixelSize) { return pixelSize * 0.5; }
+double braceGap(int pixelSize) { return pixelSize * 0.22; }
+double lineGap(int pixelSize) { return pixelSize * 0.42; }
 
-Measured Measure(const Layout& layout, const FormulaSetter& setter, int pixelSize)
+Measured measure(const Layout& layout, const FormulaSetter& setter, int pixelSize)
 {
     Measured measured;
     for (const Equation& line : layout.lines)
-        measured.leftWidth = std::max(measured.leftWidth, setter.Set(line.left, nullptr, 0, 0).width);
+        measured.leftWidth = std::max(measured.leftWidth, setter.set(line.left, nullptr, 0, 0).width);
     double widest = 0;
     for (const Equation& line : layout.lines) {
-        const Extent lhs = setter.Set(line.left, nullptr, 0, 0);
-        const Extent rhs = setter.Set(line.right, nullptr, 0, 0, true);
+        const Extent lhs = setter.set(line.left, nullptr, 0, 0);
+        const Extent rhs = setter.set(line.right, nullptr, 0, 0, true);
         widest = std::max(widest, measured.leftWidth + rhs.width);
         measured.lines.push_back({measured.leftWidth + rhs.width, std::max(lhs.above, rhs.above),
                                   std::max(lhs.below, rhs.below)});
         measured.inkHeight += measured.lines.back().above + measured.lines.back().below;
     }
-    measured.inkHeight += LineGap(pixelSize) * static_cast<double>(layout.lines.size() - 1);
-    measured.width = kMargin + BraceWidth(pixelSize) + BraceGap(pixelSize) + widest + kMargin;
+    measured.inkHeight += lineGap(pixelSize) * static_cast<double>(layout.lines.size() - 1);
+    measured.width = kMargin + braceWidth(pixelSize) + braceGap(pixelSize) + widest + kMargin;
     return measured;
 }
 
-QImage Draw(const Layout& layout)
+QImage draw(const Layout& layout)
 {
     QImage image(layout.width, layout.height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -292,20 +292,20 @@ QImage Draw(const Layout& layout)
     int pixelSize = layout.preferredPixelSize;
     for (; pixelSize > layout.smallestPixelSize; --pixelSize) {
         const FormulaSetter trial(pixelSize);
-        const Measured measured = Measure(layout, trial, pixelSize);
+        const Measured measured = measure(layout, trial, pixelSize);
         if (measured.width <= layout.width &&
             measured.inkHeight + 2 * kMargin + 2 <= layout.inkBottom)
             break;
     }
     const FormulaSetter setter(pixelSize);
-    const Measured measured = Measure(layout, setter, pixelSize);
+    const Measured measured = measure(layout, setter, pixelSize);
 
     // The braced block is centred in the rows that may hold ink; the brace
     // reaches a little beyond the first and last lines.
     const double blockTop = (layout.inkBottom - measured.inkHeight) / 2;
     const double reach = std::clamp(blockTop - kMargin, 0.0, pixelSize * 0.12);
     const double braceLeft = kMargin;
-    const double textLeft = braceLeft + BraceWidth(pixelSize) + BraceGap(pixelSize);
+    const double textLeft = braceLeft + braceWidth(pixelSize) + braceGap(pixelSize);
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -317,66 +317,66 @@ QImage Draw(const Layout& layout)
         const Equation& line = layout.lines[i];
         const Extent& extent = measured.lines[i];
         const double axisY = y + extent.above;
-        setter.Set(line.left, &painter, textLeft, axisY);
-        setter.Set(line.right, &painter, textLeft + measured.leftWidth, axisY, true);
-        y = axisY + extent.below + LineGap(pixelSize);
+        setter.set(line.left, &painter, textLeft, axisY);
+        setter.set(line.right, &painter, textLeft + measured.leftWidth, axisY, true);
+        y = axisY + extent.below + lineGap(pixelSize);
     }
-    DrawBrace(painter, braceLeft, BraceWidth(pixelSize), blockTop - reach,
+    drawBrace(painter, braceLeft, braceWidth(pixelSize), blockTop - reach,
               blockTop + measured.inkHeight + reach);
     painter.end();
     return image;
 }
 
-Piece Text(const char* text)
+Piece text(const char* formula)
 {
     // The formulas are written with '-' for the minus sign.
-    QString s = QString::fromUtf8(text);
+    QString s = QString::fromUtf8(formula);
     s.replace(u'-', kMinus);
     return {Piece::Text, s, {}};
 }
 
-Piece Derivative(const char* variable)
+Piece derivative(const char* variable)
 {
     return {Piece::Fraction, QStringLiteral("d") + QLatin1String(variable), QStringLiteral("dt")};
 }
 
-Piece Squared() { return {Piece::Superscript, QStringLiteral("2"), {}}; }
-Piece Next() { return {Piece::Prime, {}, {}}; }
+Piece squared() { return {Piece::Superscript, QStringLiteral("2"), {}}; }
+Piece next() { return {Piece::Prime, {}, {}}; }
 
 }  // namespace
 
-QImage ConvectionEquations()
+QImage convectionEquations()
 {
-    return Draw({.width = 117, .height = 120, .preferredPixelSize = 18, .smallestPixelSize = 8,
+    return draw({.width = 117, .height = 120, .preferredPixelSize = 18, .smallestPixelSize = 8,
                  .inkBottom = 120,
-                 .lines = {{{Derivative("x")}, {Text("= a(y - x)")}},
-                           {{Derivative("y")}, {Text("= bx - y - xz")}},
-                           {{Derivative("z")}, {Text("= xy - cz")}}}});
+                 .lines = {{{derivative("x")}, {text("= a(y - x)")}},
+                           {{derivative("y")}, {text("= bx - y - xz")}},
+                           {{derivative("z")}, {text("= xy - cz")}}}});
 }
 
-QImage SpiralEquations()
+QImage spiralEquations()
 {
-    return Draw({.width = 116, .height = 124, .preferredPixelSize = 18, .smallestPixelSize = 8,
+    return draw({.width = 116, .height = 124, .preferredPixelSize = 18, .smallestPixelSize = 8,
                  .inkBottom = 124,
-                 .lines = {{{Derivative("x")}, {Text("= -(y + z)")}},
-                           {{Derivative("y")}, {Text("= x + ay")}},
-                           {{Derivative("z")}, {Text("= xz - cz + b")}}}});
+                 .lines = {{{derivative("x")}, {text("= -(y + z)")}},
+                           {{derivative("y")}, {text("= x + ay")}},
+                           {{derivative("z")}, {text("= xz - cz + b")}}}});
 }
 
-QImage RecurrenceEquations()
+QImage recurrenceEquations()
 {
     // Shown in a control 41 pixels high: the rows below it are cut off, so
     // the formula keeps to the top 40.
-    return Draw({.width = 78, .height = 45, .preferredPixelSize = 18, .smallestPixelSize = 8,
+    return draw({.width = 78, .height = 45, .preferredPixelSize = 18, .smallestPixelSize = 8,
                  .inkBottom = 40,
-                 .lines = {{{Text("x"), Next()}, {Text("= ax + y")}},
-                           {{Text("y"), Next()}, {Text("= b + x"), Squared()}}}});
+                 .lines = {{{text("x"), next()}, {text("= ax + y")}},
+                           {{text("y"), next()}, {text("= b + x"), squared()}}}});
 }
 
-QImage QuadraticEquations()
+QImage quadraticEquations()
 {
-    return Draw({.width = 111, .height = 50, .preferredPixelSize = 20, .smallestPixelSize = 8,
+    return draw({.width = 111, .height = 50, .preferredPixelSize = 20, .smallestPixelSize = 8,
                  .inkBottom = 50,
-                 .lines = {{{Text("x"), Next()}, {Text("= y + 1 - ax"), Squared()}},
-                           {{Text("y"), Next()}, {Text("= bx")}}}});
+                 .lines = {{{text("x"), next()}, {text("= y + 1 - ax"), squared()}},
+                           {{text("y"), next()}, {text("= bx")}}}});
 }

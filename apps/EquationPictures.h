@@ -5,7 +5,7 @@
 // The pictures of each model's equations, drawn by our own code: black
 // formula text on white, the lines grouped by a left brace. They set text,
 // so an application object must exist when they are called.
-QImage ConvectionEquations();
-QImage SpiralEquations();
-QImage RecurrenceEquations();
-QImage QuadraticEquations();
+QImage convectionEquations();
+QImage spiralEquations();
+QImage recurrenceEquations();
+QImage quadraticEquations();

@@ -1,10 +1,10 @@
 #include <QImage>
 #include <algorithm>
-#include <cstring>
-#include <vector>
+#include <array>
+#include <string_view>
 
-#include "EquationPictures.h"
-#include "Layouts.h"
+#include "apps/EquationPictures.h"
+#include "apps/Layouts.h"
 
 namespace {
 
@@ -104,17 +104,29 @@ constexpr const char* SpiralTabOrder[] = {
     "Option12", "Option11", "Option10", "Option9", "Option8", "Option7", "denT", "numT",
 };
 
-bool Named(const ControlSpec& row, const char* name) { return std::strcmp(row.name, name) == 0; }
+constexpr bool named(const ControlSpec& row, std::string_view name) { return name == row.name; }
 
-std::vector<ControlSpec> DeriveSpiralControls()
+constexpr bool absentFromSpiral(const ControlSpec& row)
 {
-    std::vector<ControlSpec> controls;
+    return std::any_of(std::begin(SpiralAbsent), std::end(SpiralAbsent),
+                       [&](const char* absent) { return named(row, absent); });
+}
+
+constexpr std::size_t SpiralControlCount =
+    std::size(ConvectionControls) -
+    static_cast<std::size_t>(std::count_if(std::begin(ConvectionControls), std::end(ConvectionControls), absentFromSpiral));
+
+// The spiral-flow window: the convection-flow window with its differences,
+// worked out by the compiler.
+constexpr std::array<ControlSpec, SpiralControlCount> deriveSpiralControls()
+{
+    std::array<ControlSpec, SpiralControlCount> controls{};
+    std::size_t count = 0;
     for (ControlSpec row : ConvectionControls) {
-        if (std::any_of(std::begin(SpiralAbsent), std::end(SpiralAbsent),
-                        [&](const char* absent) { return Named(row, absent); }))
+        if (absentFromSpiral(row))
             continue;
         for (const SpiralDifference& difference : SpiralDifferences) {
-            if (!Named(row, difference.name))
+            if (!named(row, difference.name))
                 continue;
             if (difference.text)
                 row.text = difference.text;
@@ -123,15 +135,15 @@ std::vector<ControlSpec> DeriveSpiralControls()
             if (difference.selected >= 0)
                 row.selected = difference.selected == 1;
         }
-        controls.push_back(row);
+        controls[count++] = row;
     }
     return controls;
 }
 
-const std::vector<ControlSpec> SpiralControls = DeriveSpiralControls();
+constexpr auto SpiralControls = deriveSpiralControls();
 
 }  // namespace
 
-const WindowLayout ConvectionLayout = {"Brisuta", 8775, 8805, ConvectionControls, ConvectionTabOrder,
-                                       ConvectionEquations};
-const WindowLayout SpiralLayout = {"Kelvane", 8730, 8805, SpiralControls, SpiralTabOrder, SpiralEquations};
+constinit const WindowLayout ConvectionLayout = {"Brisuta", 8775, 8805, ConvectionControls, ConvectionTabOrder,
+                                       convectionEquations};
+constinit const WindowLayout SpiralLayout = {"Kelvane", 8730, 8805, SpiralControls, SpiralTabOrder, spiralEquations};

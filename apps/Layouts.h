@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayoutTable.h"
+#include "shell/LayoutTable.h"
 
 // The window layout of each program.
 extern const WindowLayout ConvectionLayout;

@@ -1,8 +1,8 @@
 #include <QImage>
-#include <vector>
+#include <array>
 
-#include "EquationPictures.h"
-#include "Layouts.h"
+#include "apps/EquationPictures.h"
+#include "apps/Layouts.h"
 
 namespace {
 
@@ -82,27 +82,29 @@ constexpr const char* QuadraticTabOrder[] = {
 
 enum class MapProgram { Recurrence, Quadratic };
 
-std::vector<ControlSpec> MapWindow(MapProgram program)
+// One map window's controls, worked out by the compiler.
+constexpr std::array<ControlSpec, std::size(MapControls)> mapWindow(MapProgram program)
 {
-    std::vector<ControlSpec> controls;
+    std::array<ControlSpec, std::size(MapControls)> controls{};
+    std::size_t count = 0;
     for (const MapControl& control : MapControls) {
         const bool recurrence = program == MapProgram::Recurrence;
         const Place& place = recurrence ? control.recurrence : control.quadratic;
         // Only the recurrence map lays out its equation picture on the window background.
         const int background = control.kind == K::EquationPicture && !recurrence ? 0 : control.systemBackground;
-        controls.push_back({control.kind, control.name, control.parent,
-                            recurrence ? control.recurrenceText : control.quadraticText, place.left, place.top,
-                            place.width, place.height, control.font, control.selected, background});
+        controls[count++] = {control.kind, control.name, control.parent,
+                             recurrence ? control.recurrenceText : control.quadraticText, place.left, place.top,
+                             place.width, place.height, control.font, control.selected, background};
     }
     return controls;
 }
 
-const std::vector<ControlSpec> RecurrenceControls = MapWindow(MapProgram::Recurrence);
-const std::vector<ControlSpec> QuadraticControls = MapWindow(MapProgram::Quadratic);
+constexpr auto RecurrenceControls = mapWindow(MapProgram::Recurrence);
+constexpr auto QuadraticControls = mapWindow(MapProgram::Quadratic);
 
 }  // namespace
 
-const WindowLayout RecurrenceLayout = {"Tessivo", 9315, 9060, RecurrenceControls, RecurrenceTabOrder,
-                                       RecurrenceEquations};
-const WindowLayout QuadraticLayout = {"Drumbel", 8745, 8055, QuadraticControls, QuadraticTabOrder,
-                                      QuadraticEquations};
+constinit const WindowLayout RecurrenceLayout = {"Tessivo", 9315, 9060, RecurrenceControls, RecurrenceTabOrder,
+                                       recurrenceEquations};
+constinit const WindowLayout QuadraticLayout = {"Drumbel", 8745, 8055, QuadraticControls, QuadraticTabOrder,
+                                      quadraticEquations};

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ProgramDescription.h"
+#include <string_view>
 
-// The four programs of the suite.
-extern const ProgramDescription Brisuta;
-extern const ProgramDescription Kelvane;
-extern const ProgramDescription Tessivo;
-extern const ProgramDescription Drumbel;
+#include "shell/Program.h"
+
+// A row of the program table by name, for code that needs one program in
+// particular; the name must be in the table.
+const Program& programNamed(std::string_view name);

@@ -45,11 +45,12 @@
 #include <vector>
 
 #include "AllocationCounter.h"
-#include "DrawingArea.h"
-#include "Programs.h"
-#include "RunProgram.h"
-#include "SimulationForm.h"
 #include "XClicker.h"
+#include "apps/Programs.h"
+#include "core/AdvanceOnce.h"
+#include "shell/DrawingArea.h"
+#include "shell/RunProgram.h"
+#include "shell/SimulationForm.h"
 
 namespace {
 
@@ -118,24 +119,11 @@ Rate Median(const std::vector<Rate>& rates)
     return {Median(wall), Median(cpu)};
 }
 
-struct ProgramEntry {
-    const char* name;
-    const ProgramDescription* program;
-};
-
-const ProgramEntry Programs[] = {
-    {"BrisutaW7", &Brisuta},
-    {"KelvaneW7", &Kelvane},
-    {"TessivoW7", &Tessivo},
-    {"DrumbelW7", &Drumbel},
-};
+using ProgramEntry = Program;
 
 const ProgramEntry* FindProgram(const char* name)
 {
-    for (const auto& entry : Programs)
-        if (std::strcmp(entry.name, name) == 0)
-            return &entry;
-    return nullptr;
+    return findProgram(name);
 }
 
 struct Options {
@@ -240,19 +228,25 @@ RunFigures TimedRun(SimulationForm& form, std::int32_t steps)
 // plot, and the pixel written into the same drawing area, from the same start.
 class ReferenceLoop {
 public:
-    ReferenceLoop(SimulationForm& form, const ProgramDescription& program)
+    ReferenceLoop(SimulationForm& form, const Program& program)
         : model_(*program.model), area_(*form.grafico()), state_(form.state())
     {
-        ResetToStart(model_, state_);
+        resetToStart(model_, state_);
     }
 
     bool step(PlotPoint& point)
     {
-        if (!model_.StepModel(state_) || !model_.PlotStep(state_, point))
+        if (!AdvanceOnce(model_, state_, *this))
             return false;
-        area_.setPoint(point.x, point.y, qRgb(point.red, point.green, point.blue));
-        CommitNext(model_, state_);
+        point = last_;
         return true;
+    }
+
+    // The canvas of the step: the window's own drawing area.
+    void setPoint(const PlotPoint& point)
+    {
+        last_ = point;
+        area_.setPoint(point);
     }
 
     DrawingArea& area() { return area_; }
@@ -261,6 +255,7 @@ private:
     const Model& model_;
     DrawingArea& area_;
     SimulationState state_;
+    PlotPoint last_;
 };
 
 struct BareFigures {
@@ -270,7 +265,7 @@ struct BareFigures {
 };
 
 // The ceiling: no event processing at all.
-BareFigures BareLoop(SimulationForm& form, const ProgramDescription& program, std::int32_t steps)
+BareFigures BareLoop(SimulationForm& form, const Program& program, std::int32_t steps)
 {
     ReferenceLoop loop(form, program);
     PlotPoint point;
@@ -291,7 +286,7 @@ enum class NaiveUpdate { Widget, Point };
 // The naive loop: every point asks for a repaint, of the whole widget or of
 // the point's pixel, and events are processed after every step, so every
 // step paints and flushes to the screen.
-Rate NaiveLoop(SimulationForm& form, const ProgramDescription& program, std::int32_t steps, NaiveUpdate update)
+Rate NaiveLoop(SimulationForm& form, const Program& program, std::int32_t steps, NaiveUpdate update)
 {
     ReferenceLoop loop(form, program);
     DrawingArea& area = loop.area();
@@ -459,7 +454,7 @@ int StartupProbeMain(int argc, char** argv, const char* name)
     if (!entry)
         return 2;
     startupProbe = true;
-    return RunProgram(argc, argv, *entry->program);
+    return runProgram(argc, argv, *entry);
 }
 
 // Child: with the dispatcher the environment selects, the cost of one call
@@ -469,7 +464,7 @@ int DispatcherProbeMain(int argc, char** argv, int calls, std::int32_t steps)
 {
     AllocationCounter::MarkCountingThread();
     QApplication application(argc, argv);
-    SimulationForm form(Brisuta);
+    SimulationForm form(programNamed("BrisutaW7"));
     ShowAndSettle(form);
     QCoreApplication::processEvents();
     AllocationCounter::Start();
@@ -616,7 +611,7 @@ ProgramReport MeasureProgram(const ProgramEntry& entry, const Options& options, 
 {
     ProgramReport report;
     report.name = QString::fromLatin1(entry.name);
-    SimulationForm form(*entry.program);
+    SimulationForm form(entry);
     ShowAndSettle(form);
 
     std::vector<Rate> rates;
@@ -642,14 +637,14 @@ ProgramReport MeasureProgram(const ProgramEntry& entry, const Options& options, 
 
     std::vector<Rate> ceilings;
     for (int repeat = 0; repeat < options.repeats; ++repeat) {
-        const BareFigures bare = BareLoop(form, *entry.program, options.bareSteps);
+        const BareFigures bare = BareLoop(form, entry, options.bareSteps);
         ceilings.push_back(bare.stepsPerSecond);
         report.bareAllocations += static_cast<double>(bare.allocations);
         report.bareSteps += bare.steps;
     }
     report.ceiling = Median(ceilings);
-    report.naiveWidget = NaiveLoop(form, *entry.program, options.naiveSteps, NaiveUpdate::Widget);
-    report.naivePoint = NaiveLoop(form, *entry.program, options.naiveSteps, NaiveUpdate::Point);
+    report.naiveWidget = NaiveLoop(form, entry, options.naiveSteps, NaiveUpdate::Widget);
+    report.naivePoint = NaiveLoop(form, entry, options.naiveSteps, NaiveUpdate::Point);
     QTest::qWait(20);
     report.stop = StopLatency(form, options.stopDelayMs, clicker);
     return report;
@@ -851,7 +846,7 @@ int BenchMain(int argc, char** argv)
     std::fflush(stdout);
 
     std::vector<ProgramReport> reports;
-    for (const auto& entry : Programs) {
+    for (const auto& entry : allPrograms()) {
         ProgramReport report;
         if (!MeasureProgramInChild(entry, forwarded, childEnvironment, report)) {
             std::fprintf(stderr, "vortiquo-bench: the measurement of %s did not complete\n", entry.name);

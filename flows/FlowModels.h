@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ColourScheme.h"
-#include "ModelFamily.h"
+#include "core/ColourScheme.h"
+#include "core/Model.h"
 
 // The flows' Euler steps, in the grouping that reproduces the reference
 // results bit for bit. They return false when a result is not finite.
-bool ConvectionStep(SimulationState& state);
-bool SpiralStep(SimulationState& state);
+bool convectionStep(SimulationState& state);
+bool spiralStep(SimulationState& state);
 
 // The view of a flow: the rectangle of projected coordinates mapped onto the
 // drawing area, and the colour bands of x, y and z.
@@ -17,15 +17,15 @@ struct FlowView {
 };
 
 inline constexpr FlowView ConvectionView = {-20, 40, -20, 100,
-                                            BandFromBounds(0, 20), BandFromBounds(-15, 15),
-                                            BandFromBounds(10, 30)};
+                                            bandFromBounds(0, 20), bandFromBounds(-15, 15),
+                                            bandFromBounds(10, 30)};
 inline constexpr FlowView SpiralView = {-15, 30, -10, 40,
-                                        BandFromBounds(-5, 5), BandFromBounds(-5, 5),
-                                        BandFromBounds(0, 30)};
+                                        bandFromBounds(-5, 5), bandFromBounds(-5, 5),
+                                        bandFromBounds(0, 30)};
 
 // Projects the next point through the view angle, maps it onto the area and
 // colours it. Writes screenX and screenY. Returns false on an arithmetic fault.
-bool PlotFlowPoint(const FlowView& view, SimulationState& state, PlotPoint& point);
+bool plotFlowPoint(const FlowView& view, SimulationState& state, PlotPoint& point);
 
 extern const Model ConvectionFlow;
 extern const Model SpiralFlow;

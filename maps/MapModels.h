@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ColourScheme.h"
-#include "ModelFamily.h"
+#include "core/ColourScheme.h"
+#include "core/Model.h"
 
 // One application of each map, in the grouping that reproduces the
 // reference results bit for bit. They return false when a result is not finite.
-bool RecurrenceStep(SimulationState& state);
-bool QuadraticStep(SimulationState& state);
+bool recurrenceStep(SimulationState& state);
+bool quadraticStep(SimulationState& state);
 
 // The view of a map: the rectangle mapped onto the drawing area and the
 // colour bands of x and y.
@@ -19,12 +19,12 @@ struct MapView {
 // The recurrence map's bands are scaled from a base other than their low bound.
 inline constexpr MapView RecurrenceView = {-2, 4, -2, 4, {0, 20, -2, 22}, {-15, 15, -2, 4}};
 inline constexpr MapView QuadraticView = {-1.5, 3, -0.5, 1,
-                                          BandFromBounds(-1.5, 1.5), BandFromBounds(-0.5, 0.5)};
+                                          bandFromBounds(-1.5, 1.5), bandFromBounds(-0.5, 0.5)};
 
 // Maps the next point onto the area and colours it (the third component is
 // 0). Returns false on an arithmetic fault, including a vertical coordinate
 // outside the 16-bit signed range.
-bool PlotMapPoint(const MapView& view, const SimulationState& state, PlotPoint& point);
+bool plotMapPoint(const MapView& view, const SimulationState& state, PlotPoint& point);
 
 extern const Model RecurrenceMap;
 extern const Model QuadraticMap;

@@ -1,10 +1,10 @@
-#include "DrawingArea.h"
-
-#include "SystemColours.h"
+#include "shell/DrawingArea.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <climits>
+
+#include "shell/SystemColours.h"
 
 namespace {
 // About sixty screen refreshes a second while points arrive.
@@ -22,15 +22,15 @@ DrawingArea::DrawingArea(QWidget* parent) : QWidget(parent), background_(Qt::whi
 
 void DrawingArea::allocateImage()
 {
-    pixelRatio_ = devicePixelRatioF();
-    const QSize pixels(static_cast<int>(width() * pixelRatio_), static_cast<int>(height() * pixelRatio_));
-    image_ = QImage(pixels, QImage::Format_RGB32);
-    image_.setDevicePixelRatio(pixelRatio_);
-    image_.fill(background_);
-    bits_ = image_.bits();
-    stride_ = image_.bytesPerLine();
-    imageWidth_ = pixels.width();
-    imageHeight_ = pixels.height();
+    const double ratio = devicePixelRatioF();
+    const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    points_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    points_.setDevicePixelRatio(ratio);
+    points_.fill(Qt::transparent);
+    // The image is never shared, so its pixels stay where the raster points.
+    raster_.pixels = reinterpret_cast<std::uint32_t*>(points_.bits());
+    raster_.pixelsPerRow = points_.bytesPerLine() / 4;
+    raster_.grid = {ratio, static_cast<double>(pixels.width()), static_cast<double>(pixels.height())};
     resetDirty();
     update();
 }
@@ -44,31 +44,17 @@ void DrawingArea::setBackground(const QColor& colour)
 
 void DrawingArea::setSystemBackground(int systemColourIndex)
 {
-    setBackground(SystemColour(systemColourIndex));
+    setBackground(systemColour(systemColourIndex));
     systemBackground_ = systemColourIndex;
 }
 
 void DrawingArea::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::PaletteChange && systemBackground_ != 0)
-        recolourBackground(SystemColour(systemBackground_));
-    QWidget::changeEvent(event);
-}
-
-void DrawingArea::recolourBackground(const QColor& colour)
-{
-    if (colour == background_)
-        return;
-    const QRgb before = background_.rgb();
-    const QRgb after = colour.rgb();
-    background_ = colour;
-    for (int row = 0; row < image_.height(); ++row) {
-        auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row));
-        for (int column = 0; column < image_.width(); ++column)
-            if (pixels[column] == before)
-                pixels[column] = after;
+    if (event->type() == QEvent::PaletteChange && systemBackground_ != 0) {
+        background_ = systemColour(systemBackground_);
+        update();
     }
-    update();
+    QWidget::changeEvent(event);
 }
 
 // The image follows the area's size and the screen's density.
@@ -76,7 +62,7 @@ bool DrawingArea::imageFitsArea() const
 {
     const double ratio = devicePixelRatioF();
     const QSize wanted(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
-    return !image_.isNull() && image_.size() == wanted && pixelRatio_ == ratio;
+    return !points_.isNull() && points_.size() == wanted && raster_.grid.ratio == ratio;
 }
 
 void DrawingArea::clear()
@@ -85,10 +71,19 @@ void DrawingArea::clear()
         allocateImage();
         return;
     }
-    image_.fill(background_);
-    bits_ = image_.bits();
+    points_.fill(Qt::transparent);
     resetDirty();
     update();
+}
+
+QImage DrawingArea::image() const
+{
+    QImage shown(points_.size(), QImage::Format_RGB32);
+    shown.setDevicePixelRatio(points_.devicePixelRatio());
+    shown.fill(background_);
+    QPainter painter(&shown);
+    painter.drawImage(0, 0, points_);
+    return shown;
 }
 
 void DrawingArea::showEvent(QShowEvent* event)
@@ -112,7 +107,7 @@ void DrawingArea::refresh()
     const QRect pixels(QPoint(dirtyLeft_, dirtyTop_), QPoint(dirtyRight_, dirtyBottom_));
     resetDirty();
     // Image pixels to logical coordinates, rounded outwards.
-    const double r = pixelRatio_;
+    const double r = raster_.grid.ratio;
     const QRect logical(QPoint(static_cast<int>(pixels.left() / r), static_cast<int>(pixels.top() / r)),
                         QPoint(static_cast<int>(pixels.right() / r) + 1, static_cast<int>(pixels.bottom() / r) + 1));
     update(logical);
@@ -130,7 +125,8 @@ void DrawingArea::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     const QRect area = event->rect();
-    const double r = pixelRatio_;
+    painter.fillRect(area, background_);
+    const double r = raster_.grid.ratio;
     const QRectF source(area.left() * r, area.top() * r, area.width() * r, area.height() * r);
-    painter.drawImage(QRectF(area), image_, source);
+    painter.drawImage(QRectF(area), points_, source);
 }

@@ -1,45 +1,46 @@
 #pragma once
 
 #include <QImage>
-#include <QRect>
 #include <QTimer>
 #include <QWidget>
 
+#include "core/Raster.h"
+
 // Grafico: the surface an attractor is drawn on. It owns an image of its
-// area, so the picture survives repaints. Points are written into the image
-// at once; the screen is refreshed at display rate, never once per point.
+// points at device resolution, so the picture survives repaints. A point is
+// written into the image at once and the screen is refreshed at display
+// rate, never once per point. The image holds the points alone, opaque over
+// transparent pixels; the background colour is filled in behind them when
+// painting, so a theme change recolours the background and keeps every
+// point, even one drawn in the old background's colour.
 class DrawingArea : public QWidget {
     Q_OBJECT
 public:
     explicit DrawingArea(QWidget* parent);
 
-    // Sets the point at drawing coordinates (twips, origin top-left) to the
-    // colour. Points outside the area are ignored.
-    void setPoint(double x, double y, QRgb colour)
+    // Sets the pixel that a point at drawing coordinates (twips, origin
+    // top-left) falls on. Points outside the area are not drawn.
+    void setPoint(const PlotPoint& point)
     {
-        const double column = (x * pixelRatio_) / 15.0;
-        const double row = (y * pixelRatio_) / 15.0;
-        if (!(column >= 0.0 && column < imageWidth_ && row >= 0.0 && row < imageHeight_))
+        int column = 0, row = 0;
+        if (!raster_.grid.locate(point.x, point.y, column, row))
             return;
-        const int px = static_cast<int>(column);
-        const int py = static_cast<int>(row);
-        reinterpret_cast<QRgb*>(bits_ + py * stride_)[px] = colour;
-        markDirty(px, py);
+        raster_.pixels[row * raster_.pixelsPerRow + column] = opaquePixel(point);
+        markDirty(column, row);
     }
 
     // Sets the background colour, which erases the picture.
     void setBackground(const QColor& colour);
     // Sets the background to a system colour, which erases the picture. The
-    // background then follows that theme role: when the desktop theme
-    // changes, the points stay and the new colour fills in behind them.
+    // background then follows that theme role.
     void setSystemBackground(int systemColourIndex);
     QColor background() const { return background_; }
     // Erases the picture, leaving the background.
     void clear();
 
-    // A copy of the picture as kept, one image pixel per device pixel. The
-    // kept image is never shared, so points keep going into it alone.
-    QImage image() const { return image_.copy(); }
+    // The picture as shown: the background with the points over it, one
+    // pixel per device pixel.
+    QImage image() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,12 +48,12 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void markDirty(int px, int py)
+    void markDirty(int column, int row)
     {
-        if (px < dirtyLeft_) dirtyLeft_ = px;
-        if (px > dirtyRight_) dirtyRight_ = px;
-        if (py < dirtyTop_) dirtyTop_ = py;
-        if (py > dirtyBottom_) dirtyBottom_ = py;
+        if (column < dirtyLeft_) dirtyLeft_ = column;
+        if (column > dirtyRight_) dirtyRight_ = column;
+        if (row < dirtyTop_) dirtyTop_ = row;
+        if (row > dirtyBottom_) dirtyBottom_ = row;
         if (!refreshScheduled_)
             scheduleRefresh();
     }
@@ -61,13 +62,9 @@ private:
     void resetDirty();
     bool imageFitsArea() const;
     void allocateImage();
-    void recolourBackground(const QColor& colour);
 
-    QImage image_;
-    uchar* bits_ = nullptr;
-    qsizetype stride_ = 0;
-    double pixelRatio_ = 1.0;
-    double imageWidth_ = 0, imageHeight_ = 0;
+    QImage points_;  // the points alone, transparent elsewhere
+    Raster raster_;  // points_'s pixels, as the step writes them
     QColor background_;
     int systemBackground_ = 0;  // the theme role followed, 0 for a fixed colour
     int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = 0, dirtyBottom_ = 0;

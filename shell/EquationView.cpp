@@ -1,16 +1,16 @@
-#include "EquationView.h"
+#include "shell/EquationView.h"
 
 #include <QPainter>
 
-#include "SystemColours.h"
+#include "shell/SystemColours.h"
 
 EquationView::EquationView(QImage picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture))
 {
 }
 
-void EquationView::setBackgroundColour(int systemColourIndex)
+void EquationView::setSystemBackground(int systemColourIndex)
 {
-    backgroundColour_ = systemColourIndex;
+    systemBackground_ = systemColourIndex;
     update();
 }
 
@@ -18,7 +18,7 @@ void EquationView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     // The system colour is read at each paint, so it follows the desktop theme.
-    if (backgroundColour_ != 0)
-        painter.fillRect(rect(), SystemColour(backgroundColour_));
+    if (systemBackground_ != 0)
+        painter.fillRect(rect(), systemColour(systemBackground_));
     painter.drawImage(0, 0, picture_);
 }

@@ -13,13 +13,13 @@ public:
     const QImage& picture() const { return picture_; }
 
     // System colour index of the background, 0 for the window's background.
-    void setBackgroundColour(int systemColourIndex);
-    int backgroundColour() const { return backgroundColour_; }
+    void setSystemBackground(int systemColourIndex);
+    int systemBackground() const { return systemBackground_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage picture_;
-    int backgroundColour_ = 0;
+    int systemBackground_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "LayoutBuilder.h"
+#include "shell/LayoutBuilder.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -12,9 +12,9 @@
 #include <QStylePainter>
 #include <vector>
 
-#include "DrawingArea.h"
-#include "EquationView.h"
-#include "SystemColours.h"
+#include "shell/DrawingArea.h"
+#include "shell/EquationView.h"
+#include "shell/SystemColours.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ protected:
     {
         QStylePainter painter(this);
         if (swatchColour_ != 0)
-            painter.fillRect(rect(), SystemColour(swatchColour_));
+            painter.fillRect(rect(), systemColour(swatchColour_));
         QStyleOptionButton option;
         initStyleOption(&option);
         option.text.clear();
@@ -48,7 +48,7 @@ private:
 // Keyboard focus reaches a radio group only through its selected button;
 // the others still take focus when clicked. Left to itself, Qt enters an
 // auto-exclusive group at whichever button comes first in the tab chain.
-void FollowSelectionWithFocus(QRadioButton* radio)
+void followSelectionWithFocus(QRadioButton* radio)
 {
     const auto apply = [radio](bool checked) { radio->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); };
     apply(radio->isChecked());
@@ -57,7 +57,7 @@ void FollowSelectionWithFocus(QRadioButton* radio)
 
 // A sans-serif face at the given size: the first family that is installed,
 // otherwise the desktop's own sans-serif.
-QFont SansSerifFont(const QStringList& families, double points)
+QFont sansSerifFont(const QStringList& families, double points)
 {
     QFont font;
     font.setFamilies(families);
@@ -78,24 +78,24 @@ const QStringList SansFaces = {QStringLiteral("MS Sans Serif"), QStringLiteral("
 // pixels at 12 points.
 const QStringList GreekFaces = {QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
 
-void ApplyFont(QWidget& control, FontKind kind)
+void applyFont(QWidget& control, FontKind kind)
 {
     switch (kind) {
     case FontKind::Default:
         return;
     case FontKind::Sans975:
-        control.setFont(SansSerifFont(SansFaces, 9.75));
+        control.setFont(sansSerifFont(SansFaces, 9.75));
         return;
     case FontKind::Symbol975:
-        control.setFont(SansSerifFont(GreekFaces, 9.75));
+        control.setFont(sansSerifFont(GreekFaces, 9.75));
         return;
     case FontKind::Symbol12:
-        control.setFont(SansSerifFont(GreekFaces, 12.0));
+        control.setFont(sansSerifFont(GreekFaces, 12.0));
         return;
     }
 }
 
-QWidget* CreateControl(const ControlSpec& row, QWidget* parent, const WindowLayout& layout)
+QWidget* createControl(const ControlSpec& row, QWidget* parent, const WindowLayout& layout)
 {
     const QString text = QString::fromUtf8(row.text);
     switch (row.kind) {
@@ -106,7 +106,7 @@ QWidget* CreateControl(const ControlSpec& row, QWidget* parent, const WindowLayo
     }
     case ControlKind::EquationPicture: {
         auto* view = new EquationView(layout.equationPicture ? layout.equationPicture() : QImage(), parent);
-        view->setBackgroundColour(row.systemBackground);
+        view->setSystemBackground(row.systemBackground);
         view->setFocusPolicy(Qt::TabFocus);
         return view;
     }
@@ -135,14 +135,14 @@ QWidget* CreateControl(const ControlSpec& row, QWidget* parent, const WindowLayo
     case ControlKind::RadioButton: {
         auto* radio = new MarkOnlyRadioButton(text, row.systemBackground, parent);
         radio->setChecked(row.selected);
-        FollowSelectionWithFocus(radio);
+        followSelectionWithFocus(radio);
         return radio;
     }
     }
     return nullptr;
 }
 
-void ChainTabOrder(QWidget& window, const WindowLayout& layout)
+void chainTabOrder(QWidget& window, const WindowLayout& layout)
 {
     std::vector<QWidget*> chain;
     for (const char* name : layout.tabOrder)
@@ -156,22 +156,22 @@ void ChainTabOrder(QWidget& window, const WindowLayout& layout)
 
 }  // namespace
 
-void BuildLayout(QWidget& window, const WindowLayout& layout)
+void buildLayout(QWidget& window, const WindowLayout& layout)
 {
     window.setWindowTitle(QString::fromUtf8(layout.caption));
-    window.resize(TwipsToPixels(layout.clientWidth), TwipsToPixels(layout.clientHeight));
+    window.resize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
     for (const ControlSpec& row : layout.controls) {
         QWidget* parent = row.parent ? window.findChild<QWidget*>(QString::fromUtf8(row.parent)) : &window;
         if (!parent)
             parent = &window;
-        QWidget* control = CreateControl(row, parent, layout);
+        QWidget* control = createControl(row, parent, layout);
         control->setObjectName(QString::fromUtf8(row.name));
         // Fixed places: the window has no layout, so resizing it moves nothing.
-        control->setGeometry(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
-                             TwipsToPixels(row.height));
-        ApplyFont(*control, row.font);
+        control->setGeometry(twipsToPixels(row.left), twipsToPixels(row.top), twipsToPixels(row.width),
+                             twipsToPixels(row.height));
+        applyFont(*control, row.font);
         if (auto* area = qobject_cast<DrawingArea*>(control); area && row.systemBackground != 0)
             area->setSystemBackground(row.systemBackground);
     }
-    ChainTabOrder(window, layout);
+    chainTabOrder(window, layout);
 }

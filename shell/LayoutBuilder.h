@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayoutTable.h"
+#include "shell/LayoutTable.h"
 
 class QWidget;
 
@@ -8,4 +8,4 @@ class QWidget;
 // object name, text, place, size, font, selection and colours, sets the
 // window's caption and client size, and chains the tab order. Connects no
 // handler: the design texts are in place before any handler exists.
-void BuildLayout(QWidget& window, const WindowLayout& layout);
+void buildLayout(QWidget& window, const WindowLayout& layout);

@@ -46,4 +46,4 @@ struct WindowLayout {
 };
 
 // Twips to Qt logical pixels.
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
+constexpr int twipsToPixels(int twips) { return twips / 15; }

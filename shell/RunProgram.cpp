@@ -1,10 +1,10 @@
-#include "RunProgram.h"
+#include "shell/RunProgram.h"
 
 #include <QApplication>
 
-#include "SimulationForm.h"
+#include "shell/SimulationForm.h"
 
-int RunProgram(int argc, char** argv, const ProgramDescription& program)
+int runProgram(int argc, char** argv, const Program& program)
 {
     // The run loop processes events after every step, so the cost of one
     // call of event processing bounds the speed of a run. With nothing

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramDescription.h"
+#include "shell/Program.h"
 
 // Starts the application, shows the program's window and runs until it closes.
-int RunProgram(int argc, char** argv, const ProgramDescription& program);
+int runProgram(int argc, char** argv, const Program& program);

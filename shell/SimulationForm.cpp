@@ -1,4 +1,4 @@
-#include "SimulationForm.h"
+#include "shell/SimulationForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -7,76 +7,39 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <charconv>
-#include <cmath>
-#include <limits>
 
-#include "DrawingArea.h"
-#include "LayoutBuilder.h"
-#include "ParseNumber.h"
-#include "SystemColours.h"
+#include "core/AdvanceOnce.h"
+#include "shell/DrawingArea.h"
+#include "shell/LayoutBuilder.h"
+#include "shell/SystemColours.h"
 
-namespace {
-
-// c written with 15 significant digits and a full stop, whatever the locale.
-QString FifteenDigits(double value)
+SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidget(parent), program_(program)
 {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
-}
-
-// A step limit held in 32 bits: ties go to the even neighbour, and values
-// beyond the range saturate to it.
-std::int32_t RoundToStepLimit(double value)
-{
-    const double rounded = std::nearbyint(value);
-    if (rounded <= std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    if (rounded >= std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(rounded);
-}
-
-}  // namespace
-
-SimulationForm::SimulationForm(const ProgramDescription& program, QWidget* parent)
-    : QWidget(parent), program_(program)
-{
-    BuildLayout(*this, *program.layout);
+    buildLayout(*this, *program_.layout);
     grafico_ = findChild<DrawingArea*>(QStringLiteral("Grafico"));
     uscita_ = findChild<QWidget*>(QStringLiteral("Uscita"));
     esci_ = findChild<QPushButton*>(QStringLiteral("Esci"));
     // The design texts are in place; from here on every change of a text
     // runs its handler, the load's own rewrite of cT included.
-    ConnectHandlers();
+    connectHandlers();
     Form_Load();
 }
 
-void SimulationForm::ConnectHandlers()
+void SimulationForm::connectHandlers()
 {
     // Every parameter field this window has, with its change handler; the
     // map windows lack the flows' fields.
-    const struct {
-        const char* name;
-        QLineEdit* SimulationForm::*field;
-        void (SimulationForm::*handler)();
-    } fields[] = {
-        {"aT", &SimulationForm::aT_, &SimulationForm::aT_Change},
-        {"bT", &SimulationForm::bT_, &SimulationForm::bT_Change},
-        {"cT", &SimulationForm::cT_, &SimulationForm::cT_Change},
-        {"x0T", &SimulationForm::x0T_, &SimulationForm::x0T_Change},
-        {"y0T", &SimulationForm::y0T_, &SimulationForm::y0T_Change},
-        {"z0T", &SimulationForm::z0T_, &SimulationForm::z0T_Change},
-        {"dtT", &SimulationForm::dtT_, &SimulationForm::dtT_Change},
-        {"termineT", &SimulationForm::termineT_, &SimulationForm::termineT_Change},
-        {"numT", &SimulationForm::numT_, &SimulationForm::numT_Change},
-        {"denT", &SimulationForm::denT_, &SimulationForm::denT_Change},
+    constexpr void (SimulationForm::*fieldHandlers[FieldCount])() = {
+        &SimulationForm::aT_Change,  &SimulationForm::bT_Change,       &SimulationForm::cT_Change,
+        &SimulationForm::x0T_Change, &SimulationForm::y0T_Change,      &SimulationForm::z0T_Change,
+        &SimulationForm::dtT_Change, &SimulationForm::termineT_Change, &SimulationForm::numT_Change,
+        &SimulationForm::denT_Change,
     };
-    for (const auto& entry : fields) {
-        this->*entry.field = findChild<QLineEdit*>(QString::fromLatin1(entry.name));
-        if (QLineEdit* field = this->*entry.field)
-            connect(field, &QLineEdit::textChanged, this, entry.handler);
+    for (std::size_t index = 0; index < FieldCount; ++index) {
+        const QString name = QString::fromLatin1(FieldNames[index].data(), FieldNames[index].size());
+        fields_[index] = findChild<QLineEdit*>(name);
+        if (fields_[index])
+            connect(fields_[index], &QLineEdit::textChanged, this, fieldHandlers[index]);
     }
 
     const struct {
@@ -101,51 +64,36 @@ void SimulationForm::ConnectHandlers()
             if (!checked)
                 return;
             if (number <= 6)
-                SelectColourScheme(static_cast<std::int16_t>(number));
+                selectColourScheme(static_cast<std::int16_t>(number));
             else
-                SelectBackground(BackgroundColourIndices[number - 7]);
+                selectBackground(BackgroundColourIndices[number - 7]);
         });
     }
 }
 
-double SimulationForm::FieldValue(const QLineEdit* field) const
-{
-    return field ? ParseNumber(field->text().toStdString()) : 0.0;
-}
-
 void SimulationForm::Form_Load()
 {
-    state_.x = FieldValue(x0T_);
-    state_.y = FieldValue(y0T_);
-    state_.z = FieldValue(z0T_);
-    state_.a = FieldValue(aT_);
-    state_.b = FieldValue(bT_);
-    if (program_.writesCAtLoad) {
-        state_.c = -8.0 / 3.0;
-        if (cT_) {
-            cT_->setText(FifteenDigits(state_.c));  // runs cT_Change before it returns
-            cT_->setCursorPosition(0);              // show the start of the number
-        }
-    } else {
-        state_.c = FieldValue(cT_);
+    FieldTexts texts;
+    for (std::size_t index = 0; index < FieldCount; ++index)
+        if (fields_[index])
+            texts[index] = fields_[index]->text().toStdString();
+    LoadFacts facts = loadFacts(program_);
+    if (grafico_) {
+        // The drawing area's outer size, read once.
+        facts.plotHeight = static_cast<float>(grafico_->height() * 15);
+        facts.plotWidth = static_cast<float>(grafico_->width() * 15);
     }
-    state_.dt = FieldValue(dtT_);
+    state_ = loadedState(texts, facts);
+    if (QLineEdit* cT = field(Field::c); cT && program_.cWrittenAtLoad) {
+        cT->setText(QString::fromStdString(*texts[static_cast<std::size_t>(Field::c)]));  // runs cT_Change
+        cT->setCursorPosition(0);  // show the start of the number
+    }
     if (uscita_)
         uscita_->hide();
-    if (grafico_) {
-        state_.plotHeight = static_cast<float>(grafico_->height() * 15);
-        state_.plotWidth = static_cast<float>(grafico_->width() * 15);
-    }
-    state_.colourScheme = program_.initialColourScheme;
-    if (numT_ && denT_) {
-        state_.num = FieldValue(numT_);
-        state_.den = FieldValue(denT_);
-        SetAngle((AngleConstant * state_.num) / state_.den);  // multiplied first at load
-    }
     if (grafico_ && program_.crossHairOverPlot)
         grafico_->setCursor(Qt::CrossCursor);
-    SelectBackground(BackgroundColourIndices[1]);  // caption text, as Option8 selects
-    state_.limitOn = false;
+    const int background = initialOption(*program_.layout, 7, 12);
+    selectBackground(BackgroundColourIndices[background - 7]);
 }
 
 // --- The run -------------------------------------------------------------
@@ -154,62 +102,29 @@ void SimulationForm::Via_Click()
 {
     if (closed_)
         return;
-    state_.stopRequested = false;
-    stepCount_ = 0;
-    ResetToStart(*program_.model, state_);
-    if (running_) {
-        // Pressed during a run: the running loop goes on from the start
-        // point with a fresh count instead of a nested loop.
-        restarted_ = true;
-        return;
-    }
-    running_ = true;
-    RunLoop();
+    if (run_.via(*program_.model, state_))
+        runLoop();
 }
 
-void SimulationForm::RunLoop()
+void SimulationForm::runLoop()
 {
     const QPointer<SimulationForm> alive(this);
     for (;;) {
-        if (!AdvanceOnce()) {
+        if (!AdvanceOnce(*program_.model, state_, *grafico_)) {
             state_.stopRequested = true;
-            ReportFault(stepCount_ + 1);
+            reportFault(run_.stepCount + 1);
             break;
         }
         QCoreApplication::processEvents();
         if (!alive)
             return;  // the window is gone: touch nothing of it
-        if (closed_)
-            break;
-        if (restarted_) {
-            // "Via" was pressed during this pass: the next step is the first
-            // of the new run, counted from 0.
-            restarted_ = false;
-            continue;
-        }
-        ++stepCount_;
-        if (state_.limitOn && stepCount_ == state_.stepLimit)
-            state_.stopRequested = true;
-        if (state_.stopRequested)
+        if (closed_ || !run_.afterEvents(state_))
             break;
     }
-    running_ = false;
+    run_.end();
 }
 
-bool SimulationForm::AdvanceOnce()
-{
-    const Model& model = *program_.model;
-    if (!model.StepModel(state_))
-        return false;
-    PlotPoint point;
-    if (!model.PlotStep(state_, point))
-        return false;
-    grafico_->setPoint(point.x, point.y, qRgb(point.red, point.green, point.blue));
-    CommitNext(model, state_);
-    return true;
-}
-
-void SimulationForm::ReportFault(std::int64_t step)
+void SimulationForm::reportFault(std::int64_t step)
 {
     if (!faultMessage_) {
         faultMessage_ = new QMessageBox(QMessageBox::Warning, windowTitle(), QString(), QMessageBox::Ok, this);
@@ -261,12 +176,12 @@ void SimulationForm::closeEvent(QCloseEvent* event)
 
 // --- Colour options -------------------------------------------------------
 
-void SimulationForm::SelectColourScheme(std::int16_t scheme)
+void SimulationForm::selectColourScheme(std::int16_t scheme)
 {
     state_.colourScheme = scheme;
 }
 
-void SimulationForm::SelectBackground(int systemColourIndex)
+void SimulationForm::selectBackground(int systemColourIndex)
 {
     if (grafico_)
         grafico_->setSystemBackground(systemColourIndex);
@@ -274,50 +189,18 @@ void SimulationForm::SelectBackground(int systemColourIndex)
 
 // --- Parameter fields -----------------------------------------------------
 
-void SimulationForm::aT_Change() { state_.a = FieldValue(aT_); }
-void SimulationForm::bT_Change() { state_.b = FieldValue(bT_); }
-void SimulationForm::cT_Change() { state_.c = FieldValue(cT_); }
-void SimulationForm::x0T_Change() { state_.x = FieldValue(x0T_); }
-void SimulationForm::y0T_Change() { state_.y = FieldValue(y0T_); }
-void SimulationForm::z0T_Change() { state_.z = FieldValue(z0T_); }
-void SimulationForm::dtT_Change() { state_.dt = FieldValue(dtT_); }
-
-void SimulationForm::termineT_Change()
+void SimulationForm::fieldChanged(Field which)
 {
-    const double value = FieldValue(termineT_);
-    if (value == 0.0) {
-        state_.limitOn = false;  // the last limit is kept for later
-        return;
-    }
-    state_.limitOn = true;
-    state_.stepLimit = RoundToStepLimit(value);
+    applyFieldText(state_, which, field(which)->text().toStdString());
 }
 
-void SimulationForm::numT_Change()
-{
-    state_.num = FieldValue(numT_);
-    ApplyAngle();
-}
-
-void SimulationForm::denT_Change()
-{
-    state_.den = FieldValue(denT_);
-    ApplyAngle();
-}
-
-void SimulationForm::ApplyAngle()
-{
-    // While den is 0 (say the field was emptied on the way to a new number),
-    // or the quotient has no finite value, the view keeps its last angle.
-    const double alpha = (state_.num / state_.den) * AngleConstant;
-    if (state_.den == 0.0 || !std::isfinite(alpha))
-        return;
-    SetAngle(alpha);
-}
-
-void SimulationForm::SetAngle(double alpha)
-{
-    state_.alpha = alpha;
-    state_.cosAlpha = std::cos(alpha);
-    state_.sinAlpha = std::sin(alpha);
-}
+void SimulationForm::aT_Change() { fieldChanged(Field::a); }
+void SimulationForm::bT_Change() { fieldChanged(Field::b); }
+void SimulationForm::cT_Change() { fieldChanged(Field::c); }
+void SimulationForm::x0T_Change() { fieldChanged(Field::x0); }
+void SimulationForm::y0T_Change() { fieldChanged(Field::y0); }
+void SimulationForm::z0T_Change() { fieldChanged(Field::z0); }
+void SimulationForm::dtT_Change() { fieldChanged(Field::dt); }
+void SimulationForm::termineT_Change() { fieldChanged(Field::termine); }
+void SimulationForm::numT_Change() { fieldChanged(Field::num); }
+void SimulationForm::denT_Change() { fieldChanged(Field::den); }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <cstdint>
 
-#include "ProgramDescription.h"
-#include "SimulationState.h"
+#include "core/FieldRules.h"
+#include "core/RunCounter.h"
+#include "core/SimulationState.h"
+#include "shell/Program.h"
 
 class DrawingArea;
 class QLineEdit;
@@ -13,15 +16,31 @@ class QPushButton;
 
 // The one window of a program: its controls, its state, the run loop and
 // the handlers of every control.
+//
+// The handlers keep the names of their controls and events (Via_Click,
+// aT_Change, Form_Load), and the controls keep their Italian names, which
+// are the program's vocabulary:
+//   Via          start a run (pressed during a run: restart it)
+//   Stop         stop the run
+//   Cancella     clear the picture
+//   Esci         exit; it opens Uscita, the confirmation panel ("Uscire?"),
+//                with SiUscire ("Sì", leave) and NoUscire ("No", stay)
+//   termine      the step limit (termineT; 0 for none)
+//   Grafico      the drawing area
+//   Equazioni    the picture of the model's equations
+//   Parametri    the frame of the parameter fields; OpzioniSim the frame of
+//                the colour options and the view angle
+//   Option1-6    trace colour schemes; Option7-12 background colours
 class SimulationForm : public QWidget {
     Q_OBJECT
 public:
-    explicit SimulationForm(const ProgramDescription& program, QWidget* parent = nullptr);
+    explicit SimulationForm(const Program& program, QWidget* parent = nullptr);
 
+    const Program& program() const { return program_; }
     const SimulationState& state() const { return state_; }
-    bool isRunning() const { return running_; }
+    bool isRunning() const { return run_.running; }
     // Steps counted by the current (or last) run.
-    std::int64_t stepCount() const { return stepCount_; }
+    std::int64_t stepCount() const { return run_.stepCount; }
     DrawingArea* grafico() const { return grafico_; }
 
 public slots:
@@ -48,38 +67,22 @@ protected:
 
 private:
     void Form_Load();
-    void ConnectHandlers();
-    void SelectColourScheme(std::int16_t scheme);
-    void SelectBackground(int systemColourIndex);
-    void ApplyAngle();
-    void SetAngle(double alpha);
-    void RunLoop();
-    bool AdvanceOnce();
-    void ReportFault(std::int64_t step);
-    double FieldValue(const QLineEdit* field) const;
+    void connectHandlers();
+    void fieldChanged(Field field);
+    void selectColourScheme(std::int16_t scheme);
+    void selectBackground(int systemColourIndex);
+    void runLoop();
+    void reportFault(std::int64_t step);
+    QLineEdit* field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
 
-    const ProgramDescription& program_;
+    const Program program_;  // a copy: the window never depends on its caller's storage
     SimulationState state_;
+    RunCounter run_;
 
     DrawingArea* grafico_ = nullptr;
-    QLineEdit* aT_ = nullptr;
-    QLineEdit* bT_ = nullptr;
-    QLineEdit* cT_ = nullptr;
-    QLineEdit* x0T_ = nullptr;
-    QLineEdit* y0T_ = nullptr;
-    QLineEdit* z0T_ = nullptr;
-    QLineEdit* dtT_ = nullptr;
-    QLineEdit* termineT_ = nullptr;
-    QLineEdit* numT_ = nullptr;
-    QLineEdit* denT_ = nullptr;
+    std::array<QLineEdit*, FieldCount> fields_{};  // nullptr where the window lacks the field
     QWidget* uscita_ = nullptr;
     QPushButton* esci_ = nullptr;
     QMessageBox* faultMessage_ = nullptr;
-
-    // The run loop restarts in place when "Via" is pressed during a run, so
-    // repeated presses never nest loops on the stack.
-    bool running_ = false;
-    bool restarted_ = false;
     bool closed_ = false;
-    std::int64_t stepCount_ = 0;
 };

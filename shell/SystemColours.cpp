@@ -1,4 +1,4 @@
-#include "SystemColours.h"
+#include "shell/SystemColours.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -25,7 +25,7 @@ constexpr SystemColourRole Roles[] = {
 
 }  // namespace
 
-QColor SystemColour(int index)
+QColor systemColour(int index)
 {
     const QPalette palette = QGuiApplication::palette();
     for (const SystemColourRole& entry : Roles)

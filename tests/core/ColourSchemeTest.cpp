@@ -1,4 +1,4 @@
-#include "ColourScheme.h"
+#include "core/ColourScheme.h"
 
 #include <QTest>
 
@@ -53,7 +53,7 @@ void ColourSchemeTest::schemes()
     QFETCH(int, blue);
 
     PlotPoint point;
-    ApplyColourScheme(static_cast<std::int16_t>(scheme), 11, 22, 33, point);
+    applyColourScheme(static_cast<std::int16_t>(scheme), 11, 22, 33, point);
     QCOMPARE(int(point.red), red);
     QCOMPARE(int(point.green), green);
     QCOMPARE(int(point.blue), blue);
@@ -78,7 +78,7 @@ void ColourSchemeTest::componentsOutsideTheChannelRange()
     QFETCH(int, channel);
 
     PlotPoint point;
-    ApplyColourScheme(5, component, 100, 200, point);
+    applyColourScheme(5, component, 100, 200, point);
     QCOMPARE(int(point.red), channel);
     QCOMPARE(int(point.green), 100);
     QCOMPARE(int(point.blue), 200);
@@ -90,9 +90,9 @@ void ColourSchemeTest::bandEdges_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("component");
 
-    const ColourBand convectionX = BandFromBounds(0, 20);
-    const ColourBand spiralX = BandFromBounds(-5, 5);
-    const ColourBand quadraticY = BandFromBounds(-0.5, 0.5);
+    const ColourBand convectionX = bandFromBounds(0, 20);
+    const ColourBand spiralX = bandFromBounds(-5, 5);
+    const ColourBand quadraticY = bandFromBounds(-0.5, 0.5);
     const ColourBand recurrenceX = {0, 20, -2, 22};
     const ColourBand recurrenceY = {-15, 15, -2, 4};
 
@@ -134,7 +134,7 @@ void ColourSchemeTest::bandEdges()
     QFETCH(ColourBand, band);
     QFETCH(double, value);
     QFETCH(int, component);
-    QCOMPARE(BandComponent(value, band), component);
+    QCOMPARE(bandComponent(value, band), component);
 }
 
 QTEST_APPLESS_MAIN(ColourSchemeTest)

@@ -1,4 +1,4 @@
-#include "FlowModels.h"
+#include "flows/FlowModels.h"
 
 #include <QTest>
 
@@ -26,7 +26,7 @@ constexpr double RightSin = 1.0;
 
 bool Step(Flow flow, SimulationState& state)
 {
-    return flow == Flow::Convection ? ConvectionStep(state) : SpiralStep(state);
+    return flow == Flow::Convection ? convectionStep(state) : spiralStep(state);
 }
 
 const FlowView& ViewOf(Flow flow)
@@ -306,7 +306,7 @@ void FlowModelsTest::plottedPoint()
     state.xNext = x, state.yNext = y, state.zNext = z;
     state.colourScheme = static_cast<std::int16_t>(scheme);
     PlotPoint point;
-    QVERIFY(PlotFlowPoint(ViewOf(flow), state, point));
+    QVERIFY(plotFlowPoint(ViewOf(flow), state, point));
 
     COMPARE_BITS(point.x, screenX);
     COMPARE_BITS(point.y, screenY);
@@ -342,15 +342,15 @@ void FlowModelsTest::plotLimits()
     QFETCH(double, z);
     QFETCH(bool, drawn);
 
-    constexpr FlowView UnitView = {0, 1, 0, 1, BandFromBounds(0, 1), BandFromBounds(0, 1),
-                                   BandFromBounds(0, 1)};
+    constexpr FlowView UnitView = {0, 1, 0, 1, bandFromBounds(0, 1), bandFromBounds(0, 1),
+                                   bandFromBounds(0, 1)};
     SimulationState state = DrawingState(1.0, 0.0);
     state.plotWidth = 1;
     state.plotHeight = 1;
     state.yNext = y;
     state.zNext = z;
     PlotPoint point;
-    QCOMPARE(PlotFlowPoint(UnitView, state, point), drawn);
+    QCOMPARE(plotFlowPoint(UnitView, state, point), drawn);
 }
 
 void FlowModelsTest::projectionOverflowIsAFault()
@@ -359,7 +359,7 @@ void FlowModelsTest::projectionOverflowIsAFault()
     SimulationState state = DrawingState(DefaultCos, DefaultSin);
     state.xNext = 1e308, state.yNext = 1e308, state.zNext = 0;
     PlotPoint point;
-    QVERIFY(!PlotFlowPoint(ConvectionView, state, point));
+    QVERIFY(!plotFlowPoint(ConvectionView, state, point));
 }
 
 QTEST_APPLESS_MAIN(FlowModelsTest)

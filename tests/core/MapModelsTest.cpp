@@ -1,4 +1,4 @@
-#include "MapModels.h"
+#include "maps/MapModels.h"
 
 #include <QTest>
 
@@ -16,7 +16,7 @@ constexpr double QuadraticB = 0x1.3333333333333p-2;  // 0.3
 
 bool Step(Map map, SimulationState& state)
 {
-    return map == Map::Recurrence ? RecurrenceStep(state) : QuadraticStep(state);
+    return map == Map::Recurrence ? recurrenceStep(state) : quadraticStep(state);
 }
 
 SimulationState OpeningState(Map map)
@@ -40,7 +40,7 @@ const MapView& ViewOf(Map map)
 bool Plot(Map map, const SimulationState& state)
 {
     PlotPoint point;
-    return PlotMapPoint(ViewOf(map), state, point);
+    return plotMapPoint(ViewOf(map), state, point);
 }
 
 }  // namespace
@@ -179,7 +179,7 @@ void MapModelsTest::escapingOrbit()
     int firstUndrawn = 0;
     int step = 1;
     for (; step <= 100; ++step) {
-        if (!QuadraticStep(state))
+        if (!quadraticStep(state))
             break;
         if (firstUndrawn == 0 && !Plot(Map::Quadratic, state))
             firstUndrawn = step;
@@ -254,7 +254,7 @@ void MapModelsTest::plottedPoint()
     state.xNext = x, state.yNext = y;
     state.colourScheme = static_cast<std::int16_t>(scheme);
     PlotPoint point;
-    QVERIFY(PlotMapPoint(ViewOf(map), state, point));
+    QVERIFY(plotMapPoint(ViewOf(map), state, point));
     COMPARE_BITS(point.x, horizontal);
     COMPARE_BITS(point.y, vertical);
     QCOMPARE(int(point.red), red);
@@ -316,14 +316,14 @@ void MapModelsTest::horizontalLimit()
     QFETCH(double, x);
     QFETCH(bool, drawn);
 
-    constexpr MapView UnitView = {0, 1, 0, 1, BandFromBounds(0, 1), BandFromBounds(0, 1)};
+    constexpr MapView UnitView = {0, 1, 0, 1, bandFromBounds(0, 1), bandFromBounds(0, 1)};
     SimulationState state = OpeningState(Map::Quadratic);
     state.plotWidth = 1;
     state.plotHeight = 1;
     state.xNext = x;
     state.yNext = 0.5;
     PlotPoint point;
-    QCOMPARE(PlotMapPoint(UnitView, state, point), drawn);
+    QCOMPARE(plotMapPoint(UnitView, state, point), drawn);
 }
 
 QTEST_APPLESS_MAIN(MapModelsTest)

@@ -1,4 +1,4 @@
-#include "ParseNumber.h"
+#include "core/ParseNumber.h"
 
 #include <QByteArray>
 #include <QTest>

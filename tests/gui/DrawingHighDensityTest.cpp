@@ -21,8 +21,8 @@ private slots:
         QCOMPARE(form.state().plotWidth, 6585.0f);
         QCOMPARE(form.grafico()->image().size(), QSize(878, 866));
 
-        Field(form, "dtT")->setText("0");
-        Field(form, "termineT")->setText("3");
+        TextField(form, "dtT")->setText("0");
+        TextField(form, "termineT")->setText("3");
         LiveRun(form).Start();
         // The still point at (3352, 5196) twips is device pixel (446, 692).
         const QImage& image = form.grafico()->image();

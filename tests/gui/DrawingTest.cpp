@@ -15,7 +15,7 @@ namespace {
 
 void SetField(SimulationForm& form, const char* name, const QString& text)
 {
-    Field(form, QString::fromLatin1(name))->setText(text);
+    TextField(form, QString::fromLatin1(name))->setText(text);
 }
 
 // Every pixel of the image that is not the background.
@@ -59,7 +59,7 @@ private slots:
 
 void DrawingTest::runDrawsExpectedPixels_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QStringList>("fields");  // name=text pairs typed before the run
     QTest::addColumn<QList<QPoint>>("pixels");
     QTest::addColumn<QList<QRgb>>("colours");
@@ -85,7 +85,7 @@ void DrawingTest::runDrawsExpectedPixels_data()
 
 void DrawingTest::runDrawsExpectedPixels()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QStringList, fields);
     QFETCH(QList<QPoint>, pixels);
     QFETCH(QList<QRgb>, colours);
@@ -162,8 +162,14 @@ void DrawingTest::backgroundFollowsTheThemeAndKeepsThePoints()
     form.show();
     SetField(form, "termineT", "5000");
     LiveRun(form).Start();
-    const QList<QPoint> drawn = DrawnPixels(*form.grafico());
+    QList<QPoint> drawn = DrawnPixels(*form.grafico());
     QVERIFY(drawn.size() > 100);
+    // A point in exactly the background's colour is a point all the same.
+    const QColor background = form.grafico()->background();
+    PlotPoint same{15.0 * 3, 15.0 * 2, static_cast<std::uint8_t>(background.red()),
+                   static_cast<std::uint8_t>(background.green()), static_cast<std::uint8_t>(background.blue())};
+    form.grafico()->setPoint(same);
+    drawn << QPoint(3, 2);
     const QImage before = form.grafico()->image();
 
     // The caption-text role (the background at start) takes a new colour.

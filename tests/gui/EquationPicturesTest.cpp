@@ -1,4 +1,4 @@
-#include "EquationPictures.h"
+#include "apps/EquationPictures.h"
 
 #include <QImage>
 #include <QTest>
@@ -57,10 +57,10 @@ void EquationPicturesTest::AddPictures()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("shownRows");
 
-    QTest::newRow("convection flow") << ConvectionEquations() << QSize(117, 120) << 120;
-    QTest::newRow("spiral flow") << SpiralEquations() << QSize(116, 124) << 124;
-    QTest::newRow("recurrence map") << RecurrenceEquations() << QSize(78, 45) << 41;
-    QTest::newRow("quadratic map") << QuadraticEquations() << QSize(111, 50) << 50;
+    QTest::newRow("convection flow") << convectionEquations() << QSize(117, 120) << 120;
+    QTest::newRow("spiral flow") << spiralEquations() << QSize(116, 124) << 124;
+    QTest::newRow("recurrence map") << recurrenceEquations() << QSize(78, 45) << 41;
+    QTest::newRow("quadratic map") << quadraticEquations() << QSize(111, 50) << 50;
 }
 
 void EquationPicturesTest::sizeIsExact()

@@ -26,7 +26,7 @@ private slots:
 
 void InteractionExitTest::panelFollowsClicks_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QStringList>("clicks");
     QTest::addColumn<QList<bool>>("shown");  // whether the panel shows after each click
     QTest::addColumn<bool>("duringRun");
@@ -49,7 +49,7 @@ void InteractionExitTest::panelFollowsClicks_data()
 // comes between two steps, and the run never pauses for the panel.
 void InteractionExitTest::panelFollowsClicks()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QStringList, clicks);
     QFETCH(QList<bool>, shown);
     QFETCH(bool, duringRun);
@@ -95,7 +95,7 @@ void InteractionExitTest::panelFollowsClicks()
 
 void InteractionExitTest::closingEndsTheRun_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<bool>("byPanel");  // "Sì" in the panel, or the window's own close
     QTest::addColumn<bool>("duringRun");
 
@@ -111,7 +111,7 @@ void InteractionExitTest::closingEndsTheRun_data()
 // and no point is drawn after the close.
 void InteractionExitTest::closingEndsTheRun()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(bool, byPanel);
     QFETCH(bool, duringRun);
     SimulationForm form(*program);

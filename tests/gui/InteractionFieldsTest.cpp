@@ -43,7 +43,7 @@ public:
     std::vector<Keystroke> entries;
 };
 
-QMap<QString, QString> FieldTexts(const SimulationForm& form)
+QMap<QString, QString> ShownFieldTexts(const SimulationForm& form)
 {
     QMap<QString, QString> texts;
     for (const QLineEdit* field : form.findChildren<QLineEdit*>())
@@ -71,7 +71,7 @@ private slots:
 
 void InteractionFieldsTest::plainFieldFollowsEveryKeystroke_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<double>>("values");  // after each key, from an emptied field
@@ -98,13 +98,13 @@ void InteractionFieldsTest::plainFieldFollowsEveryKeystroke_data()
 // double gives the largest finite one.
 void InteractionFieldsTest::plainFieldFollowsEveryKeystroke()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QList<double>, values);
     SimulationForm form(*program);
     form.show();
-    QLineEdit* edit = Field(form, field);
+    QLineEdit* edit = TextField(form, field);
     QVERIFY(edit);
     const auto member = MemberOfField(field);
 
@@ -134,7 +134,7 @@ void InteractionFieldsTest::typingIntoADuringRunPassesThroughZero()
 {
     SimulationForm form(Brisuta);
     form.show();
-    QLineEdit* aT = Field(form, "aT");
+    QLineEdit* aT = TextField(form, "aT");
     struct Seen {
         std::int64_t step;
         double a, x;
@@ -171,7 +171,7 @@ void InteractionFieldsTest::typingIntoADuringRunPassesThroughZero()
 
 void InteractionFieldsTest::startFieldMovesThePoint_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("duringRun");
@@ -189,7 +189,7 @@ void InteractionFieldsTest::startFieldMovesThePoint_data()
 // showing what was typed either way.
 void InteractionFieldsTest::startFieldMovesThePoint()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(bool, duringRun);
@@ -205,7 +205,7 @@ void InteractionFieldsTest::startFieldMovesThePoint()
         LiveRun run(form);
         run.At(50, [&](std::int64_t step) {
                actedAt = step;
-               TypeOver(Field(form, field), typed);
+               TypeOver(TextField(form, field), typed);
                afterEdit = form.state();
            })
             .StopAt(120);
@@ -215,9 +215,9 @@ void InteractionFieldsTest::startFieldMovesThePoint()
         expected = afterEdit;
         Replay(*program, expected, StepsAfter(actedAt, form.stepCount()));
     } else {
-        TypeOver(Field(form, field), typed);
+        TypeOver(TextField(form, field), typed);
         QVERIFY(form.state().*member == value);
-        TypeOver(Field(form, "termineT"), "30");
+        TypeOver(TextField(form, "termineT"), "30");
         LiveRun run(form);
         run.Start();
         QCOMPARE(form.stepCount(), std::int64_t{30});
@@ -228,12 +228,12 @@ void InteractionFieldsTest::startFieldMovesThePoint()
              qPrintable(QString("ended at (%1, %2, %3), expected (%4, %5, %6)")
                             .arg(Exact(form.state().x), Exact(form.state().y), Exact(form.state().z),
                                  Exact(expected.x), Exact(expected.y), Exact(expected.z))));
-    QCOMPARE(Field(form, field)->text(), typed);
+    QCOMPARE(TextField(form, field)->text(), typed);
 }
 
 void InteractionFieldsTest::stepLimitRule_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("limitOn");
     QTest::addColumn<int>("stepLimit");
@@ -262,13 +262,13 @@ void InteractionFieldsTest::stepLimitRule_data()
 
 void InteractionFieldsTest::stepLimitRule()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, typed);
     QFETCH(bool, limitOn);
     QFETCH(int, stepLimit);
     SimulationForm form(*program);
     form.show();
-    QLineEdit* termineT = Field(form, "termineT");
+    QLineEdit* termineT = TextField(form, "termineT");
     QVERIFY(!form.state().limitOn);
 
     TypeOver(termineT, "7");
@@ -282,7 +282,7 @@ void InteractionFieldsTest::stepLimitRule()
 
 void InteractionFieldsTest::stepLimitEndsRun_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("typed");      // before "Via"
     QTest::addColumn<QStringList>("edits");  // "step=text" typed over the field, "step=+keys" typed on
     QTest::addColumn<int>("steps");          // 0: the limit is never met, "Stop" ends the run
@@ -311,15 +311,15 @@ void InteractionFieldsTest::stepLimitEndsRun_data()
 // "Stop". No other field's text changes during the run.
 void InteractionFieldsTest::stepLimitEndsRun()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, typed);
     QFETCH(QStringList, edits);
     QFETCH(int, steps);
     SimulationForm form(*program);
     form.show();
-    QLineEdit* termineT = Field(form, "termineT");
+    QLineEdit* termineT = TextField(form, "termineT");
     TypeOver(termineT, typed);
-    QMap<QString, QString> texts = FieldTexts(form);
+    QMap<QString, QString> texts = ShownFieldTexts(form);
 
     std::int64_t stoppedAt = -1;
     QStringList late;
@@ -352,12 +352,12 @@ void InteractionFieldsTest::stepLimitEndsRun()
     QVERIFY2(form.state().x == expected.x && form.state().y == expected.y,
              "the run did not take as many steps as it counted");
     texts["termineT"] = termineT->text();
-    QCOMPARE(FieldTexts(form), texts);
+    QCOMPARE(ShownFieldTexts(form), texts);
 }
 
 void InteractionFieldsTest::angleRule_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<double>("num");
     QTest::addColumn<double>("den");
@@ -391,7 +391,7 @@ void InteractionFieldsTest::angleRule_data()
 
 void InteractionFieldsTest::angleRule()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QStringList, edits);
     QFETCH(double, num);
     QFETCH(double, den);

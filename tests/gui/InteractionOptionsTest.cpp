@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "InteractionSupport.h"
-#include "SystemColours.h"
+#include "shell/SystemColours.h"
 
 using namespace interaction;
 
@@ -58,7 +58,7 @@ void InteractionOptionsTest::initTestCase()
 
 void InteractionOptionsTest::schemeChange_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("dt");  // a step that moves the point across pixels
     QTest::addColumn<int>("scheme");
 
@@ -77,13 +77,13 @@ void InteractionOptionsTest::schemeChange_data()
 // takes its colour from its own components in the order of the new scheme.
 void InteractionOptionsTest::schemeChange()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, dt);
     QFETCH(int, scheme);
     SimulationForm form(*program);
     form.show();
     if (!dt.isEmpty())
-        TypeOver(Field(form, "dtT"), dt);
+        TypeOver(TextField(form, "dtT"), dt);
     const SimulationState start = AtStart(*program, form.state());
     const int initial = Selected(form, 1);
 
@@ -132,11 +132,11 @@ void InteractionOptionsTest::schemeChange()
 
 void InteractionOptionsTest::erasing_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<int>("preselect");  // background option clicked before, 0 for none
     QTest::addColumn<QString>("control");
     QTest::addColumn<bool>("duringRun");
-    QTest::addColumn<int>("systemColour");
+    QTest::addColumn<int>("systemColourIndex");
     QTest::addColumn<bool>("copyHeld");  // a reader holds a copy of the picture across the click
 
     QTest::newRow("Option7 running") << &Brisuta << 0 << "Option7" << true << 19 << false;
@@ -159,11 +159,11 @@ void InteractionOptionsTest::erasing_data()
 // value: it stays as it was taken, and later points still reach the area.
 void InteractionOptionsTest::erasing()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(int, preselect);
     QFETCH(QString, control);
     QFETCH(bool, duringRun);
-    QFETCH(int, systemColour);
+    QFETCH(int, systemColourIndex);
     QFETCH(bool, copyHeld);
     SimulationForm form(*program);
     form.show();
@@ -192,16 +192,16 @@ void InteractionOptionsTest::erasing()
         run.At(300, act).StopAt(600);
         run.Start();
     } else {
-        TypeOver(Field(form, "termineT"), "300");
+        TypeOver(TextField(form, "termineT"), "300");
         run.Start();
         act(form.stepCount());
     }
     QVERIFY(!run.SafetyStopped());
     QCOMPARE(written, QStringList());
-    QCOMPARE(form.grafico()->background(), SystemColour(systemColour));
+    QCOMPARE(form.grafico()->background(), systemColour(systemColourIndex));
     QCOMPARE(Selected(form, 7), control.startsWith("Option") ? control.mid(6).toInt() : (preselect ? preselect : 8));
     QCOMPARE(Selected(form, 1), trace);
-    const QImage blank = Filled(beforeClick, SystemColour(systemColour));
+    const QImage blank = Filled(beforeClick, systemColour(systemColourIndex));
     QVERIFY(DifferentPixels(beforeClick, blank) > 0);
 
     Picture later;

@@ -12,10 +12,8 @@
 #include <QStyleFactory>
 #include <QTest>
 
-#include "Programs.h"
-#include "SimulationForm.h"
-
-Q_DECLARE_METATYPE(const ProgramDescription*)
+#include "ProgramRows.h"
+#include "shell/SimulationForm.h"
 
 namespace {
 
@@ -46,15 +44,6 @@ QString ShownText(const QWidget* widget)
     if (auto* frame = qobject_cast<const QGroupBox*>(widget))
         return frame->title();
     return QString();
-}
-
-void AddPrograms()
-{
-    QTest::addColumn<const ProgramDescription*>("program");
-    QTest::newRow("convection") << &Brisuta;
-    QTest::newRow("spiral") << &Kelvane;
-    QTest::newRow("recurrence") << &Tessivo;
-    QTest::newRow("quadratic") << &Drumbel;
 }
 
 QStringList Split(const char* names) { return QString::fromLatin1(names).split(QLatin1Char(' ')); }
@@ -106,7 +95,7 @@ private slots:
     void controlsAsWritten();
     void tabChain_data();
     void tabChain();
-    void placesHoldAndFramesStayBare_data() { AddPrograms(); }
+    void placesHoldAndFramesStayBare_data() { addProgramRows(); }
     void placesHoldAndFramesStayBare();
     void radioButtonsShowOnlyTheirMark();
     void swatchesFollowTheTheme_data();
@@ -119,7 +108,7 @@ private slots:
 // the colour beside the equation picture.
 void LayoutTest::everyControlAsTabled_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("clientSize");
     QTest::addColumn<QStringList>("selected");
@@ -133,7 +122,7 @@ void LayoutTest::everyControlAsTabled_data()
 
 void LayoutTest::everyControlAsTabled()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, caption);
     QFETCH(QSize, clientSize);
     QFETCH(QStringList, selected);
@@ -161,7 +150,7 @@ void LayoutTest::everyControlAsTabled()
         else
             QCOMPARE(widget->parentWidget(), &form);
         // The convection window's load writes c back into its field.
-        const bool rewritten = program->writesCAtLoad && name == QLatin1String("cT");
+        const bool rewritten = program->cWrittenAtLoad.has_value() && name == QLatin1String("cT");
         if (row.kind != ControlKind::BorderlessFrame)
             QCOMPARE(ShownText(widget), rewritten ? QStringLiteral("-2.66666666666667") : QString::fromUtf8(row.text));
         QCOMPARE(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
@@ -202,15 +191,15 @@ void LayoutTest::everyControlAsTabled()
 // mistake typed into a table shows up here.
 void LayoutTest::controlsAsWritten_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("parent");  // empty: the window; "-": absent
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("place");
-    const ProgramDescription* b = &Brisuta;
-    const ProgramDescription* k = &Kelvane;
-    const ProgramDescription* t = &Tessivo;
-    const ProgramDescription* d = &Drumbel;
+    const Program* b = &Brisuta;
+    const Program* k = &Kelvane;
+    const Program* t = &Tessivo;
+    const Program* d = &Drumbel;
     QTest::newRow("convection Grafico") << b << "Grafico" << "" << "" << QRect(136, 144, 439, 433);
     QTest::newRow("convection xyz0") << b << "xyz0" << "Parametri" << "valori iniziali di x, y, e z" << QRect(352, 48, 81, 41);
     QTest::newRow("convection Uscita") << b << "Uscita" << "" << "Uscire?" << QRect(8, 536, 121, 41);
@@ -235,7 +224,7 @@ void LayoutTest::controlsAsWritten_data()
 
 void LayoutTest::controlsAsWritten()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QString, name);
     QFETCH(QString, parent);
     QFETCH(QString, text);
@@ -257,7 +246,7 @@ void LayoutTest::controlsAsWritten()
 // visited, and nothing inside the hidden exit panel.
 void LayoutTest::tabChain_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<QStringList>("clicks");
     QTest::addColumn<QStringList>("visited");
     QTest::newRow("convection") << &Brisuta << QStringList()
@@ -277,7 +266,7 @@ void LayoutTest::tabChain_data()
 
 void LayoutTest::tabChain()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(QStringList, clicks);
     QFETCH(QStringList, visited);
     SimulationForm form(*program);
@@ -308,7 +297,7 @@ void LayoutTest::tabChain()
 // frames draw neither a border nor their stored caption "Frame1".
 void LayoutTest::placesHoldAndFramesStayBare()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     SimulationForm form(*program);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

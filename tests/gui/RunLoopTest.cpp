@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "InteractionSupport.h"
-#include "SystemColours.h"
+#include "shell/SystemColours.h"
 
 using namespace interaction;
 
@@ -19,12 +19,12 @@ std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
 void SetField(SimulationForm& form, const char* name, const QString& text)
 {
-    Field(form, QString::fromLatin1(name))->setText(text);
+    TextField(form, QString::fromLatin1(name))->setText(text);
 }
 
 // The point reached after `steps` steps from the start point, computed apart
 // from the window with the same parameters.
-SimulationState Iterated(const SimulationForm& form, const ProgramDescription& program, int steps)
+SimulationState Iterated(const SimulationForm& form, const Program& program, int steps)
 {
     SimulationState expected = AtStart(program, form.state());
     Replay(program, expected, steps);
@@ -51,7 +51,7 @@ private slots:
 
 void RunLoopTest::stateAfterLoad_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<double>("x");
     QTest::addColumn<double>("a");
     QTest::addColumn<double>("b");
@@ -74,7 +74,7 @@ void RunLoopTest::stateAfterLoad_data()
 
 void RunLoopTest::stateAfterLoad()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(double, x);
     QFETCH(double, a);
     QFETCH(double, b);
@@ -109,20 +109,20 @@ void RunLoopTest::stateAfterLoad()
     QCOMPARE(form.grafico()->testAttribute(Qt::WA_SetCursor), crossHair);
     if (crossHair)
         QCOMPARE(form.grafico()->cursor().shape(), Qt::CrossCursor);
-    QCOMPARE(form.grafico()->background(), SystemColour(9));
+    QCOMPARE(form.grafico()->background(), systemColour(9));
 }
 
 void RunLoopTest::convectionRewritesC()
 {
     SimulationForm form(Brisuta);
-    QCOMPARE(Field(form, "cT")->text(), QStringLiteral("-2.66666666666667"));
+    QCOMPARE(TextField(form, "cT")->text(), QStringLiteral("-2.66666666666667"));
     // The parsed text, not the exact quotient, is what the flow uses.
     QVERIFY(form.state().c != -8.0 / 3.0);
 }
 
 void RunLoopTest::limitGivesExactlyThatManySteps_data()
 {
-    QTest::addColumn<const ProgramDescription*>("program");
+    QTest::addColumn<const Program*>("program");
     QTest::addColumn<int>("limit");
     QTest::newRow("convection 1") << &Brisuta << 1;
     QTest::newRow("convection 1000") << &Brisuta << 1000;
@@ -133,7 +133,7 @@ void RunLoopTest::limitGivesExactlyThatManySteps_data()
 
 void RunLoopTest::limitGivesExactlyThatManySteps()
 {
-    QFETCH(const ProgramDescription*, program);
+    QFETCH(const Program*, program);
     QFETCH(int, limit);
     SimulationForm form(*program);
     form.show();

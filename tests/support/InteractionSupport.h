@@ -19,15 +19,14 @@
 #include <utility>
 #include <vector>
 
-#include "DrawingArea.h"
-#include "Programs.h"
-#include "SimulationForm.h"
-
-Q_DECLARE_METATYPE(const ProgramDescription*)
+#include "ProgramRows.h"
+#include "core/AdvanceOnce.h"
+#include "shell/DrawingArea.h"
+#include "shell/SimulationForm.h"
 
 namespace interaction {
 
-inline QLineEdit* Field(const SimulationForm& form, const QString& name)
+inline QLineEdit* TextField(const SimulationForm& form, const QString& name)
 {
     return form.findChild<QLineEdit*>(name);
 }
@@ -63,7 +62,7 @@ inline void ApplyEdits(const SimulationForm& form, const QStringList& edits)
 {
     for (const QString& edit : edits) {
         const qsizetype equals = edit.indexOf(QLatin1Char('='));
-        TypeOver(Field(form, edit.left(equals)), edit.mid(equals + 1));
+        TypeOver(TextField(form, edit.left(equals)), edit.mid(equals + 1));
     }
 }
 
@@ -195,36 +194,43 @@ inline std::int64_t StepsAfter(std::int64_t actedAt, std::int64_t endedAt)
 }
 
 // The start point of every run.
-inline SimulationState AtStart(const ProgramDescription& program, SimulationState state)
+inline SimulationState AtStart(const Program& program, SimulationState state)
 {
-    ResetToStart(*program.model, state);
+    resetToStart(*program.model, state);
     return state;
 }
 
 using Picture = std::map<std::pair<int, int>, QRgb>;
 
+// A canvas that keeps every point at its logical pixel, a later point
+// covering an earlier one, with the channels in the order given.
+struct PictureCanvas {
+    Picture* picture;
+    const char* order;
+    void setPoint(const PlotPoint& point)
+    {
+        if (!picture)
+            return;
+        const std::uint8_t components[3] = {point.red, point.green, point.blue};
+        const int column = static_cast<int>(std::floor(point.x / 15.0));
+        const int row = static_cast<int>(std::floor(point.y / 15.0));
+        (*picture)[{column, row}] =
+            qRgb(components[order[0] - '1'], components[order[1] - '1'], components[order[2] - '1']);
+    }
+};
+
 // Replays `steps` steps from `state` apart from any window, leaving the last
 // point in `state`; every plotted point goes into `picture` in the colour the
-// scheme order gives, a later point covering an earlier one. The order names
-// the component (1 first, 2 second, 3 third) feeding red, green and blue.
-inline void Replay(const ProgramDescription& program, SimulationState& state, std::int64_t steps,
+// scheme order gives. The order names the component (1 first, 2 second, 3
+// third) feeding red, green and blue.
+inline void Replay(const Program& program, SimulationState& state, std::int64_t steps,
                    Picture* picture = nullptr, const char* order = "123")
 {
-    const Model& model = *program.model;
     state.colourScheme = 5;  // red, green, blue take the first, second, third component
-    for (std::int64_t i = 0; i < steps; ++i) {
-        PlotPoint point;
-        if (!model.StepModel(state) || !model.PlotStep(state, point))
+    PictureCanvas canvas{picture, order};
+    for (std::int64_t i = 0; i < steps; ++i)
+        if (!AdvanceOnce(*program.model, state, canvas))
             return;
-        if (picture) {
-            const std::uint8_t components[3] = {point.red, point.green, point.blue};
-            const int column = static_cast<int>(std::floor(point.x / 15.0));
-            const int row = static_cast<int>(std::floor(point.y / 15.0));
-            (*picture)[{column, row}] = qRgb(components[order[0] - '1'], components[order[1] - '1'],
-                                             components[order[2] - '1']);
-        }
-        CommitNext(model, state);
-    }
 }
 
 // The image of `base` with the points of `picture` that fall inside it.

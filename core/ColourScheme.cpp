@@ -1,9 +1,9 @@
-#include "ColourScheme.h"
+#include "core/ColourScheme.h"
 
 #include <algorithm>
 #include <cmath>
 
-int BandComponent(double value, const ColourBand& band)
+int bandComponent(double value, const ColourBand& band)
 {
     if (value <= band.low)
         return 0;
@@ -16,7 +16,7 @@ int BandComponent(double value, const ColourBand& band)
 
 namespace {
 
-std::uint8_t Channel(int component)
+std::uint8_t channel(int component)
 {
     return static_cast<std::uint8_t>(std::clamp(component, 0, 255));
 }
@@ -26,7 +26,7 @@ struct ChannelOrder {
     int red, green, blue;
 };
 
-constexpr ChannelOrder SchemeOrders[6] = {
+constexpr ChannelOrder schemeOrders[6] = {
     {2, 0, 1},  // 1
     {2, 1, 0},  // 2
     {1, 0, 2},  // 3
@@ -37,12 +37,12 @@ constexpr ChannelOrder SchemeOrders[6] = {
 
 }  // namespace
 
-void ApplyColourScheme(std::int16_t scheme, int first, int second, int third, PlotPoint& point)
+void applyColourScheme(std::int16_t scheme, int first, int second, int third, PlotPoint& point)
 {
     const int components[3] = {first, second, third};
     const int index = std::clamp<int>(scheme, 1, 6) - 1;
-    const ChannelOrder& order = SchemeOrders[index];
-    point.red = Channel(components[order.red]);
-    point.green = Channel(components[order.green]);
-    point.blue = Channel(components[order.blue]);
+    const ChannelOrder& order = schemeOrders[index];
+    point.red = channel(components[order.red]);
+    point.green = channel(components[order.green]);
+    point.blue = channel(components[order.blue]);
 }

@@ -1,4 +1,4 @@
-#include "ParseNumber.h"
+#include "core/ParseNumber.h"
 
 #include <charconv>
 #include <limits>
@@ -6,30 +6,30 @@
 
 namespace {
 
-bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
-bool IsHexDigit(char ch)
+bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
+bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool isHexDigit(char ch)
 {
-    return IsDigit(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
+    return isDigit(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
 }
-bool IsOctalDigit(char ch) { return ch >= '0' && ch <= '7'; }
-char Upper(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
+bool isOctalDigit(char ch) { return ch >= '0' && ch <= '7'; }
+char upper(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
 constexpr double Largest = std::numeric_limits<double>::max();
 
-std::string WithoutBlanks(std::string_view text)
+std::string withoutBlanks(std::string_view text)
 {
     std::string kept;
     kept.reserve(text.size());
     for (char ch : text)
-        if (!IsBlank(ch))
+        if (!isBlank(ch))
             kept.push_back(ch);
     return kept;
 }
 
 // Reads hexadecimal digits as a non-negative integer, rounded to the nearest
 // double; an integer beyond the double range gives the largest double.
-double HexDigitsToDouble(std::string_view digits)
+double hexDigitsToDouble(std::string_view digits)
 {
     if (digits.empty())
         return 0.0;
@@ -43,7 +43,7 @@ double HexDigitsToDouble(std::string_view digits)
 
 // Octal digits become the same bits written in hexadecimal, so that one
 // correctly rounding conversion serves both forms.
-std::string OctalToHex(std::string_view octal)
+std::string octalToHex(std::string_view octal)
 {
     std::string bits;
     bits.reserve(octal.size() * 3 + 3);
@@ -66,18 +66,18 @@ std::string OctalToHex(std::string_view octal)
     return hex;
 }
 
-double ReadRadixInteger(std::string_view text)
+double readRadixInteger(std::string_view text)
 {
-    const char radix = Upper(text[1]);
+    const char radix = upper(text[1]);
     std::size_t end = 2;
     if (radix == 'H') {
-        while (end < text.size() && IsHexDigit(text[end]))
+        while (end < text.size() && isHexDigit(text[end]))
             ++end;
-        return HexDigitsToDouble(text.substr(2, end - 2));
+        return hexDigitsToDouble(text.substr(2, end - 2));
     }
-    while (end < text.size() && IsOctalDigit(text[end]))
+    while (end < text.size() && isOctalDigit(text[end]))
         ++end;
-    return HexDigitsToDouble(OctalToHex(text.substr(2, end - 2)));
+    return hexDigitsToDouble(octalToHex(text.substr(2, end - 2)));
 }
 
 // The parts of a leading decimal number: [sign] digits [. digits] [E [sign] digits].
@@ -91,14 +91,14 @@ struct DecimalNumber {
     std::string_view exponentDigits;
 };
 
-std::size_t SkipDigits(std::string_view text, std::size_t at)
+std::size_t skipDigits(std::string_view text, std::size_t at)
 {
-    while (at < text.size() && IsDigit(text[at]))
+    while (at < text.size() && isDigit(text[at]))
         ++at;
     return at;
 }
 
-DecimalNumber ScanDecimal(std::string_view text)
+DecimalNumber scanDecimal(std::string_view text)
 {
     DecimalNumber number;
     std::size_t at = 0;
@@ -107,25 +107,25 @@ DecimalNumber ScanDecimal(std::string_view text)
         ++at;
     }
     const std::size_t mantissaStart = at;
-    std::size_t end = SkipDigits(text, at);
+    std::size_t end = skipDigits(text, at);
     number.integerDigits = text.substr(at, end - at);
     at = end;
     if (at < text.size() && text[at] == '.') {
-        end = SkipDigits(text, at + 1);
+        end = skipDigits(text, at + 1);
         number.fractionDigits = text.substr(at + 1, end - at - 1);
         at = end;
     }
     number.mantissa = text.substr(mantissaStart, at - mantissaStart);
     if (number.integerDigits.empty() && number.fractionDigits.empty())
         return number;
-    if (at < text.size() && Upper(text[at]) == 'E') {
+    if (at < text.size() && upper(text[at]) == 'E') {
         std::size_t digitsStart = at + 1;
         bool negative = false;
         if (digitsStart < text.size() && (text[digitsStart] == '+' || text[digitsStart] == '-')) {
             negative = text[digitsStart] == '-';
             ++digitsStart;
         }
-        end = SkipDigits(text, digitsStart);
+        end = skipDigits(text, digitsStart);
         if (end > digitsStart) {
             number.exponent = text.substr(at, end - at);
             number.exponentNegative = negative;
@@ -137,7 +137,7 @@ DecimalNumber ScanDecimal(std::string_view text)
 
 // Whether a number too large or too small for a double is too large: its
 // decimal magnitude, the place of its first significant digit, decides.
-bool BeyondLargest(const DecimalNumber& number)
+bool beyondLargest(const DecimalNumber& number)
 {
     long long magnitude = 0;
     std::size_t leading = 0;
@@ -162,9 +162,9 @@ bool BeyondLargest(const DecimalNumber& number)
     return magnitude + exponent > 0;
 }
 
-double ReadDecimal(std::string_view text)
+double readDecimal(std::string_view text)
 {
-    const DecimalNumber number = ScanDecimal(text);
+    const DecimalNumber number = scanDecimal(text);
     if (number.integerDigits.empty() && number.fractionDigits.empty())
         return 0.0;
     std::string unsignedText(number.mantissa);
@@ -173,7 +173,7 @@ double ReadDecimal(std::string_view text)
     const auto result = std::from_chars(unsignedText.data(), unsignedText.data() + unsignedText.size(),
                                         magnitude, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range)
-        magnitude = BeyondLargest(number) ? Largest : 0.0;
+        magnitude = beyondLargest(number) ? Largest : 0.0;
     return number.negative ? -magnitude : magnitude;
 }
 
@@ -181,9 +181,9 @@ double ReadDecimal(std::string_view text)
 
 double ParseNumber(std::string_view text)
 {
-    const std::string compact = WithoutBlanks(text);
+    const std::string compact = withoutBlanks(text);
     const std::string_view view(compact);
-    if (view.size() >= 2 && view[0] == '&' && (Upper(view[1]) == 'H' || Upper(view[1]) == 'O'))
-        return ReadRadixInteger(view);
-    return ReadDecimal(view);
+    if (view.size() >= 2 && view[0] == '&' && (upper(view[1]) == 'H' || upper(view[1]) == 'O'))
+        return readRadixInteger(view);
+    return readDecimal(view);
 }

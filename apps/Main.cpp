@@ -1,0 +1,9 @@
+// The entry point of every program of the suite; the build compiles it once
+// per row of the program table, with VORTIQUO_PROGRAM naming the row.
+#include "apps/Programs.h"
+#include "shell/RunProgram.h"
+
+int main(int argc, char** argv)
+{
+    return runProgram(argc, argv, programNamed(VORTIQUO_PROGRAM));
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/Model.h"
+
+// Where drawing coordinates (twips) land on a grid of device pixels, K of
+// them to a logical pixel of 15 twips: column floor(X·K/15), row
+// floor(Y·K/15). The window at device pixel ratio K and the renderer at
+// scale K use this one expression, so that scale 1 is the window bit for bit.
+struct PixelGrid {
+    double ratio = 1;
+    double columns = 0, rows = 0;
+
+    // False for a point outside the grid, which is simply not drawn.
+    bool locate(double x, double y, int& column, int& row) const
+    {
+        const double across = (x * ratio) / 15.0;
+        const double down = (y * ratio) / 15.0;
+        if (!(across >= 0.0 && across < columns && down >= 0.0 && down < rows))
+            return false;
+        column = static_cast<int>(across);
+        row = static_cast<int>(down);
+        return true;
+    }
+};
+
+// The pixel word of a drawn point: opaque, 0xAARRGGBB. A pixel that no point
+// has reached stays 0, transparent, so the background shows through it.
+inline std::uint32_t opaquePixel(const PlotPoint& point)
+{
+    return 0xFF000000u | (std::uint32_t{point.red} << 16) | (std::uint32_t{point.green} << 8) |
+           std::uint32_t{point.blue};
+}
+
+// Points set into a block of 32-bit pixels that someone else owns.
+struct Raster {
+    PixelGrid grid;
+    std::uint32_t* pixels = nullptr;
+    std::ptrdiff_t pixelsPerRow = 0;
+
+    void setPoint(const PlotPoint& point)
+    {
+        int column = 0, row = 0;
+        if (grid.locate(point.x, point.y, column, row))
+            pixels[row * pixelsPerRow + column] = opaquePixel(point);
+    }
+};

@@ -1,0 +1,56 @@
+#include "shell/Program.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const ControlSpec* control(const WindowLayout& layout, std::string_view name)
+{
+    for (const ControlSpec& row : layout.controls)
+        if (name == row.name)
+            return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+const Program* findProgram(std::string_view name)
+{
+    for (const Program& program : allPrograms())
+        if (name == program.name)
+            return &program;
+    return nullptr;
+}
+
+FieldTexts designTexts(const WindowLayout& layout)
+{
+    FieldTexts texts;
+    for (std::size_t index = 0; index < FieldCount; ++index)
+        if (const ControlSpec* row = control(layout, FieldNames[index]))
+            texts[index] = std::string(row->text);
+    return texts;
+}
+
+int initialOption(const WindowLayout& layout, int first, int last)
+{
+    for (int number = first; number <= last; ++number) {
+        const std::string name = "Option" + std::to_string(number);
+        if (const ControlSpec* row = control(layout, name); row && row->selected)
+            return number;
+    }
+    return first;
+}
+
+LoadFacts loadFacts(const Program& program)
+{
+    LoadFacts facts;
+    if (const ControlSpec* area = control(*program.layout, "Grafico")) {
+        // The load reads the area's outer size in whole pixels, as laid out.
+        facts.plotWidth = static_cast<float>(twipsToPixels(area->width) * 15);
+        facts.plotHeight = static_cast<float>(twipsToPixels(area->height) * 15);
+    }
+    facts.colourScheme = static_cast<std::int16_t>(initialOption(*program.layout, 1, 6));
+    facts.cWrittenAtLoad = program.cWrittenAtLoad;
+    return facts;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "core/FieldRules.h"
+#include "core/Model.h"
+#include "shell/LayoutTable.h"
+
+// One program of the suite: what makes it differ from the others. The rows
+// live in one table (apps/Programs.cpp); the shell reads them and holds no
+// program's facts of its own.
+struct Program {
+    const char* name;  // the executable's name, "BrisutaW7"
+    const WindowLayout* layout;
+    const Model* model;
+    // A c that the load computes and writes back into cT, or none when the
+    // load reads c from cT.
+    std::optional<double> cWrittenAtLoad;
+    // Whether the pointer over the drawing area is a cross-hair.
+    bool crossHairOverPlot;
+};
+
+// The table of programs, and a row of it by name (nullptr for none).
+std::span<const Program> allPrograms();
+const Program* findProgram(std::string_view name);
+
+// Facts that follow from a program's layout: the design texts of its
+// fields, its drawing area's size, and the options selected at start.
+FieldTexts designTexts(const WindowLayout& layout);
+LoadFacts loadFacts(const Program& program);
+// The number K of the OptionK selected at start among Option`first` to
+// Option`last`.
+int initialOption(const WindowLayout& layout, int first, int last);
