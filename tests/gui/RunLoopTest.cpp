@@ -192,13 +192,14 @@ void RunLoopTest::viaPressedAThousandTimesDoesNotNest()
     SimulationForm form(Kelvane);
     LiveRun run(form);
     int presses = 0;
-    const char* lowest = nullptr;
-    const char* highest = nullptr;
+    // Addresses of locals of different frames compare only as integers.
+    std::uintptr_t lowest = UINTPTR_MAX;
+    std::uintptr_t highest = 0;
     std::function<void(std::int64_t)> press = [&](std::int64_t) {
         const char marker = 0;
-        const char* here = &marker;
-        lowest = lowest ? std::min(lowest, here) : here;
-        highest = highest ? std::max(highest, here) : here;
+        const auto here = reinterpret_cast<std::uintptr_t>(&marker);
+        lowest = std::min(lowest, here);
+        highest = std::max(highest, here);
         if (++presses < 1000) {
             Click(Button(form, "Via"));
             run.At(1, press);  // the next press comes in a later pass
