@@ -70,6 +70,19 @@ void applyFieldText(SimulationState& state, Field field, std::string_view text)
     }
 }
 
+bool fieldEditOverrides(const SimulationState& after, Field field, std::string_view text)
+{
+    switch (field) {
+    case Field::termine:
+        return ParseNumber(text) != 0.0;
+    case Field::num:
+    case Field::den:
+        return after.den != 0.0 && std::isfinite((after.num / after.den) * AngleConstant);
+    default:
+        return true;
+    }
+}
+
 SimulationState loadedState(FieldTexts& texts, const LoadFacts& facts)
 {
     const auto read = [&texts](Field field) {

@@ -31,6 +31,13 @@ using FieldTexts = std::array<std::optional<std::string>, FieldCount>;
 // step limit, or a side of the view angle with the angle recomputed.
 void applyFieldText(SimulationState& state, Field field, std::string_view text);
 
+// Whether the edit just applied (`after` is the state it left) wrote every
+// member that an edit of the field can write. If so, an earlier edit of the
+// same field between the same two steps left no trace and may be forgotten.
+// It did not when the step limit was turned off (the last limit is kept) or
+// when the view angle had no value (the last angle is kept).
+bool fieldEditOverrides(const SimulationState& after, Field field, std::string_view text);
+
 // What a window does to its state at load, apart from its controls.
 struct LoadFacts {
     float plotWidth = 0, plotHeight = 0;  // Grafico's size in twips

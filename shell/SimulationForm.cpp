@@ -66,24 +66,23 @@ void SimulationForm::connectHandlers()
             if (number <= 6)
                 selectColourScheme(static_cast<std::int16_t>(number));
             else
-                selectBackground(BackgroundColourIndices[number - 7]);
+                selectBackground(number);
         });
     }
 }
 
 void SimulationForm::Form_Load()
 {
-    FieldTexts texts;
-    for (std::size_t index = 0; index < FieldCount; ++index)
-        if (fields_[index])
-            texts[index] = fields_[index]->text().toStdString();
+    FieldTexts texts = fieldTexts();
     LoadFacts facts = loadFacts(program_);
     if (grafico_) {
         // The drawing area's outer size, read once.
         facts.plotHeight = static_cast<float>(grafico_->height() * 15);
         facts.plotWidth = static_cast<float>(grafico_->width() * 15);
     }
-    state_ = loadedState(texts, facts);
+    const SimulationState loaded = loadedState(texts, facts);
+    const int background = initialOption(*program_.layout, 7, 12);
+    session_ = Session(*program_.model, loaded, texts, background);
     if (QLineEdit* cT = field(Field::c); cT && program_.cWrittenAtLoad) {
         cT->setText(QString::fromStdString(*texts[static_cast<std::size_t>(Field::c)]));  // runs cT_Change
         cT->setCursorPosition(0);  // show the start of the number
@@ -92,8 +91,16 @@ void SimulationForm::Form_Load()
         uscita_->hide();
     if (grafico_ && program_.crossHairOverPlot)
         grafico_->setCursor(Qt::CrossCursor);
-    const int background = initialOption(*program_.layout, 7, 12);
-    selectBackground(BackgroundColourIndices[background - 7]);
+    selectBackground(background);  // starts the journal afresh, after the load's own edit
+}
+
+FieldTexts SimulationForm::fieldTexts() const
+{
+    FieldTexts texts;
+    for (std::size_t index = 0; index < FieldCount; ++index)
+        if (fields_[index])
+            texts[index] = fields_[index]->text().toStdString();
+    return texts;
 }
 
 // --- The run -------------------------------------------------------------
@@ -102,7 +109,7 @@ void SimulationForm::Via_Click()
 {
     if (closed_)
         return;
-    if (run_.via(*program_.model, state_))
+    if (session_.via())
         runLoop();
 }
 
@@ -110,18 +117,18 @@ void SimulationForm::runLoop()
 {
     const QPointer<SimulationForm> alive(this);
     for (;;) {
-        if (!AdvanceOnce(*program_.model, state_, *grafico_)) {
-            state_.stopRequested = true;
-            reportFault(run_.stepCount + 1);
+        if (!AdvanceOnce(*program_.model, session_.state(), *grafico_)) {
+            session_.state().stopRequested = true;
+            reportFault(session_.run().stepCount + 1);
             break;
         }
         QCoreApplication::processEvents();
         if (!alive)
             return;  // the window is gone: touch nothing of it
-        if (closed_ || !run_.afterEvents(state_))
+        if (closed_ || !session_.run().afterEvents(session_.state()))
             break;
     }
-    run_.end();
+    session_.run().end();
 }
 
 void SimulationForm::reportFault(std::int64_t step)
@@ -138,7 +145,7 @@ void SimulationForm::reportFault(std::int64_t step)
 
 void SimulationForm::Stop_Click()
 {
-    state_.stopRequested = true;
+    session_.stop();
 }
 
 // --- Clearing and leaving -------------------------------------------------
@@ -147,6 +154,7 @@ void SimulationForm::Cancella_Click()
 {
     if (grafico_)
         grafico_->clear();
+    session_.clearPicture();
 }
 
 void SimulationForm::Esci_Click()
@@ -178,20 +186,21 @@ void SimulationForm::closeEvent(QCloseEvent* event)
 
 void SimulationForm::selectColourScheme(std::int16_t scheme)
 {
-    state_.colourScheme = scheme;
+    session_.chooseScheme(scheme);
 }
 
-void SimulationForm::selectBackground(int systemColourIndex)
+void SimulationForm::selectBackground(int option)
 {
     if (grafico_)
-        grafico_->setSystemBackground(systemColourIndex);
+        grafico_->setSystemBackground(BackgroundColourIndices[option - 7]);
+    session_.chooseBackground(option);
 }
 
 // --- Parameter fields -----------------------------------------------------
 
 void SimulationForm::fieldChanged(Field which)
 {
-    applyFieldText(state_, which, field(which)->text().toStdString());
+    session_.editField(which, field(which)->text().toStdString());
 }
 
 void SimulationForm::aT_Change() { fieldChanged(Field::a); }

@@ -5,8 +5,7 @@
 #include <cstdint>
 
 #include "core/FieldRules.h"
-#include "core/RunCounter.h"
-#include "core/SimulationState.h"
+#include "core/Session.h"
 #include "shell/Program.h"
 
 class DrawingArea;
@@ -37,11 +36,13 @@ public:
     explicit SimulationForm(const Program& program, QWidget* parent = nullptr);
 
     const Program& program() const { return program_; }
-    const SimulationState& state() const { return state_; }
-    bool isRunning() const { return run_.running; }
+    const SimulationState& state() const { return session_.state(); }
+    bool isRunning() const { return session_.run().running; }
     // Steps counted by the current (or last) run.
-    std::int64_t stepCount() const { return run_.stepCount; }
+    std::int64_t stepCount() const { return session_.run().stepCount; }
     DrawingArea* grafico() const { return grafico_; }
+    // The state, run and journal behind the controls.
+    const Session& session() const { return session_; }
 
 public slots:
     void Via_Click();
@@ -70,14 +71,14 @@ private:
     void connectHandlers();
     void fieldChanged(Field field);
     void selectColourScheme(std::int16_t scheme);
-    void selectBackground(int systemColourIndex);
+    void selectBackground(int option);
+    FieldTexts fieldTexts() const;
     void runLoop();
     void reportFault(std::int64_t step);
     QLineEdit* field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
 
     const Program program_;  // a copy: the window never depends on its caller's storage
-    SimulationState state_;
-    RunCounter run_;
+    Session session_;
 
     DrawingArea* grafico_ = nullptr;
     std::array<QLineEdit*, FieldCount> fields_{};  // nullptr where the window lacks the field

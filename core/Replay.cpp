@@ -1,0 +1,155 @@
+#include "core/Replay.h"
+
+#include <algorithm>
+
+#include "core/AdvanceOnce.h"
+
+namespace {
+
+class Replayer {
+public:
+    Replayer(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries, Raster& raster,
+             const ReplayLimits& limits)
+        : model_(model), entries_(entries), raster_(raster), limits_(limits)
+    {
+        outcome_.state = start.state;
+        outcome_.run = start.run;
+    }
+
+    ReplayOutcome replay()
+    {
+        // An erase during a run starts the journal inside that run's event
+        // processing: the rest of the pass comes first.
+        if (run().running && finishPass())
+            runLoop();
+        while (next_ < entries_.size() && !stopped_) {
+            const JournalEntry& entry = entries_[next_++];
+            if (entry.stamp != RunCounter::Idle)
+                return damaged();  // an entry of a run, but no run goes on
+            apply(entry);
+            if (run().running && !stopped_)
+                runLoop();
+        }
+        if (next_ < entries_.size() && outcome_.end != ReplayOutcome::End::cancelled)
+            return damaged();  // entries after the end
+        return outcome_;
+    }
+
+private:
+    RunCounter& run() { return outcome_.run; }
+    SimulationState& state() { return outcome_.state; }
+
+    ReplayOutcome damaged()
+    {
+        outcome_.end = ReplayOutcome::End::damaged;
+        stopped_ = true;
+        return outcome_;
+    }
+
+    void apply(const JournalEntry& entry)
+    {
+        switch (entry.kind) {
+        case JournalEntry::Kind::field:
+            applyFieldText(state(), entry.field, entry.text);
+            return;
+        case JournalEntry::Kind::scheme:
+            state().colourScheme = entry.scheme;
+            return;
+        case JournalEntry::Kind::stop:
+            state().stopRequested = true;
+            return;
+        case JournalEntry::Kind::end:
+            state().stopRequested = true;
+            run().end();
+            stopped_ = true;
+            return;
+        case JournalEntry::Kind::via:
+            // Starts a run, or restarts the one going on; either way a fault
+            // of an earlier run no longer ends the picture.
+            run().via(model_, state());
+            outcome_.end = ReplayOutcome::End::done;
+            return;
+        }
+    }
+
+    // The handlers that ran in this pass's event processing, then the end
+    // of the pass. False when the run ended here.
+    bool finishPass()
+    {
+        while (next_ < entries_.size() && entries_[next_].stamp != RunCounter::Idle &&
+               entries_[next_].stamp == run().stamp()) {
+            apply(entries_[next_++]);
+            if (stopped_)
+                return false;
+        }
+        if (next_ < entries_.size() && entries_[next_].stamp != RunCounter::Idle &&
+            entries_[next_].stamp < run().stamp()) {
+            damaged();  // a stamp this run has already passed
+            return false;
+        }
+        if (!run().afterEvents(state())) {
+            run().end();
+            return false;
+        }
+        // With no entry left to stop it and no limit still ahead, a run would
+        // go on for ever: a journal never ends like that.
+        const bool limitAhead = state().limitOn && state().stepLimit > run().stepCount;
+        if (next_ == entries_.size() && !limitAhead) {
+            damaged();
+            return false;
+        }
+        return true;
+    }
+
+    void runLoop()
+    {
+        for (;;) {
+            // One comparison a step decides whether the budget or the
+            // progress report is due.
+            if (outcome_.steps == checkpoint_ && !checkpoint())
+                return;
+            if (!AdvanceOnce(model_, state(), raster_)) {
+                state().stopRequested = true;
+                outcome_.end = ReplayOutcome::End::fault;
+                outcome_.faultStep = run().stepCount + 1;
+                run().end();
+                return;
+            }
+            ++outcome_.steps;
+            if (!finishPass())
+                return;
+        }
+    }
+
+    bool checkpoint()
+    {
+        if (outcome_.steps >= limits_.maxSteps) {
+            damaged();
+            return false;
+        }
+        if (limits_.progress && !limits_.progress(outcome_.steps)) {
+            outcome_.end = ReplayOutcome::End::cancelled;
+            stopped_ = true;
+            return false;
+        }
+        checkpoint_ = outcome_.steps + std::min(limits_.progressEvery, limits_.maxSteps - outcome_.steps);
+        return true;
+    }
+
+    const Model& model_;
+    std::span<const JournalEntry> entries_;
+    Raster& raster_;
+    const ReplayLimits& limits_;
+    ReplayOutcome outcome_;
+    std::size_t next_ = 0;
+    std::int64_t checkpoint_ = 0;
+    bool stopped_ = false;
+};
+
+}  // namespace
+
+ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
+                            Raster& raster, const ReplayLimits& limits)
+{
+    return Replayer(model, start, entries, raster, limits).replay();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "core/Journal.h"
+#include "core/Model.h"
+#include "core/Raster.h"
+
+// Redraws a picture from its journal: the start, then every entry applied
+// between the same two steps as it was live, with the same step function,
+// the same field rules and the same run counting as the window. The picture
+// is therefore the same bit for bit.
+struct ReplayOutcome {
+    enum class End {
+        done,       // every entry applied, no run left going
+        fault,      // as done, and the last run ended on an arithmetic fault
+        damaged,    // the entries do not fit together (a stamp never reached, a
+                    // running entry while idle, more steps than allowed)
+        cancelled,  // the progress callback asked to stop
+    };
+    End end = End::done;
+    SimulationState state;      // the state where the replay ended
+    RunCounter run;
+    std::int64_t steps = 0;     // steps taken in all
+    std::int64_t faultStep = 0; // for a fault: the step of its run that failed
+};
+
+struct ReplayLimits {
+    // The replay fails as damaged rather than take more steps than this.
+    std::int64_t maxSteps = INT64_MAX;
+    // Called every `progressEvery` steps with the steps taken so far; false
+    // cancels the replay.
+    std::function<bool(std::int64_t)> progress;
+    std::int64_t progressEvery = 1 << 22;
+};
+
+ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
+                            Raster& raster, const ReplayLimits& limits = {});

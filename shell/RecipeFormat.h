@@ -1,0 +1,32 @@
+#pragma once
+
+// The shape of a recipe document, shared by its writer and its reader.
+
+#include "core/SimulationState.h"
+
+namespace recipe_format {
+
+inline constexpr char FormatName[] = "Vortiquo recipe";
+// Whole numbers in the document are JSON numbers, exact up to 2^53.
+inline constexpr double LargestWhole = 9007199254740992.0;
+inline constexpr long long MaxJsonBytes = 16 * 1024 * 1024;
+
+// The members of the state that a replay reads before writing them; the
+// others (the next point, the derivative, the screen coordinates) are
+// written first, and the drawing area's size comes from the program.
+struct DoubleMember {
+    const char* name;
+    double SimulationState::*member;
+};
+inline constexpr DoubleMember StateDoubles[] = {
+    {"x", &SimulationState::x},         {"y", &SimulationState::y},         {"z", &SimulationState::z},
+    {"a", &SimulationState::a},         {"b", &SimulationState::b},         {"c", &SimulationState::c},
+    {"dt", &SimulationState::dt},       {"num", &SimulationState::num},     {"den", &SimulationState::den},
+    {"alpha", &SimulationState::alpha}, {"cosAlpha", &SimulationState::cosAlpha},
+    {"sinAlpha", &SimulationState::sinAlpha},
+};
+
+// The names of JournalEntry::Kind, in its order.
+inline constexpr const char* EntryKinds[] = {"field", "scheme", "via", "stop", "end"};
+
+}  // namespace recipe_format
