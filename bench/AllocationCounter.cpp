@@ -88,6 +88,11 @@ int posix_memalign(void** result, std::size_t alignment, std::size_t size) noexc
 
 namespace AllocationCounter {
 
+bool available()
+{
+    return true;
+}
+
 void MarkCountingThread()
 {
     markedThread = true;

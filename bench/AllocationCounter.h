@@ -7,6 +7,9 @@
 // thread that called MarkCountingThread() is counted apart from the others,
 // so that allocations of Qt's helper threads (the X event reader) do not
 // hide in the loop's figures.
+//
+// A build with the sanitizers has no counter, since they own malloc: there
+// available() is false and every count is zero.
 namespace AllocationCounter {
 
 struct Counts {
@@ -14,6 +17,7 @@ struct Counts {
     std::uint64_t otherThreads = 0;
 };
 
+bool available();
 void MarkCountingThread();
 void Start();
 Counts Stop();

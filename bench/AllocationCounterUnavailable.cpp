@@ -1,0 +1,21 @@
+#include "bench/AllocationCounter.h"
+
+// The counter of a build whose malloc belongs to the sanitizers: it counts
+// nothing and says so.
+namespace AllocationCounter {
+
+bool available()
+{
+    return false;
+}
+
+void MarkCountingThread() {}
+
+void Start() {}
+
+Counts Stop()
+{
+    return {};
+}
+
+}  // namespace AllocationCounter

@@ -1,0 +1,104 @@
+// vortiquo-bench: how fast the four windows run, and how responsive they stay.
+//
+// Each program's real SimulationForm is shown on the platform in use and
+// driven through runs of a fixed number of steps, started by a click on
+// "Via" with the limit typed into "termineT". Beside it, with the same
+// arithmetic and the same image, the references: the bare loop (step, plot,
+// write the pixel, no event processing), which is the ceiling, and the naive
+// loop (the same, plus a widget update() for every point and event
+// processing after every step). Then: heap allocations during the runs,
+// paints of the drawing area per second, the time from a click on "Stop" to
+// the end of the run, the time from process start to the first paint of the
+// window, and the per-call cost of event processing under both dispatchers.
+//
+//   QT_QPA_PLATFORM=xcb vortiquo-bench [--smoke] [--steps N] [--repeats N]
+//
+// bench/run-benchmark.sh runs it on xcb (starting an X server if needed) and
+// on offscreen. Wall-clock rates depend on what else the machine runs, so
+// each rate is also given per second of the window thread's own CPU time.
+//
+// The parent process only starts the measurements, the start-up probes and
+// the dispatcher probes in child processes (bench/Children.h), and prints
+// what they report.
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "apps/Programs.h"
+#include "bench/ChildModes.h"
+#include "bench/Children.h"
+#include "bench/Report.h"
+
+namespace {
+
+void printHeader(const Options& options, const QProcessEnvironment& environment)
+{
+    std::printf("vortiquo-bench, platform %s\n",
+                qPrintable(environment.value(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("default"))));
+    std::printf("machine: %s; load average %s\n", machineName().c_str(), loadAverage().c_str());
+    std::printf("runs of %d steps, ceiling %d steps, naive loops %d steps; each program in a process of its own\n",
+                options.steps, options.bareSteps, options.naiveSteps);
+    std::fflush(stdout);
+}
+
+// Only what does not work fails the benchmark: a run that missed its limit
+// has already failed its child; here, a stop, start-up or dispatcher probe
+// that did not complete.
+bool probesCompleted(const std::vector<ProgramReport>& reports, const std::vector<DispatcherFigures>& dispatchers)
+{
+    bool completed = !dispatchers[0].run.empty() && !dispatchers[1].run.empty();
+    for (const auto& report : reports)
+        completed = completed && report.measured.stop.postedMs && !report.startup.totalMs.empty() &&
+                    report.measured.stop.xClick != StopFigures::XClick::Failed;
+    return completed;
+}
+
+int benchMain(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    const Options options = parseOptions(1, argc, argv);
+    const QStringList forwarded = QCoreApplication::arguments().mid(1);
+    const QProcessEnvironment environment = childEnvironment();
+    printHeader(options, environment);
+
+    std::vector<ProgramReport> reports;
+    for (const Program& program : allPrograms()) {
+        ProgramReport report;
+        const std::optional<ProgramMeasurement> measured = measureProgramInChild(program, forwarded, environment);
+        if (!measured) {
+            std::fprintf(stderr, "vortiquo-bench: the measurement of %s did not complete\n", program.name);
+            return 1;
+        }
+        report.measured = *measured;
+        report.startup = measureStartup(program, options.startupProbes, environment);
+        std::printf("  %s measured (platform %s, dispatcher %s)\n", program.name,
+                    qPrintable(report.measured.platform), qPrintable(report.measured.dispatcher));
+        std::fflush(stdout);
+        reports.push_back(report);
+    }
+    const std::vector<DispatcherFigures> dispatchers = measureDispatchers(options, environment);
+
+    printReport(reports, dispatchers, options);
+    printTargets(reports, options);
+    std::printf("load average at the end %s\n", loadAverage().c_str());
+    std::fflush(stdout);
+    const bool completed = probesCompleted(reports, dispatchers);
+    if (!completed)
+        std::fprintf(stderr, "vortiquo-bench: a stop, start-up or dispatcher probe did not complete\n");
+    return completed ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::strcmp(argv[1], "--program") == 0)
+        return programMain(argc, argv, argv[2]);
+    if (argc >= 3 && std::strcmp(argv[1], "--startup-probe") == 0)
+        return startupProbeMain(argv[0], argv[2]);
+    if (argc >= 4 && std::strcmp(argv[1], "--dispatcher-probe") == 0)
+        return dispatcherProbeMain(argc, argv, std::atoi(argv[2]), std::atoi(argv[3]));
+    return benchMain(argc, argv);
+}

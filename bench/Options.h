@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+
+// How much the benchmark measures: a full run, or a smoke run of seconds
+// that only checks that everything works.
+struct Options {
+    std::int32_t steps = 4'000'000;  // steps of one timed run of a window
+    std::int32_t bareSteps = 20'000'000;
+    std::int32_t naiveSteps = 10'000;
+    int repeats = 3;
+    int startupProbes = 3;
+    int dispatcherRounds = 3;
+    int dispatcherCalls = 2'000'000;
+    int stopDelayMs = 300;  // when, into a run, "Stop" is clicked
+    bool smoke = false;
+};
+
+// Reads the options from argv[first] on; prints the usage and exits with
+// status 2 on an argument it does not know.
+Options parseOptions(int first, int argc, char** argv);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <vector>
+
+// Clocks and rates of the benchmark. Wall-clock rates depend on what else
+// the machine runs, so each stretch is also timed in the CPU time of the
+// thread that ran it.
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration duration);
+double milliseconds(Clock::duration duration);
+// CPU time of the calling thread, in seconds.
+double threadCpuSeconds();
+
+// Wall-clock and CPU time of one measured stretch on this thread.
+class Stopwatch {
+public:
+    Stopwatch();
+    void stop();
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+
+private:
+    Clock::time_point wall_;
+    double cpu_;
+};
+
+struct Rate {
+    double wall = 0;  // per second of wall-clock time
+    double cpu = 0;   // per second of the thread's CPU time
+};
+
+Rate rateOf(double count, const Stopwatch& watch);
+// The middle value (the upper one of an even count); 0 for none.
+double median(std::vector<double> values);
+Rate median(const std::vector<Rate>& rates);

@@ -1,0 +1,13 @@
+#include "bench/WindowControls.h"
+
+#include <QTest>
+
+void showAndSettle(SimulationForm& form)
+{
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        std::fprintf(stderr, "vortiquo-bench: the window was never exposed\n");
+        std::exit(2);
+    }
+    QTest::qWait(50);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/SimulationForm.h"
+
+// A control of the window by its object name. The benchmark cannot work
+// without it, so a missing one ends the process.
+template <typename Widget>
+Widget* control(SimulationForm& form, const char* name)
+{
+    auto* widget = form.findChild<Widget*>(QString::fromLatin1(name));
+    if (!widget) {
+        std::fprintf(stderr, "vortiquo-bench: the window has no control %s\n", name);
+        std::exit(2);
+    }
+    return widget;
+}
+
+// Shows the window and lets its first paint happen.
+void showAndSettle(SimulationForm& form);
