@@ -4,15 +4,25 @@
 # offscreen.
 #   bench/run-benchmark.sh           the full measurement (a few minutes)
 #   bench/run-benchmark.sh --smoke   a run of seconds that checks that it all works
-# VORTIQUO_BUILD_DIR names the build directory (default: build).
+# VORTIQUO_BUILD_DIR names the build directory (default: build). It is
+# configured as a Release build with warnings as errors, unless
+# VORTIQUO_BENCH_CONFIGURE=no: then a directory already configured (say, the
+# sanitizer build) is used as it is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scratch=$(mktemp -d)
 build_dir=${VORTIQUO_BUILD_DIR:-build}
+configure() {
+    if [ "${VORTIQUO_BENCH_CONFIGURE:-yes}" = no ]; then
+        [ -f "$build_dir/CMakeCache.txt" ] && return
+        echo "run-benchmark: $build_dir is not configured; configure it, or drop VORTIQUO_BENCH_CONFIGURE=no" >&2
+        return 1
+    fi
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORTIQUO_WERROR=ON
+}
 # The build speaks only when it fails.
-if ! { cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVORTIQUO_WERROR=ON &&
-    cmake --build "$build_dir" --target vortiquo-bench; } >"$scratch/build.log" 2>&1; then
+if ! { configure && cmake --build "$build_dir" --target vortiquo-bench; } >"$scratch/build.log" 2>&1; then
     cat "$scratch/build.log" >&2
     rm -rf "$scratch"
     exit 1
