@@ -1,10 +1,65 @@
 #include "shell/RunProgram.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
 
+#include "shell/CommandLine.h"
+#include "shell/Render.h"
 #include "shell/SimulationForm.h"
 
-int runProgram(int argc, char** argv, const Program& program)
+namespace {
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+QStringList argumentList(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    return arguments;
+}
+
+// Name, version and organisation; the static setters need no application
+// object, so a render sees them too.
+void describeApplication(const Program& program)
+{
+    QCoreApplication::setApplicationName(program.name);
+    QCoreApplication::setApplicationVersion(suiteVersion());
+    QCoreApplication::setOrganizationName("Vortiquo");
+    QCoreApplication::setOrganizationDomain("vortiquo.org");
+    QGuiApplication::setDesktopFileName(applicationId(program));
+}
+
+// Qt's own translations for the user's locale, so that the fields' context
+// menu and Qt's standard dialogs speak Italian under an Italian locale. The
+// window's own texts are Italian whatever the locale.
+void loadQtTranslations(QApplication& application)
+{
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
+// The window's icon is the same SVG drawing the launcher shows, compiled
+// into the program. Qt draws SVG through its SVG icon engine (Debian's
+// libqt6svg6, which the package depends on): one small library buys every
+// size a window manager asks for from one drawing, instead of a set of PNGs
+// kept in step with it. Without the engine the window just has no icon.
+void setWindowIcon(const Program& program)
+{
+    const QString path = QString(":/icons/%1.svg").arg(applicationId(program));
+    if (QFile::exists(path))  // programs built without their icon (the benchmark) skip the engine
+        QApplication::setWindowIcon(QIcon(path));
+}
+
+int showWindow(int argc, char** argv, const Program& program)
 {
     // The run loop processes events after every step, so the cost of one
     // call of event processing bounds the speed of a run. With nothing
@@ -16,7 +71,44 @@ int runProgram(int argc, char** argv, const Program& program)
     // the switch counts only when set before the application object exists.
     qputenv("QT_NO_GLIB", "1");
     QApplication application(argc, argv);
+    loadQtTranslations(application);
+    setWindowIcon(program);
     SimulationForm form(program);
     form.show();
     return QApplication::exec();
+}
+
+}  // namespace
+
+QString applicationId(const Program& program)
+{
+    return QString("org.vortiquo.%1").arg(program.name);
+}
+
+int runProgram(int argc, char** argv, const Program& program)
+{
+    describeApplication(program);
+    // Everything up to showWindow runs with no application object, so it
+    // needs no display.
+    const CommandLine command = parseCommandLine(argumentList(argc, argv), program);
+    switch (command.action) {
+    case CommandLine::Action::ShowHelp:
+        print(stdout, usageText(program));
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        print(stdout, versionText(program));
+        return 0;
+    case CommandLine::Action::UsageError:
+        print(stderr, usageErrorText(program, command.error));
+        return RenderUsage;
+    case CommandLine::Action::Render:
+        return renderPicture(program, command.render);
+    case CommandLine::Action::OpenWindow:
+        break;
+    }
+    if (!displayAvailable(command)) {
+        print(stderr, noDisplayText(program));
+        return 1;
+    }
+    return showWindow(argc, argv, program);
 }
