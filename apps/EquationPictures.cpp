@@ -284,9 +284,14 @@ Measured measure(const Layout& layout, const FormulaSetter& setter, int pixelSiz
     return measured;
 }
 
-QImage draw(const Layout& layout)
+// The picture is laid out in logical pixels and rendered at the device pixel
+// ratio: the painter of an image tagged with its ratio scales by it, so a
+// dense screen gets strokes and glyphs drawn at its own resolution rather
+// than a 1x picture blown up.
+QImage draw(const Layout& layout, double devicePixelRatio)
 {
-    QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    QImage image(QSize(layout.width, layout.height) * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::white);
 
     int pixelSize = layout.preferredPixelSize;
@@ -345,38 +350,44 @@ Piece next() { return {Piece::Prime, {}, {}}; }
 
 }  // namespace
 
-QImage convectionEquations()
+QImage convectionEquations(double devicePixelRatio)
 {
+    // c keeps the sign the field shows (it loads as -8/3), as the step
+    // computes it: dz = cz + xy.
     return draw({.width = 117, .height = 120, .preferredPixelSize = 18, .smallestPixelSize = 8,
                  .inkBottom = 120,
                  .lines = {{{derivative("x")}, {text("= a(y - x)")}},
                            {{derivative("y")}, {text("= bx - y - xz")}},
-                           {{derivative("z")}, {text("= xy - cz")}}}});
+                           {{derivative("z")}, {text("= xy + cz")}}}},
+                devicePixelRatio);
 }
 
-QImage spiralEquations()
+QImage spiralEquations(double devicePixelRatio)
 {
     return draw({.width = 116, .height = 124, .preferredPixelSize = 18, .smallestPixelSize = 8,
                  .inkBottom = 124,
                  .lines = {{{derivative("x")}, {text("= -(y + z)")}},
                            {{derivative("y")}, {text("= x + ay")}},
-                           {{derivative("z")}, {text("= xz - cz + b")}}}});
+                           {{derivative("z")}, {text("= xz - cz + b")}}}},
+                devicePixelRatio);
 }
 
-QImage recurrenceEquations()
+QImage recurrenceEquations(double devicePixelRatio)
 {
     // Shown in a control 41 pixels high: the rows below it are cut off, so
     // the formula keeps to the top 40.
     return draw({.width = 78, .height = 45, .preferredPixelSize = 18, .smallestPixelSize = 8,
                  .inkBottom = 40,
                  .lines = {{{text("x"), next()}, {text("= ax + y")}},
-                           {{text("y"), next()}, {text("= b + x"), squared()}}}});
+                           {{text("y"), next()}, {text("= b + x"), squared()}}}},
+                devicePixelRatio);
 }
 
-QImage quadraticEquations()
+QImage quadraticEquations(double devicePixelRatio)
 {
     return draw({.width = 111, .height = 50, .preferredPixelSize = 20, .smallestPixelSize = 8,
                  .inkBottom = 50,
                  .lines = {{{text("x"), next()}, {text("= y + 1 - ax"), squared()}},
-                           {{text("y"), next()}, {text("= bx")}}}});
+                           {{text("y"), next()}, {text("= bx")}}}},
+                devicePixelRatio);
 }

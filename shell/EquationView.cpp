@@ -4,8 +4,9 @@
 
 #include "shell/SystemColours.h"
 
-EquationView::EquationView(QImage picture, QWidget* parent) : QWidget(parent), picture_(std::move(picture))
+EquationView::EquationView(EquationPictureFunction draw, QWidget* parent) : QWidget(parent), draw_(draw)
 {
+    drawPictureAt(devicePixelRatioF());
 }
 
 void EquationView::setSystemBackground(int systemColourIndex)
@@ -14,8 +15,18 @@ void EquationView::setSystemBackground(int systemColourIndex)
     update();
 }
 
+void EquationView::drawPictureAt(double devicePixelRatio)
+{
+    if (draw_)
+        picture_ = draw_(devicePixelRatio);
+}
+
 void EquationView::paintEvent(QPaintEvent*)
 {
+    // A move to a screen of another density repaints the whole window; the
+    // picture follows the new ratio here, once.
+    if (picture_.devicePixelRatio() != devicePixelRatioF())
+        drawPictureAt(devicePixelRatioF());
     QPainter painter(this);
     // The system colour is read at each paint, so it follows the desktop theme.
     if (systemBackground_ != 0)

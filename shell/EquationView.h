@@ -3,13 +3,20 @@
 #include <QImage>
 #include <QWidget>
 
+#include "shell/LayoutTable.h"
+
 // Equazioni: shows a fixed picture unscaled at its top-left corner, cut off
 // by its own edges. Beside the picture it shows either a system colour or,
-// with none given, the window's own background.
+// with none given, the window's own background. The picture is drawn at the
+// device pixel ratio of the screen the view is on, and drawn again when the
+// view lands on a screen of another ratio, so it stays sharp.
 class EquationView : public QWidget {
     Q_OBJECT
 public:
-    EquationView(QImage picture, QWidget* parent);
+    // draw: nullptr for an empty view.
+    EquationView(EquationPictureFunction draw, QWidget* parent);
+    // The picture at the ratio the view was last painted at (at first, the
+    // ratio of the screen it starts on).
     const QImage& picture() const { return picture_; }
 
     // System colour index of the background, 0 for the window's background.
@@ -20,6 +27,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void drawPictureAt(double devicePixelRatio);
+
+    EquationPictureFunction draw_;
     QImage picture_;
     int systemBackground_ = 0;
 };

@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,7 +104,7 @@ QWidget* createControl(const ControlSpec& row, QWidget* parent, const WindowLayo
         return area;
     }
     case ControlKind::EquationPicture: {
-        auto* view = new EquationView(layout.equationPicture ? layout.equationPicture() : QImage(), parent);
+        auto* view = new EquationView(layout.equationPicture, parent);
         view->setSystemBackground(row.systemBackground);
         view->setFocusPolicy(Qt::TabFocus);
         return view;

@@ -37,12 +37,16 @@ struct ControlSpec {
     int systemBackground;  // system colour index of the laid-out background, 0 for none
 };
 
+// Draws a program's equations at a device pixel ratio, for a screen of that
+// density; the logical size does not depend on the ratio.
+using EquationPictureFunction = QImage (*)(double devicePixelRatio);
+
 struct WindowLayout {
     const char* caption;
     int clientWidth, clientHeight;  // twips
     std::span<const ControlSpec> controls;
     std::span<const char* const> tabOrder;  // controls that take focus, in order
-    QImage (*equationPicture)();  // the picture shown by Equazioni
+    EquationPictureFunction equationPicture;  // the picture shown by Equazioni
 };
 
 // Twips to Qt logical pixels.

@@ -5,7 +5,7 @@
 
 // The equation pictures are checked by their ink: right size, clean white
 // edges, grey-scale text and a brace down the left side, and nothing below
-// the rows that the picture's control shows.
+// the rows that the picture's control shows; at 1x and on dense screens.
 
 namespace {
 
@@ -30,6 +30,30 @@ bool ColumnHasInk(const QImage& image, int x, int fromY, int toY)
     return false;
 }
 
+// Pixels on the soft edge of a stroke, neither solid ink nor paper.
+int EdgePixels(const QImage& image)
+{
+    int edge = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            edge += qGray(image.pixel(x, y)) >= 40 && qGray(image.pixel(x, y)) < 215 ? 1 : 0;
+    return edge;
+}
+
+struct Picture {
+    const char* name;
+    QImage (*draw)(double devicePixelRatio);
+    QSize size;     // logical pixels
+    int shownRows;  // how much of the picture its control shows; the rest must be blank
+};
+
+const Picture Pictures[] = {
+    {"convection flow", convectionEquations, {117, 120}, 120},
+    {"spiral flow", spiralEquations, {116, 124}, 124},
+    {"recurrence map", recurrenceEquations, {78, 45}, 41},
+    {"quadratic map", quadraticEquations, {111, 50}, 50},
+};
+
 }  // namespace
 
 class EquationPicturesTest : public QObject {
@@ -44,30 +68,36 @@ private slots:
     void braceSpansTheLines();
     void rowsBelowTheShownPartAreBlank_data() { AddPictures(); }
     void rowsBelowTheShownPartAreBlank();
+    void denseScreensGetSharpEdges_data() { AddPictures({1.5, 2.0}); }
+    void denseScreensGetSharpEdges();
 
 private:
-    static void AddPictures();
+    static void AddPictures(std::initializer_list<double> ratios = {1.0, 1.5, 2.0});
 };
 
-// shownRows: how much of the picture its control shows; the rest must be
-// blank.
-void EquationPicturesTest::AddPictures()
+// Sizes and rows in device pixels, at each device pixel ratio.
+void EquationPicturesTest::AddPictures(std::initializer_list<double> ratios)
 {
     QTest::addColumn<QImage>("image");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("shownRows");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<QImage>("atOne");
 
-    QTest::newRow("convection flow") << convectionEquations() << QSize(117, 120) << 120;
-    QTest::newRow("spiral flow") << spiralEquations() << QSize(116, 124) << 124;
-    QTest::newRow("recurrence map") << recurrenceEquations() << QSize(78, 45) << 41;
-    QTest::newRow("quadratic map") << quadraticEquations() << QSize(111, 50) << 50;
+    for (const double ratio : ratios)
+        for (const Picture& picture : Pictures)
+            QTest::addRow("%s at %g", picture.name, ratio)
+                << picture.draw(ratio) << picture.size * ratio << static_cast<int>(picture.shownRows * ratio)
+                << ratio << picture.draw(1.0);
 }
 
 void EquationPicturesTest::sizeIsExact()
 {
     QFETCH(QImage, image);
     QFETCH(QSize, size);
+    QFETCH(double, ratio);
     QCOMPARE(image.size(), size);
+    QCOMPARE(image.devicePixelRatio(), ratio);
 }
 
 void EquationPicturesTest::inkIsBlackOnWhiteAndClearOfTheEdges()
@@ -113,6 +143,8 @@ void EquationPicturesTest::braceSpansTheLines()
 {
     QFETCH(QImage, image);
     QFETCH(int, shownRows);
+    QFETCH(double, ratio);
+    const int braceColumns = qRound(kBraceColumns * ratio);
 
     // The brace is a single tall stroke in the leftmost columns, apart from
     // the text: it covers most rows of the shown part without a break, and
@@ -120,7 +152,7 @@ void EquationPicturesTest::braceSpansTheLines()
     int first = -1;
     int last = -1;
     for (int y = 0; y < shownRows; ++y) {
-        if (RowHasInk(image, y, 0, kBraceColumns)) {
+        if (RowHasInk(image, y, 0, braceColumns)) {
             if (first < 0)
                 first = y;
             last = y;
@@ -130,8 +162,8 @@ void EquationPicturesTest::braceSpansTheLines()
     QVERIFY2(last - first + 1 >= shownRows * 3 / 4,
              qPrintable(QStringLiteral("brace rows %1..%2").arg(first).arg(last)));
     for (int y = first; y <= last; ++y)
-        QVERIFY2(RowHasInk(image, y, 0, kBraceColumns), qPrintable(QString::number(y)));
-    QVERIFY(!ColumnHasInk(image, kBraceColumns + 1, 0, image.height()));
+        QVERIFY2(RowHasInk(image, y, 0, braceColumns), qPrintable(QString::number(y)));
+    QVERIFY(!ColumnHasInk(image, braceColumns + 1, 0, image.height()));
 }
 
 void EquationPicturesTest::rowsBelowTheShownPartAreBlank()
@@ -141,6 +173,18 @@ void EquationPicturesTest::rowsBelowTheShownPartAreBlank()
     for (int y = shownRows; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             QCOMPARE(image.pixel(x, y), qRgb(255, 255, 255));
+}
+
+// Drawn at the ratio, a stroke's soft edge stays one device pixel wide, so
+// edge pixels grow with the ratio r; a 1x picture blown up has its edges
+// widened too, r squared as many or more. The bound lies halfway.
+void EquationPicturesTest::denseScreensGetSharpEdges()
+{
+    QFETCH(QImage, image);
+    QFETCH(double, ratio);
+    QFETCH(QImage, atOne);
+    const double growth = static_cast<double>(EdgePixels(image)) / EdgePixels(atOne);
+    QVERIFY2(growth < (ratio + ratio * ratio) / 2, qPrintable(QString::number(growth)));
 }
 
 QTEST_MAIN(EquationPicturesTest)

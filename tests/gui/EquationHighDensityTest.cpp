@@ -1,0 +1,64 @@
+// On dense screens Equazioni shows its picture drawn at the screen's own
+// device pixel ratio, and draws it again when the window moves to a screen
+// of another ratio: here two screens, of 2 and of 1.5 device pixels per
+// logical pixel.
+#include <QApplication>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+
+#include "ProgramRows.h"
+#include "shell/EquationView.h"
+#include "shell/SimulationForm.h"
+
+class EquationHighDensityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void pictureFollowsTheScreensRatio_data() { addProgramRows(); }
+    void pictureFollowsTheScreensRatio()
+    {
+        QFETCH(const Program*, program);
+        SimulationForm form(*program);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* view = form.findChild<EquationView*>(QStringLiteral("Equazioni"));
+        for (const double ratio : {2.0, 1.5}) {
+            const QList<QScreen*> screens = QGuiApplication::screens();
+            const auto screen = std::find_if(screens.begin(), screens.end(),
+                                             [ratio](QScreen* s) { return s->devicePixelRatio() == ratio; });
+            QVERIFY(screen != screens.end());
+            form.setScreen(*screen);
+            QCOMPARE(view->devicePixelRatioF(), ratio);
+            // Shown pixel for pixel, not scaled: what the view shows is the
+            // picture drawn at this ratio, as far as the view reaches.
+            const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage drawn = program->layout->equationPicture(ratio);
+            const QRect common = shown.rect() & drawn.rect();
+            QVERIFY(common.width() > 100 && common.height() > 60);
+            QCOMPARE(shown.copy(common), drawn.copy(common));
+        }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // Two offscreen screens side by side, the second at three quarters the
+    // density of the first; the scale factor doubles both, to 2 and 1.5.
+    QTemporaryDir directory;
+    QFile screens(directory.filePath(QStringLiteral("screens.json")));
+    if (!screens.open(QIODevice::WriteOnly))
+        return 1;
+    screens.write(R"({"screens": [
+        {"name": "double", "x": 0, "y": 0, "width": 2400, "height": 2000, "dpr": 1},
+        {"name": "one and a half", "x": 2400, "y": 0, "width": 2400, "height": 2000, "dpr": 0.75}]})");
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toLocal8Bit());
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication application(argc, argv);
+    EquationHighDensityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "EquationHighDensityTest.moc"
