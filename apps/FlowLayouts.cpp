@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "apps/AccessibleNames.h"
 #include "apps/EquationPictures.h"
 #include "apps/Layouts.h"
 
@@ -142,8 +143,43 @@ constexpr std::array<ControlSpec, SpiralControlCount> deriveSpiralControls()
 
 constexpr auto SpiralControls = deriveSpiralControls();
 
+// What a screen reader says of each field: its label first.
+// object name, accessible name, description, labels
+constexpr AccessibleText ConvectionParameterTexts[] = {
+    {"aT", "a (numero di Prandtl)", "Il parametro a in dx/dt = a(y − x).", "a_"},
+    {"bT", "b (numero di Rayleigh)", "Il parametro b in dy/dt = bx − y − xz.", "b_"},
+    {"cT", "c (fattore geometrico)", "Il parametro c in dz/dt = xy + cz.", "c_"},
+};
+
+constexpr AccessibleText SpiralParameterTexts[] = {
+    {"aT", "a (parametro)", "Il parametro a in dy/dt = x + ay.", "a_"},
+    {"bT", "b (parametro)", "Il parametro b in dz/dt = xz − cz + b.", "b_"},
+    {"cT", "c (parametro)", "Il parametro c in dz/dt = xz − cz + b.", "c_"},
+};
+
+// The two fields of the view angle share the label "α =" in front of them.
+constexpr AccessibleText FlowFieldTexts[] = {
+    {"dtT", "Δt (incremento temporale)", "La durata di un passo: più è piccola, più il tracciato è fine e lento.",
+     "dt_ t"},
+    {"z0T", "z0 (valore iniziale di z)", nullptr, "z0_"},
+    {"numT", "α = num·π/den, numeratore", "L'angolo di vista α, in frazioni di π: questo è il numeratore num.",
+     "alfa_"},
+    {"denT", "α = num·π/den, denominatore", "L'angolo di vista α, in frazioni di π: questo è il denominatore den.",
+     ""},
+};
+
+constexpr auto ConvectionTexts = joinTexts(CommonTexts, FlowSchemeTexts, BackgroundTexts, StartAndLimitTexts,
+                                           FlowFieldTexts, ConvectionParameterTexts);
+constexpr auto SpiralTexts = joinTexts(CommonTexts, FlowSchemeTexts, BackgroundTexts, StartAndLimitTexts,
+                                       FlowFieldTexts, SpiralParameterTexts);
+
 }  // namespace
 
-constinit const WindowLayout ConvectionLayout = {"Brisuta", 8775, 8805, ConvectionControls, ConvectionTabOrder,
-                                       convectionEquations};
-constinit const WindowLayout SpiralLayout = {"Kelvane", 8730, 8805, SpiralControls, SpiralTabOrder, spiralEquations};
+constinit const WindowLayout ConvectionLayout = {
+    "Brisuta", 8775, 8805, ConvectionControls, ConvectionTabOrder, convectionEquations,
+    "dx/dt = a(y − x); dy/dt = bx − y − xz; dz/dt = xy + cz", ConvectionTexts,
+};
+constinit const WindowLayout SpiralLayout = {
+    "Kelvane", 8730, 8805, SpiralControls, SpiralTabOrder, spiralEquations,
+    "dx/dt = −(y + z); dy/dt = x + ay; dz/dt = xz − cz + b", SpiralTexts,
+};

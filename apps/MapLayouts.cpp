@@ -1,6 +1,7 @@
 #include <QImage>
 #include <array>
 
+#include "apps/AccessibleNames.h"
 #include "apps/EquationPictures.h"
 #include "apps/Layouts.h"
 
@@ -102,9 +103,30 @@ constexpr std::array<ControlSpec, std::size(MapControls)> mapWindow(MapProgram p
 constexpr auto RecurrenceControls = mapWindow(MapProgram::Recurrence);
 constexpr auto QuadraticControls = mapWindow(MapProgram::Quadratic);
 
+// What a screen reader says of each parameter field: its label first.
+// object name, accessible name, description, labels
+constexpr AccessibleText RecurrenceParameterTexts[] = {
+    {"aT", "a (parametro)", "Il parametro a in x′ = ax + y.", "a_"},
+    {"bT", "b (parametro)", "Il parametro b in y′ = b + x².", "b_"},
+};
+
+constexpr AccessibleText QuadraticParameterTexts[] = {
+    {"aT", "a (parametro)", "Il parametro a in x′ = y + 1 − ax².", "a_"},
+    {"bT", "b (parametro)", "Il parametro b in y′ = bx.", "b_"},
+};
+
+constexpr auto RecurrenceTexts =
+    joinTexts(CommonTexts, MapSchemeTexts, BackgroundTexts, StartAndLimitTexts, RecurrenceParameterTexts);
+constexpr auto QuadraticTexts =
+    joinTexts(CommonTexts, MapSchemeTexts, BackgroundTexts, StartAndLimitTexts, QuadraticParameterTexts);
+
 }  // namespace
 
-constinit const WindowLayout RecurrenceLayout = {"Tessivo", 9315, 9060, RecurrenceControls, RecurrenceTabOrder,
-                                       recurrenceEquations};
-constinit const WindowLayout QuadraticLayout = {"Drumbel", 8745, 8055, QuadraticControls, QuadraticTabOrder,
-                                      quadraticEquations};
+constinit const WindowLayout RecurrenceLayout = {
+    "Tessivo", 9315, 9060, RecurrenceControls, RecurrenceTabOrder, recurrenceEquations,
+    "x′ = ax + y; y′ = b + x²", RecurrenceTexts,
+};
+constinit const WindowLayout QuadraticLayout = {
+    "Drumbel", 8745, 8055, QuadraticControls, QuadraticTabOrder, quadraticEquations,
+    "x′ = y + 1 − ax²; y′ = bx", QuadraticTexts,
+};

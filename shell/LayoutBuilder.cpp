@@ -13,6 +13,7 @@
 
 #include "shell/DrawingArea.h"
 #include "shell/EquationView.h"
+#include "shell/ExitPanel.h"
 #include "shell/SystemColours.h"
 
 namespace {
@@ -106,6 +107,8 @@ QWidget* createControl(const ControlSpec& row, QWidget* parent, const WindowLayo
     case ControlKind::EquationPicture: {
         auto* view = new EquationView(layout.equationPicture, parent);
         view->setSystemBackground(row.systemBackground);
+        if (layout.equations)
+            view->setAccessibleDescription(QString::fromUtf8(layout.equations));
         view->setFocusPolicy(Qt::TabFocus);
         return view;
     }
@@ -141,6 +144,26 @@ QWidget* createControl(const ControlSpec& row, QWidget* parent, const WindowLayo
     return nullptr;
 }
 
+// Names and descriptions for assistive technology, and the labels that stand
+// for a field made its buddies, so a screen reader relates the two. Without
+// a name of its own, a field would be announced by its frame's caption and a
+// radio button by its hidden caption "Option1".
+void applyAccessibleTexts(QWidget& window, const WindowLayout& layout)
+{
+    for (const AccessibleText& row : layout.accessibleTexts) {
+        auto* control = window.findChild<QWidget*>(QString::fromUtf8(row.name));
+        if (!control)
+            continue;
+        if (row.accessibleName)
+            control->setAccessibleName(QString::fromUtf8(row.accessibleName));
+        if (row.description)
+            control->setAccessibleDescription(QString::fromUtf8(row.description));
+        for (const QString& labelName : QString::fromUtf8(row.labels).split(u' ', Qt::SkipEmptyParts))
+            if (auto* label = window.findChild<QLabel*>(labelName))
+                label->setBuddy(control);
+    }
+}
+
 void chainTabOrder(QWidget& window, const WindowLayout& layout)
 {
     std::vector<QWidget*> chain;
@@ -172,5 +195,7 @@ void buildLayout(QWidget& window, const WindowLayout& layout)
         if (auto* area = qobject_cast<DrawingArea*>(control); area && row.systemBackground != 0)
             area->setSystemBackground(row.systemBackground);
     }
+    applyAccessibleTexts(window, layout);
     chainTabOrder(window, layout);
+    answerNoOnEscape(window);
 }

@@ -6,7 +6,8 @@ class QImage;
 
 // Plain data describing one window: every control with its kind, container,
 // name, text, place and size (in twips, 15 to a logical pixel), font,
-// selection and laid-out background, and the order of keyboard focus.
+// selection and laid-out background, the order of keyboard focus, and what
+// a screen reader says of each control.
 
 enum class ControlKind {
     DrawingArea,      // Grafico: the surface the attractor is drawn on
@@ -37,6 +38,15 @@ struct ControlSpec {
     int systemBackground;  // system colour index of the laid-out background, 0 for none
 };
 
+// What assistive technology hears of one control; the look is not touched.
+struct AccessibleText {
+    const char* name;            // Qt object name of the control
+    const char* accessibleName;  // nullptr to keep Qt's own, a button's caption
+    const char* description;     // nullptr for none
+    const char* labels;          // object names of the labels that stand for the control
+                                 // (they become its buddies), separated by spaces; "" for none
+};
+
 // Draws a program's equations at a device pixel ratio, for a screen of that
 // density; the logical size does not depend on the ratio.
 using EquationPictureFunction = QImage (*)(double devicePixelRatio);
@@ -47,6 +57,11 @@ struct WindowLayout {
     std::span<const ControlSpec> controls;
     std::span<const char* const> tabOrder;  // controls that take focus, in order
     EquationPictureFunction equationPicture;  // the picture shown by Equazioni
+    // The same equations as plain text, with Unicode minus signs, primes and
+    // superscripts, one equation after another separated by "; " (a screen
+    // reader pauses there), e.g. "x′ = ax + y; y′ = b + x²".
+    const char* equations;
+    std::span<const AccessibleText> accessibleTexts;
 };
 
 // Twips to Qt logical pixels.

@@ -1,0 +1,138 @@
+// What a screen reader meets in each window, read through QAccessible as
+// assistive technology reads it, and the Escape key on the exit panel.
+#include <QAccessible>
+#include <QTest>
+#include <algorithm>
+
+#include "InteractionSupport.h"
+
+using namespace interaction;
+
+namespace {
+
+// Every accessible object below the one given, depth first.
+void CollectBelow(QAccessibleInterface* node, QList<QAccessibleInterface*>& found)
+{
+    for (int index = 0; index < node->childCount(); ++index) {
+        if (QAccessibleInterface* child = node->child(index)) {
+            found << child;
+            CollectBelow(child, found);
+        }
+    }
+}
+
+// The text of the labels related to a field, left to right ("Δ" and "t"
+// make "Δt"), without a closing colon; empty for a field without a label.
+QString LabelText(QAccessibleInterface* field)
+{
+    QList<QAccessibleInterface*> labels;
+    for (const auto& [other, relation] : field->relations(QAccessible::Label))
+        if (other->role() == QAccessible::StaticText)  // not the frame around it
+            labels << other;
+    std::sort(labels.begin(), labels.end(), [](auto* a, auto* b) { return a->rect().left() < b->rect().left(); });
+    QString text;
+    for (QAccessibleInterface* label : labels)
+        text += label->text(QAccessible::Name).trimmed();
+    return text.endsWith(u':') ? text.chopped(1) : text;
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlIsNamed_data();
+    void everyControlIsNamed();
+    void escapeAnswersNo_data();
+    void escapeAnswersNo();
+};
+
+void AccessibilityTest::everyControlIsNamed_data()
+{
+    QTest::addColumn<const Program*>("program");
+    QTest::addColumn<QString>("equations");
+    QTest::addColumn<QStringList>("unlabelled");  // fields with no label of their own
+    // The angle's two fields share "α =", which names the first.
+    QTest::newRow("convection") << &Brisuta << "dx/dt = a(y − x); dy/dt = bx − y − xz; dz/dt = xy + cz"
+                                << QStringList{"denT"};
+    QTest::newRow("spiral") << &Kelvane << "dx/dt = −(y + z); dy/dt = x + ay; dz/dt = xz − cz + b"
+                            << QStringList{"denT"};
+    QTest::newRow("recurrence") << &Tessivo << "x′ = ax + y; y′ = b + x²" << QStringList();
+    QTest::newRow("quadratic") << &Drumbel << "x′ = y + 1 − ax²; y′ = bx" << QStringList();
+}
+
+// Every control that takes focus has a name of its own; a field's name
+// starts with its label; no radio button is announced by its object name;
+// Equazioni gives its equations as text.
+void AccessibilityTest::everyControlIsNamed()
+{
+    QFETCH(const Program*, program);
+    QFETCH(QString, equations);
+    QFETCH(QStringList, unlabelled);
+    SimulationForm form(*program);
+    QList<QAccessibleInterface*> nodes;
+    CollectBelow(QAccessible::queryAccessibleInterface(&form), nodes);
+
+    QStringList names;
+    QStringList withoutLabel;
+    for (QAccessibleInterface* node : nodes) {
+        const QString name = node->text(QAccessible::Name);
+        const QString objectName = node->object()->objectName();
+        if (node->state().focusable) {
+            QVERIFY2(!name.isEmpty(), qPrintable(objectName));
+            QVERIFY2(!names.contains(name), qPrintable(objectName + u' ' + name));
+            names << name;
+        }
+        if (node->role() == QAccessible::RadioButton)
+            QVERIFY2(name != objectName && name != QLatin1String("Option1"), qPrintable(objectName));
+        if (node->role() == QAccessible::EditableText) {
+            const QString label = LabelText(node);
+            if (label.isEmpty())
+                withoutLabel << objectName;
+            QVERIFY2(name.startsWith(label), qPrintable(objectName + u' ' + name));
+        }
+        if (objectName == QLatin1String("Equazioni"))
+            QCOMPARE(node->text(QAccessible::Description), equations);
+    }
+    QCOMPARE(withoutLabel, unlabelled);
+}
+
+void AccessibilityTest::escapeAnswersNo_data()
+{
+    QTest::addColumn<const Program*>("program");
+    QTest::addColumn<QString>("focus");  // the control Escape is pressed in
+    QTest::addColumn<bool>("duringRun");
+    QTest::newRow("on NoUscire") << &Brisuta << "NoUscire" << false;
+    QTest::newRow("in a field") << &Tessivo << "aT" << false;
+    QTest::newRow("on Grafico, during a run") << &Kelvane << "Grafico" << true;
+}
+
+// While the exit panel shows, Escape anywhere in the window acts as "No":
+// the panel hides, "Esci" works again and the window stays.
+void AccessibilityTest::escapeAnswersNo()
+{
+    QFETCH(const Program*, program);
+    QFETCH(QString, focus);
+    QFETCH(bool, duringRun);
+    SimulationForm form(*program);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QWidget* panel = form.findChild<QWidget*>(QStringLiteral("Uscita"));
+    const auto openAndEscape = [&](std::int64_t) {
+        Click(Button(form, QStringLiteral("Esci")));
+        QVERIFY(panel->isVisible());
+        QWidget* target = form.findChild<QWidget*>(focus);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+    };
+    if (duringRun)
+        LiveRun(form).At(50, openAndEscape).StopAt(100).Start();
+    else
+        openAndEscape(0);
+    QVERIFY(panel->isHidden());
+    QVERIFY(Button(form, QStringLiteral("Esci"))->isEnabled());
+    QVERIFY(form.isVisible());
+}
+
+QTEST_MAIN(AccessibilityTest)
+#include "AccessibilityTest.moc"
