@@ -14,8 +14,9 @@ cd "$(dirname "$0")"
 # fonts the windows are laid out for.
 RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
 # What the tests add: an X server for the benchmark and the end-to-end runs,
-# the X test library it clicks with, and a comma-decimal locale.
-TEST_PACKAGES=(xvfb xauth libxtst6 locales)
+# the X test library it clicks with, a comma-decimal locale, and the tools
+# that build and check the Debian package, its launchers and its metainfo.
+TEST_PACKAGES=(xvfb xauth libxtst6 locales desktop-file-utils appstream lintian dpkg-dev)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
@@ -77,6 +78,7 @@ test)
     configure build -DCMAKE_BUILD_TYPE=Release -DVORTIQUO_WERROR=ON
     cmake --build build
     run_tests build
+    packaging/check.sh build
     configure build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORTIQUO_WERROR=ON -DVORTIQUO_SANITIZE=ON
     cmake --build build-sanitize
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize

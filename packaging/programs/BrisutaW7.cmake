@@ -1,0 +1,11 @@
+# What the launcher, the metainfo and the man pages say of BrisutaW7.
+set(program_title "Brisuta")
+set(program_family flow)
+set(program_category Physics)
+set(program_equations "dx/dt = a(y − x), dy/dt = bx − y − xz, dz/dt = xy + cz")
+set(program_kind_en "a convection flow")
+set(program_kind_it "un flusso convettivo")
+set(program_generic_en "Convection Flow Attractor")
+set(program_generic_it "Attrattore di un flusso convettivo")
+set(program_keywords_en "attractor;chaos;convection;flow;differential equations;dynamical system;")
+set(program_keywords_it "attrattore;caos;convezione;flusso;equazioni differenziali;sistema dinamico;")

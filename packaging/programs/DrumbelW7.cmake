@@ -1,0 +1,11 @@
+# What the launcher, the metainfo and the man pages say of DrumbelW7.
+set(program_title "Drumbel")
+set(program_family map)
+set(program_category Math)
+set(program_equations "x′ = y + 1 − ax², y′ = bx")
+set(program_kind_en "a quadratic map")
+set(program_kind_it "una mappa quadratica")
+set(program_generic_en "Quadratic Map Attractor")
+set(program_generic_it "Attrattore di una mappa quadratica")
+set(program_keywords_en "attractor;chaos;map;quadratic;iteration;dynamical system;")
+set(program_keywords_it "attrattore;caos;mappa;quadratica;iterazione;sistema dinamico;")

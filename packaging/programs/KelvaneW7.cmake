@@ -1,0 +1,11 @@
+# What the launcher, the metainfo and the man pages say of KelvaneW7.
+set(program_title "Kelvane")
+set(program_family flow)
+set(program_category Math)
+set(program_equations "dx/dt = −(y + z), dy/dt = x + ay, dz/dt = xz − cz + b")
+set(program_kind_en "a spiral flow")
+set(program_kind_it "un flusso a spirale")
+set(program_generic_en "Spiral Flow Attractor")
+set(program_generic_it "Attrattore di un flusso a spirale")
+set(program_keywords_en "attractor;chaos;spiral;flow;differential equations;dynamical system;")
+set(program_keywords_it "attrattore;caos;spirale;flusso;equazioni differenziali;sistema dinamico;")

@@ -1,0 +1,11 @@
+# What the launcher, the metainfo and the man pages say of TessivoW7.
+set(program_title "Tessivo")
+set(program_family map)
+set(program_category Math)
+set(program_equations "x′ = ax + y, y′ = b + x²")
+set(program_kind_en "a recurrence map")
+set(program_kind_it "una mappa ricorrente")
+set(program_generic_en "Recurrence Map Attractor")
+set(program_generic_it "Attrattore di una mappa ricorrente")
+set(program_keywords_en "attractor;chaos;map;recurrence;iteration;dynamical system;")
+set(program_keywords_it "attrattore;caos;mappa;ricorrenza;iterazione;sistema dinamico;")
