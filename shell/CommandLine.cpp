@@ -32,13 +32,14 @@ struct Options {
     QCommandLineOption from{"from", {}, "SAVED.png"};
 };
 
-void addOptions(QCommandLineParser& parser, const Options& options)
+// Every option the parser knows, ours first, then Qt's.
+QList<QCommandLineOption> knownOptions(const Options& options)
 {
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({options.help, options.version, options.render, options.steps, options.set,
-                       options.option, options.scale, options.from});
+    QList<QCommandLineOption> known = {options.help, options.version, options.render, options.steps,
+                                       options.set,  options.option,  options.scale,  options.from};
     for (const QtOwnOption& own : QtOwnOptions)
-        parser.addOption(QCommandLineOption(own.name, {}, own.takesValue ? "VALUE" : QString()));
+        known << QCommandLineOption(own.name, {}, own.takesValue ? "VALUE" : QString());
+    return known;
 }
 
 // The option an argument names: "--steps=5" and "-steps" both name "steps".
@@ -48,14 +49,11 @@ QString optionName(const QString& argument)
     return name.left(name.indexOf('='));
 }
 
-bool takesValue(const QString& name)
+bool takesValue(const QString& name, const QList<QCommandLineOption>& known)
 {
-    static const QStringList ours = {"render", "steps", "set", "option", "scale", "from"};
-    if (ours.contains(name))
-        return true;
-    for (const QtOwnOption& own : QtOwnOptions)
-        if (name == own.name)
-            return own.takesValue;
+    for (const QCommandLineOption& option : known)
+        if (option.names().contains(name))
+            return !option.valueName().isEmpty();
     return false;
 }
 
@@ -71,7 +69,8 @@ QString asTyped(const QString& name, const QStringList& arguments)
 // QCommandLineParser reports its errors in English; they are said again in
 // Italian. It finds three kinds: unknown options, a value missing after the
 // last argument, and a value given to an option that takes none.
-QString parseErrorText(const QCommandLineParser& parser, const QStringList& arguments)
+QString parseErrorText(const QCommandLineParser& parser, const QStringList& arguments,
+                       const QList<QCommandLineOption>& known)
 {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
@@ -81,10 +80,10 @@ QString parseErrorText(const QCommandLineParser& parser, const QStringList& argu
         return (typed.size() == 1 ? "opzione sconosciuta: " : "opzioni sconosciute: ") + typed.join(", ");
     }
     const QString last = arguments.last();
-    if (last.startsWith('-') && !last.contains('=') && takesValue(optionName(last)))
+    if (last.startsWith('-') && !last.contains('=') && takesValue(optionName(last), known))
         return QString("manca il valore dopo %1").arg(last);
     for (const QString& argument : arguments.mid(1))
-        if (argument.startsWith('-') && argument.contains('=') && !takesValue(optionName(argument)))
+        if (argument.startsWith('-') && argument.contains('=') && !takesValue(optionName(argument), known))
             return QString("%1 non vuole un valore").arg(argument.left(argument.indexOf('=')));
     return parser.errorText();
 }
@@ -200,11 +199,13 @@ CommandLine readRender(const QCommandLineParser& parser, const Options& options,
 
 CommandLine parseCommandLine(const QStringList& arguments, const Program& program)
 {
-    QCommandLineParser parser;
     const Options options;
-    addOptions(parser, options);
+    const QList<QCommandLineOption> known = knownOptions(options);
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions(known);
     if (!parser.parse(arguments))
-        return usageError(parseErrorText(parser, arguments));
+        return usageError(parseErrorText(parser, arguments, known));
     if (!parser.positionalArguments().isEmpty())
         return usageError(QString("argomento inatteso: «%1»").arg(parser.positionalArguments().first()));
 
