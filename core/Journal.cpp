@@ -19,6 +19,15 @@ void Journal::restart(JournalStart start)
     complete_ = textBytes_ <= MaxTextBytes;
 }
 
+void Journal::restart(JournalStart start, std::vector<JournalEntry> entries)
+{
+    restart(std::move(start));
+    for (const JournalEntry& entry : entries)
+        textBytes_ += entry.text.size() + textBytes(entry.texts);
+    entries_ = std::move(entries);
+    complete_ = entries_.size() <= MaxEntries && textBytes_ <= MaxTextBytes;
+}
+
 bool Journal::makeRoom(std::size_t bytes)
 {
     if (complete_ && entries_.size() < MaxEntries && textBytes_ + bytes <= MaxTextBytes) {
@@ -102,10 +111,10 @@ std::vector<JournalEntry> Journal::entriesUntil(const RunCounter& run) const
 {
     std::vector<JournalEntry> entries = entries_;
     if (run.running) {
-        JournalEntry end;
-        end.stamp = run.stamp();
-        end.kind = JournalEntry::Kind::end;
-        entries.push_back(std::move(end));
+        JournalEntry halt;
+        halt.stamp = run.stamp();
+        halt.kind = JournalEntry::Kind::halt;
+        entries.push_back(std::move(halt));
     }
     return entries;
 }

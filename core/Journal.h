@@ -23,9 +23,10 @@ struct JournalStart {
 // RunCounter::stamp() when it ran: Idle, or the steps the current run had
 // taken, so a replay applies it between the same two steps.
 struct JournalEntry {
-    // end: the picture as it was when the journal was read (say, saved in
-    // the middle of a run); a replay stops there and leaves no run going.
-    enum class Kind : std::uint8_t { field, scheme, via, stop, end };
+    // halt: the run was cut off there, with no further step, because the
+    // picture was taken (saved in the middle of a run, or opened from a
+    // file saved so); later entries find no run going.
+    enum class Kind : std::uint8_t { field, scheme, via, stop, halt };
     std::int64_t stamp = RunCounter::Idle;
     Kind kind = Kind::field;
     Field field = Field::a;          // field: which one
@@ -53,11 +54,13 @@ public:
     void recordScheme(std::int64_t stamp, std::int16_t scheme);
     void recordVia(std::int64_t stamp, const FieldTexts& texts, std::int16_t scheme);
     void recordStop(std::int64_t stamp);
+    // Takes over the entries of a journal read from a file.
+    void restart(JournalStart start, std::vector<JournalEntry> entries);
 
     const JournalStart& start() const { return start_; }
     const std::vector<JournalEntry>& entries() const { return entries_; }
-    // The entries as they stand now, closed by an end entry when a run goes
-    // on, so that a replay draws exactly the picture of this moment.
+    // The entries as they stand now, closed by a halt when a run goes on,
+    // so that a replay draws exactly the picture of this moment.
     std::vector<JournalEntry> entriesUntil(const RunCounter& run) const;
     bool complete() const { return complete_; }
 

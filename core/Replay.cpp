@@ -30,8 +30,6 @@ public:
             if (run().running && !stopped_)
                 runLoop();
         }
-        if (next_ < entries_.size() && outcome_.end != ReplayOutcome::End::cancelled)
-            return damaged();  // entries after the end
         return outcome_;
     }
 
@@ -58,10 +56,9 @@ private:
         case JournalEntry::Kind::stop:
             state().stopRequested = true;
             return;
-        case JournalEntry::Kind::end:
+        case JournalEntry::Kind::halt:
             state().stopRequested = true;
             run().end();
-            stopped_ = true;
             return;
         case JournalEntry::Kind::via:
             // Starts a run, or restarts the one going on; either way a fault
@@ -79,8 +76,8 @@ private:
         while (next_ < entries_.size() && entries_[next_].stamp != RunCounter::Idle &&
                entries_[next_].stamp == run().stamp()) {
             apply(entries_[next_++]);
-            if (stopped_)
-                return false;
+            if (!run().running)
+                return false;  // halted
         }
         if (next_ < entries_.size() && entries_[next_].stamp != RunCounter::Idle &&
             entries_[next_].stamp < run().stamp()) {

@@ -6,9 +6,18 @@ Session::Session(const Model& model, const SimulationState& loaded, const FieldT
     restartJournal();
 }
 
+Session::Session(const Model& model, const JournalStart& start, std::vector<JournalEntry> entries,
+                 const SimulationState& ended, std::int64_t steps)
+    : model_(&model), state_(ended), texts_(textsAfter(start.texts, entries)),
+      backgroundOption_(start.backgroundOption), stepsDrawn_(steps)
+{
+    journal_.restart(start, std::move(entries));
+}
+
 void Session::restartJournal()
 {
     journal_.restart({state_, run_, texts_, backgroundOption_});
+    stepsDrawn_ = 0;
 }
 
 void Session::editField(Field field, const std::string& text)

@@ -18,6 +18,10 @@ public:
     Session() = default;
     // The window just loaded: its state, its fields' texts, its background option.
     Session(const Model& model, const SimulationState& loaded, const FieldTexts& texts, int backgroundOption);
+    // A picture opened from a file: the journal that drew it, and where its
+    // replay ended (`steps` steps in all, no run going).
+    Session(const Model& model, const JournalStart& start, std::vector<JournalEntry> entries,
+            const SimulationState& ended, std::int64_t steps);
 
     SimulationState& state() { return state_; }
     const SimulationState& state() const { return state_; }
@@ -26,6 +30,10 @@ public:
     const Journal& journal() const { return journal_; }
     const FieldTexts& texts() const { return texts_; }
     int backgroundOption() const { return backgroundOption_; }
+    // Steps drawn since the picture was last erased: what a replay takes.
+    std::int64_t stepsDrawn() const { return stepsDrawn_; }
+    // The run loop counts each step it draws.
+    void countStep() { ++stepsDrawn_; }
 
     // A field's text changed (typed, pasted, or set by the program).
     void editField(Field field, const std::string& text);
@@ -52,5 +60,6 @@ private:
     RunCounter run_;
     FieldTexts texts_;
     int backgroundOption_ = 8;
+    std::int64_t stepsDrawn_ = 0;
     Journal journal_;
 };

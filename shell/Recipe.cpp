@@ -63,7 +63,7 @@ QJsonObject entryToJson(const JournalEntry& entry)
         object.insert(QStringLiteral("scheme"), entry.scheme);
         break;
     case JournalEntry::Kind::stop:
-    case JournalEntry::Kind::end:
+    case JournalEntry::Kind::halt:
         break;
     }
     return object;
@@ -96,7 +96,10 @@ QByteArray recipeToJson(const Recipe& recipe)
     document.insert(QStringLiteral("format"), QLatin1String(FormatName));
     document.insert(QStringLiteral("version"), RecipeVersion);
     document.insert(QStringLiteral("program"), QLatin1String(recipe.program->name));
-    // LEAD-TODO equations
+    // For people reading the recipe; it also makes Qt store the recipe as
+    // UTF-8 text (an iTXt chunk), since the equations hold signs beyond Latin-1.
+    if (const char* equations = recipe.program->layout->equations)
+        document.insert(QStringLiteral("equations"), QString::fromUtf8(equations));
     document.insert(QStringLiteral("picture"), picture);
     document.insert(QStringLiteral("start"), start);
     document.insert(QStringLiteral("journal"), journal);

@@ -27,6 +27,6 @@ inline constexpr DoubleMember StateDoubles[] = {
 };
 
 // The names of JournalEntry::Kind, in its order.
-inline constexpr const char* EntryKinds[] = {"field", "scheme", "via", "stop", "end"};
+inline constexpr const char* EntryKinds[] = {"field", "scheme", "via", "stop", "halt"};
 
 }  // namespace recipe_format

@@ -58,6 +58,17 @@ public:
         return static_cast<std::int64_t>(number);
     }
 
+    // A number in [low, high].
+    double number(const QJsonObject& parent, const char* key, double low, double high)
+    {
+        const double number = parent.value(QLatin1String(key)).toDouble(std::nan(""));
+        if (!(number >= low && number <= high)) {
+            fail(QStringLiteral("«%1» non è un numero ammesso").arg(QLatin1String(key)));
+            return low;
+        }
+        return number;
+    }
+
     // A finite double written as text, read back to the same bits.
     double exact(const QJsonObject& parent, const char* key)
     {
@@ -131,7 +142,7 @@ public:
         return run;
     }
 
-    JournalEntry entry(const QJsonValue& value, bool last)
+    JournalEntry entry(const QJsonValue& value)
     {
         JournalEntry entry;
         const QJsonObject object = value.toObject();
@@ -165,10 +176,7 @@ public:
             entry.scheme = static_cast<std::int16_t>(whole(object, "scheme", 1, 6));
             break;
         case JournalEntry::Kind::stop:
-            break;
-        case JournalEntry::Kind::end:
-            if (!last)
-                fail(QStringLiteral("il giornale prosegue dopo la sua fine"));
+        case JournalEntry::Kind::halt:
             break;
         }
         return entry;
@@ -225,7 +233,7 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
     Recipe recipe;
     recipe.program = &program;
     const QJsonObject picture = reader.object(root, "picture");
-    recipe.scale = static_cast<int>(reader.whole(picture, "scale", 1, 16));
+    recipe.scale = reader.number(picture, "scale", 1, 16);
     recipe.steps = reader.whole(picture, "steps", 0, LargestWhole);
     recipe.background = QColor(picture.value(QLatin1String("background")).toString().left(16));
     if (!recipe.background.isValid())
@@ -242,7 +250,7 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
     if (!journal.isArray() || static_cast<std::size_t>(entries.size()) > Journal::MaxEntries)
         reader.fail(QStringLiteral("il giornale manca o è troppo lungo"));
     for (qsizetype index = 0; index < entries.size() && !reader.failed(); ++index)
-        recipe.entries.push_back(reader.entry(entries[index], index + 1 == entries.size()));
+        recipe.entries.push_back(reader.entry(entries[index]));
 
     if (reader.failed()) {
         error = damaged(reader.problem());

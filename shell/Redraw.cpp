@@ -8,25 +8,33 @@ QSize drawingAreaSize(const Program& program)
     return {static_cast<int>(facts.plotWidth) / 15, static_cast<int>(facts.plotHeight) / 15};
 }
 
-Redrawn redraw(const Program& program, const JournalStart& start, std::span<const JournalEntry> entries, int scale,
-               const QColor& background, const ReplayLimits& limits)
+QSize devicePixels(QSize logical, double ratio)
 {
-    const QSize pixels = drawingAreaSize(program) * scale;
-    QImage points(pixels, QImage::Format_ARGB32_Premultiplied);
-    points.fill(Qt::transparent);
-    Raster raster;
-    raster.grid = {static_cast<double>(scale), static_cast<double>(pixels.width()), static_cast<double>(pixels.height())};
-    raster.pixels = reinterpret_cast<std::uint32_t*>(points.bits());
-    raster.pixelsPerRow = points.bytesPerLine() / 4;
+    return {static_cast<int>(logical.width() * ratio), static_cast<int>(logical.height() * ratio)};
+}
 
+Redrawn redraw(const Program& program, const JournalStart& start, std::span<const JournalEntry> entries,
+               double ratio, const ReplayLimits& limits)
+{
+    const QSize pixels = devicePixels(drawingAreaSize(program), ratio);
     Redrawn redrawn;
+    redrawn.points = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    redrawn.points.fill(Qt::transparent);
+    redrawn.points.setDevicePixelRatio(ratio);
+    Raster raster;
+    raster.grid = {ratio, static_cast<double>(pixels.width()), static_cast<double>(pixels.height())};
+    raster.pixels = reinterpret_cast<std::uint32_t*>(redrawn.points.bits());
+    raster.pixelsPerRow = redrawn.points.bytesPerLine() / 4;
     redrawn.outcome = replayJournal(*program.model, start, entries, raster, limits);
-    // The background goes in behind the points, as the drawing area paints it.
-    redrawn.picture = QImage(pixels, QImage::Format_RGB32);
-    redrawn.picture.fill(background);
-    QPainter painter(&redrawn.picture);
-    painter.drawImage(0, 0, points);
-    painter.end();
-    redrawn.picture.setDevicePixelRatio(scale);
     return redrawn;
+}
+
+QImage composed(const QImage& points, const QColor& background)
+{
+    QImage picture(points.size(), QImage::Format_RGB32);
+    picture.setDevicePixelRatio(points.devicePixelRatio());
+    picture.fill(background);
+    QPainter painter(&picture);
+    painter.drawImage(0, 0, points);
+    return picture;
 }

@@ -8,15 +8,20 @@
 #include "shell/Program.h"
 
 // A picture drawn again from a journal, with no window: its points at
-// `scale` device pixels per logical pixel of the drawing area, exactly where
-// a window of that density puts them, over the background colour.
+// `ratio` device pixels per logical pixel of the drawing area, exactly where
+// a window of that density puts them.
 struct Redrawn {
-    QImage picture;  // RGB32, tagged with the scale as its device pixel ratio
+    QImage points;  // the points alone, opaque over transparent pixels, as the drawing area keeps them
     ReplayOutcome outcome;
 };
 
-Redrawn redraw(const Program& program, const JournalStart& start, std::span<const JournalEntry> entries, int scale,
-               const QColor& background, const ReplayLimits& limits = {});
+Redrawn redraw(const Program& program, const JournalStart& start, std::span<const JournalEntry> entries,
+               double ratio, const ReplayLimits& limits = {});
 
-// The drawing area's size in logical pixels, as laid out.
+// The picture as shown: the background with the points over it.
+QImage composed(const QImage& points, const QColor& background);
+
+// The drawing area's size in logical pixels, as laid out, and in device
+// pixels at a ratio, as the drawing area sizes its image.
 QSize drawingAreaSize(const Program& program);
+QSize devicePixels(QSize logical, double ratio);

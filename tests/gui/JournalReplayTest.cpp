@@ -19,10 +19,10 @@ void act(SimulationForm& form, const QString& action)
     if (action == QLatin1String("check")) {
         const Session& session = form.session();
         const auto entries = session.journalUntilNow();
-        const Redrawn redrawn =
-            redraw(form.program(), session.journalStart(), entries, 1, form.grafico()->background());
+        const Redrawn redrawn = redraw(form.program(), session.journalStart(), entries, 1);
         QVERIFY2(redrawn.outcome.end != ReplayOutcome::End::damaged, "the journal does not fit together");
-        QCOMPARE(DifferentPixels(redrawn.picture, form.grafico()->image()), 0);
+        QCOMPARE(redrawn.outcome.steps, session.stepsDrawn());
+        QCOMPARE(DifferentPixels(composed(redrawn.points, form.grafico()->background()), form.grafico()->image()), 0);
         QCOMPARE(DifferingMembers(redrawn.outcome.state, form.state()),
                  QStringList() << (form.isRunning() ? QStringList{"stopRequested"} : QStringList{}));
     } else if (action.contains(QLatin1Char('='))) {

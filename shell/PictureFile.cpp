@@ -1,0 +1,146 @@
+#include "shell/PictureFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <cerrno>
+
+#include "shell/CommandLine.h"
+#include "shell/Redraw.h"
+
+namespace {
+
+// A recipe bigger than this is not read: a journal that fits its bounds
+// is far smaller.
+constexpr qint64 MaxRecipeBytes = 16 * 1024 * 1024;
+// The largest picture decoded: one at the largest scale is about 200 MB.
+constexpr int MaxImageMegabytes = 256;
+
+QString fieldLabel(std::size_t index)
+{
+    const std::string_view name = FieldNames[index];
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()) - 1);  // without the final T
+}
+
+}  // namespace
+
+QString describePicture(const Program& program, const FieldTexts& texts, std::int64_t steps)
+{
+    QStringList parameters;
+    for (std::size_t index = 0; index < FieldCount; ++index)
+        if (texts[index])
+            parameters << QStringLiteral("%1 = %2").arg(fieldLabel(index), QString::fromStdString(*texts[index]));
+    QString description = QStringLiteral("%1, disegnato con %2 (Vortiquo %3).\n")
+                              .arg(QString::fromUtf8(program.layout->caption), QLatin1String(program.name),
+                                   suiteVersion());
+    if (program.layout->equations)
+        description += QStringLiteral("Equazioni: %1.\n").arg(QString::fromUtf8(program.layout->equations));
+    description += QStringLiteral("Parametri: %1.\nPassi disegnati: %2.\n")
+                       .arg(parameters.join(QStringLiteral("; ")))
+                       .arg(steps);
+    description += QStringLiteral("Per ridisegnarla identica, apritela con %1.").arg(QLatin1String(program.name));
+    return description;
+}
+
+QString fileErrorReason(int errorNumber, const QString& qtReason)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permesso negato; scegliete una cartella in cui potete scrivere");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("il disco è pieno; liberate spazio o scegliete un altro disco");
+    case EFBIG:
+        return QStringLiteral("il file supera la dimensione massima consentita");
+    case ENOENT:
+        return QStringLiteral("la cartella non esiste");
+    case ENOTDIR:
+        return QStringLiteral("una parte del percorso non è una cartella");
+    case EISDIR:
+        return QStringLiteral("il percorso indica una cartella, non un file");
+    case EROFS:
+        return QStringLiteral("il disco è in sola lettura");
+    case ENAMETOOLONG:
+        return QStringLiteral("il nome del file è troppo lungo");
+    case EINVAL:
+    case EILSEQ:
+        return QStringLiteral("il nome contiene caratteri che il disco non accetta");
+    default:
+        return qtReason.isEmpty() ? QStringLiteral("errore sconosciuto") : qtReason;
+    }
+}
+
+QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
+                     std::int64_t steps, const Recipe* recipe)
+{
+    if (QFileInfo(path).isDir())
+        return fileErrorReason(EISDIR, {});
+    QImage tagged = picture;
+    tagged.setText(QStringLiteral("Software"),
+                   QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), suiteVersion()));
+    tagged.setText(QStringLiteral("Description"), describePicture(program, texts, steps));
+    // Qt writes a text with characters beyond Latin-1 as an iTXt chunk;
+    // the recipe always has some, in its equations.
+    if (recipe)
+        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(recipeToJson(*recipe)));
+
+    errno = 0;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fileErrorReason(errno, file.errorString());
+    QImageWriter writer(&file, "png");
+    errno = 0;
+    if (!writer.write(tagged)) {
+        const int writeErrno = errno;
+        file.cancelWriting();
+        return fileErrorReason(writeErrno, file.error() != QFileDevice::NoError ? file.errorString()
+                                                                                 : writer.errorString());
+    }
+    errno = 0;
+    if (!file.commit())
+        return fileErrorReason(errno, file.errorString());
+    return {};
+}
+
+std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
+{
+    // The texts come whole, as written, only with the image itself: Qt's
+    // header-only reading folds their white space.
+    QImageReader reader(&device, "png");
+    reader.setAllocationLimit(MaxImageMegabytes);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        error = QStringLiteral("il file non è un'immagine PNG leggibile");
+        return std::nullopt;
+    }
+    const QString text = image.text(QLatin1String(RecipeKey));
+    if (text.isEmpty()) {
+        error = QStringLiteral("l'immagine non contiene una ricetta di Vortiquo: forse non è stata salvata da "
+                               "Vortiquo, o la ricetta era troppo lunga per essere salvata");
+        return std::nullopt;
+    }
+    if (text.size() > MaxRecipeBytes) {
+        error = QStringLiteral("la ricetta dell'immagine è danneggiata (è troppo grande)");
+        return std::nullopt;
+    }
+    std::optional<Recipe> recipe = recipeFromJson(text.toUtf8(), program, error);
+    if (recipe && image.size() != devicePixels(drawingAreaSize(program), recipe->scale)) {
+        error = QStringLiteral("la ricetta dell'immagine è danneggiata (le dimensioni non tornano)");
+        return std::nullopt;
+    }
+    return recipe;
+}
+
+std::optional<Recipe> readRecipeFile(const QString& path, const Program& program, QString& error)
+{
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("il file non si può leggere: %1").arg(fileErrorReason(errno, file.errorString()));
+        return std::nullopt;
+    }
+    return readRecipe(file, program, error);
+}

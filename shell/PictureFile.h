@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+#include <QIODevice>
+#include <QString>
+#include <optional>
+
+#include "shell/Program.h"
+#include "shell/Recipe.h"
+
+// Saved pictures: PNG files of the drawing area at device resolution,
+// with three text chunks: "Software" (Vortiquo, the program, its version),
+// "Description" (an Italian summary for people) and the recipe.
+
+// The Italian summary: the equations, the fields' texts and the steps.
+QString describePicture(const Program& program, const FieldTexts& texts, std::int64_t steps);
+
+// Writes the picture with its chunks to `path`, atomically: on failure any
+// earlier file of that name is left as it was. Returns an empty string on
+// success, otherwise the reason in Italian. `texts` and `steps` go into the
+// description; with no recipe (a journal too long to keep) the picture is
+// written without one.
+QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
+                     std::int64_t steps, const Recipe* recipe);
+
+// Reads the recipe of a saved picture. Nothing but the header and the text
+// chunks is read, and the recipe is checked whole (readRecipe in Recipe.h).
+// On failure `error` says why, in Italian.
+std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error);
+std::optional<Recipe> readRecipeFile(const QString& path, const Program& program, QString& error);
+
+// The reason for a failed file operation, in Italian, from errno as the
+// failing call left it and Qt's own text as a fallback.
+QString fileErrorReason(int errorNumber, const QString& qtReason);
