@@ -1,9 +1,13 @@
 #include "shell/DrawingArea.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <climits>
 
+#include "shell/Redraw.h"
 #include "shell/SystemColours.h"
 
 namespace {
@@ -57,6 +61,19 @@ void DrawingArea::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
+// Shift+F10 asks for the context menu from the keyboard. (The window system
+// turns the Menu key into a context menu request of its own.)
+void DrawingArea::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint centre = rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, centre, mapToGlobal(centre), event->modifiers());
+        QCoreApplication::sendEvent(this, &request);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 // The image follows the area's size and the screen's density.
 bool DrawingArea::imageFitsArea() const
 {
@@ -78,12 +95,20 @@ void DrawingArea::clear()
 
 QImage DrawingArea::image() const
 {
-    QImage shown(points_.size(), QImage::Format_RGB32);
-    shown.setDevicePixelRatio(points_.devicePixelRatio());
-    shown.fill(background_);
-    QPainter painter(&shown);
-    painter.drawImage(0, 0, points_);
-    return shown;
+    return composed(points_, background_);
+}
+
+bool DrawingArea::replacePoints(const QImage& points)
+{
+    if (!imageFitsArea() || points.size() != points_.size())
+        return false;
+    QPainter painter(&points_);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, points);
+    painter.end();
+    resetDirty();
+    update();
+    return true;
 }
 
 void DrawingArea::showEvent(QShowEvent* event)

@@ -41,11 +41,15 @@ public:
     // The picture as shown: the background with the points over it, one
     // pixel per device pixel.
     QImage image() const;
+    // Puts points drawn elsewhere in place of the picture's (a picture
+    // opened from a file); false if they do not fit the area at this density.
+    bool replacePoints(const QImage& points);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void markDirty(int column, int row)

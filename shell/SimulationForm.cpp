@@ -2,8 +2,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QSignalBlocker>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -11,6 +15,7 @@
 #include "core/AdvanceOnce.h"
 #include "shell/DrawingArea.h"
 #include "shell/LayoutBuilder.h"
+#include "shell/PictureActions.h"
 #include "shell/SystemColours.h"
 
 SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidget(parent), program_(program)
@@ -23,6 +28,8 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
     // runs its handler, the load's own rewrite of cT included.
     connectHandlers();
     Form_Load();
+    pictureActions_ = new PictureActions(*this);
+    setAcceptDrops(true);
 }
 
 void SimulationForm::connectHandlers()
@@ -61,7 +68,7 @@ void SimulationForm::connectHandlers()
         if (!option)
             continue;
         connect(option, &QRadioButton::toggled, this, [this, number](bool checked) {
-            if (!checked)
+            if (!checked || showingOpened_)
                 return;
             if (number <= 6)
                 selectColourScheme(static_cast<std::int16_t>(number));
@@ -122,6 +129,7 @@ void SimulationForm::runLoop()
             reportFault(session_.run().stepCount + 1);
             break;
         }
+        session_.countStep();
         QCoreApplication::processEvents();
         if (!alive)
             return;  // the window is gone: touch nothing of it
@@ -129,6 +137,8 @@ void SimulationForm::runLoop()
             break;
     }
     session_.run().end();
+    if (openedPicture_)
+        applyOpenedPicture();
 }
 
 void SimulationForm::reportFault(std::int64_t step)
@@ -180,6 +190,74 @@ void SimulationForm::closeEvent(QCloseEvent* event)
     if (faultMessage_)
         faultMessage_->close();
     event->accept();
+}
+
+// --- Saved pictures -----------------------------------------------------
+
+Recipe SimulationForm::pictureRecipe() const
+{
+    Recipe recipe;
+    recipe.program = &program_;
+    recipe.start = session_.journalStart();
+    recipe.entries = session_.journalUntilNow();
+    recipe.steps = session_.stepsDrawn();
+    recipe.background = grafico_->background();
+    recipe.scale = grafico_->devicePixelRatioF();
+    return recipe;
+}
+
+void SimulationForm::showOpenedPicture(const Recipe& recipe, Redrawn redrawn)
+{
+    openedPicture_ = OpenedPicture{recipe, std::move(redrawn)};
+    if (isRunning())
+        Stop_Click();  // the picture is shown when the run is over
+    else
+        applyOpenedPicture();
+}
+
+QRadioButton* SimulationForm::option(int number) const
+{
+    return findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
+}
+
+void SimulationForm::applyOpenedPicture()
+{
+    const OpenedPicture opened = std::move(*openedPicture_);
+    openedPicture_.reset();
+    const ReplayOutcome& outcome = opened.redrawn.outcome;
+    session_ = Session(*program_.model, opened.recipe.start, opened.recipe.entries, outcome.state, outcome.steps);
+    // The controls show the end of the journal; no handler runs for them.
+    for (std::size_t index = 0; index < FieldCount; ++index)
+        if (const auto& text = session_.texts()[index]; fields_[index] && text) {
+            const QSignalBlocker blocker(fields_[index]);
+            fields_[index]->setText(QString::fromStdString(*text));
+            fields_[index]->setCursorPosition(0);
+        }
+    showingOpened_ = true;  // the options only show what the journal says
+    for (int number : {int(session_.state().colourScheme), session_.backgroundOption()})
+        if (QRadioButton* radio = option(number))
+            radio->setChecked(true);
+    showingOpened_ = false;
+    grafico_->setSystemBackground(BackgroundColourIndices[session_.backgroundOption() - 7]);
+    grafico_->replacePoints(opened.redrawn.points);
+}
+
+void SimulationForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void SimulationForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Opening may show a message: not from inside the drop itself.
+    QMetaObject::invokeMethod(
+        this, [this, path = urls.front().toLocalFile()] { pictureActions_->openFile(path); }, Qt::QueuedConnection);
 }
 
 // --- Colour options -------------------------------------------------------

@@ -3,15 +3,20 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "core/FieldRules.h"
 #include "core/Session.h"
 #include "shell/Program.h"
+#include "shell/Recipe.h"
+#include "shell/Redraw.h"
 
 class DrawingArea;
 class QLineEdit;
 class QMessageBox;
 class QPushButton;
+class QRadioButton;
+class PictureActions;
 
 // The one window of a program: its controls, its state, the run loop and
 // the handlers of every control.
@@ -43,6 +48,14 @@ public:
     DrawingArea* grafico() const { return grafico_; }
     // The state, run and journal behind the controls.
     const Session& session() const { return session_; }
+    PictureActions* pictureActions() const { return pictureActions_; }
+
+    // What a saved picture of this moment carries to be drawn again.
+    Recipe pictureRecipe() const;
+    // Shows a picture opened from a file, with the fields and options as
+    // they stood at the end of its journal, and leaves the window idle. A run
+    // going on is stopped first, and the picture shown when it is over.
+    void showOpenedPicture(const Recipe& recipe, Redrawn redrawn);
 
 public slots:
     void Via_Click();
@@ -65,6 +78,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void Form_Load();
@@ -76,6 +91,8 @@ private:
     void runLoop();
     void reportFault(std::int64_t step);
     QLineEdit* field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
+    QRadioButton* option(int number) const;
+    void applyOpenedPicture();
 
     const Program program_;  // a copy: the window never depends on its caller's storage
     Session session_;
@@ -85,5 +102,13 @@ private:
     QWidget* uscita_ = nullptr;
     QPushButton* esci_ = nullptr;
     QMessageBox* faultMessage_ = nullptr;
+    PictureActions* pictureActions_ = nullptr;
+    // A picture opened during a run, shown once the run is over.
+    struct OpenedPicture {
+        Recipe recipe;
+        Redrawn redrawn;
+    };
+    std::optional<OpenedPicture> openedPicture_;
+    bool showingOpened_ = false;
     bool closed_ = false;
 };

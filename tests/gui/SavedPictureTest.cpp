@@ -1,0 +1,221 @@
+// Saving, copying and opening a picture in the window: a picture saved in
+// the middle of a run, with Qt's own dialog, opens again as the same pixels
+// with the same fields and options; a damaged or foreign file changes
+// nothing; a failed save leaves the earlier file as it was.
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "InteractionSupport.h"
+#include "shell/PictureActions.h"
+#include "shell/Recipe.h"
+
+using namespace interaction;
+
+namespace {
+
+// Does `act` once the next modal dialog is up, from inside its own event loop.
+void whenDialogShows(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(50, [act] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            act(dialog);
+        else
+            whenDialogShows(act);
+    });
+}
+
+// Closes the message box that the next action shows, keeping its text.
+QString* acceptMessage()
+{
+    auto* text = new QString;  // outlives the box; a test reads it once
+    whenDialogShows([text](QWidget* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            *text = box->text();
+            box->accept();
+        }
+    });
+    return text;
+}
+
+QByteArray withText(const QImage& picture, const QString& key, const QString& value)
+{
+    QImage tagged = picture;
+    tagged.setText(key, value);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    tagged.save(&buffer, "png");
+    return bytes;
+}
+
+}  // namespace
+
+class SavedPictureTest : public QObject {
+    Q_OBJECT
+private slots:
+    void savedDuringRunOpensAsSaved();
+    void contextMenuFromMouseAndKeyboard();
+    void damagedFileChangesNothing_data();
+    void damagedFileChangesNothing();
+    void failedSaveKeepsEarlierFile();
+
+private:
+    QTemporaryDir folder_;
+};
+
+void SavedPictureTest::savedDuringRunOpensAsSaved()
+{
+    const QString path = folder_.filePath("in-corsa");  // the dialog adds .png
+    SimulationForm form(Kelvane);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ApplyEdits(form, {"termineT=3000", "aT=0.15"});
+    QImage saved;
+    std::int64_t savedAt = 0;
+    LiveRun run(form);
+    run.At(500, [&](std::int64_t) { Click(Option(form, 3)); })
+        .At(900, [&](std::int64_t) { TypeOver(TextField(form, "cT"), "6"); })
+        .At(1200, [&](std::int64_t) {
+            savedAt = form.stepCount();
+            saved = form.grafico()->image();
+            whenDialogShows([&](QWidget* dialog) {
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), path);
+                QTest::keyClick(dialog, Qt::Key_Return);
+            });
+            QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        });
+    run.Start();
+    QCOMPARE(form.stepCount(), 3000);  // the run went on after the dialog
+
+    QGuiApplication::clipboard()->clear();
+    form.pictureActions()->copy();
+    QCOMPARE(DifferentPixels(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+                             form.grafico()->image()), 0);
+
+    // Dropped on a fresh window, the file shows the picture as it was saved,
+    // with the fields and options of that moment, and the window idle.
+    SimulationForm reopened(Kelvane);
+    reopened.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reopened));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path + ".png")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&reopened, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&reopened, &drop);
+    QCOMPARE(DifferentPixels(QImage(path + ".png").convertToFormat(QImage::Format_RGB32), saved), 0);
+    QTRY_COMPARE(DifferentPixels(reopened.grafico()->image(), saved), 0);
+    QCOMPARE(TextField(reopened, "cT")->text(), "6");
+    QCOMPARE(TextField(reopened, "aT")->text(), "0.15");
+    QVERIFY(Option(reopened, 3)->isChecked() && Option(reopened, 8)->isChecked());
+    QCOMPARE(reopened.state().colourScheme, 3);
+    QVERIFY(!reopened.isRunning());
+    QCOMPARE(reopened.session().stepsDrawn(), savedAt + 1);  // saved after the step that pass drew
+    // Saved again, the picture's recipe describes it still.
+    QVERIFY(reopened.pictureActions()->saveTo(folder_.filePath("di-nuovo.png")));
+    QCOMPARE(QImage(folder_.filePath("di-nuovo.png")).text(RecipeKey), QImage(path + ".png").text(RecipeKey));
+}
+
+void SavedPictureTest::contextMenuFromMouseAndKeyboard()
+{
+    SimulationForm form(Drumbel);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QMenu* menu = form.pictureActions()->menu();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text() + QLatin1Char('|') + action->shortcut().toString();
+    QCOMPARE(texts, (QStringList{"Salva immagine…|Ctrl+S", "Copia immagine|", "Apri immagine…|Ctrl+O"}));
+
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), form.grafico()->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(form.grafico(), &click);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+    form.grafico()->setFocus();
+    QTest::keyClick(form.grafico(), Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(menu->isVisible());
+    menu->hide();
+}
+
+void SavedPictureTest::damagedFileChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    const QImage plain(439, 433, QImage::Format_RGB32);
+    const QString recipe = QImage(QFINDTESTDATA("../data/brisuta-200000.png")).text(RecipeKey);
+    QTest::newRow("not a picture") << QByteArray("GIF89a and nothing") << "non è un'immagine PNG";
+    QTest::newRow("no recipe") << withText(plain, "Software", "other") << "non contiene una ricetta";
+    QTest::newRow("another program's") << withText(plain, RecipeKey, QString(recipe).replace("BrisutaW7", "TessivoW7"))
+                                       << "fatta con TessivoW7";
+    QTest::newRow("unknown version") << withText(plain, RecipeKey, QString(recipe).replace("\"version\": 1", "\"version\": 7"))
+                                     << "versione sconosciuta (7)";
+    QTest::newRow("cut short") << withText(plain, RecipeKey, recipe.left(recipe.size() / 2)) << "danneggiata";
+    QTest::newRow("state not finite") << withText(plain, RecipeKey, QString(recipe).replace("\"a\": \"10\"", "\"a\": \"inf\""))
+                                      << "«a» non è un numero finito";
+    QTest::newRow("journal that does not fit") << withText(plain, RecipeKey, QString(recipe).replace("\"steps\": 200000", "\"steps\": 199999"))
+                                               << "il giornale non torna";
+}
+
+void SavedPictureTest::damagedFileChangesNothing()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    const QString path = folder_.filePath("damaged.png");
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    SimulationForm form(Brisuta);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ApplyEdits(form, {"termineT=500", "bT=30"});
+    LiveRun(form).Start();
+    const QImage before = form.grafico()->image();
+    const SimulationState state = form.state();
+    const QString* shown = acceptMessage();
+    QVERIFY(!form.pictureActions()->openFile(path));
+    QVERIFY2(shown->contains(message), qPrintable(*shown));
+    QCOMPARE(DifferentPixels(form.grafico()->image(), before), 0);
+    QCOMPARE(DifferingMembers(form.state(), state), QStringList());
+    QCOMPARE(TextField(form, "bT")->text(), "30");
+}
+
+// A disk that fills while the file is written, made by a file size limit.
+void SavedPictureTest::failedSaveKeepsEarlierFile()
+{
+    const QString path = folder_.filePath("earlier.png");
+    QFile earlier(path);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+    earlier.close();
+    SimulationForm form(Tessivo);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ApplyEdits(form, {"termineT=50000"});
+    LiveRun(form).Start();
+
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit small{4000, before.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const QString* shown = acceptMessage();
+    const bool saved = form.pictureActions()->saveTo(path);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!saved);
+    QVERIFY2(shown->contains(path) && shown->contains("dimensione massima"), qPrintable(*shown));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+    QCOMPARE(QDir(folder_.path()).entryList({"earlier.png*"}, QDir::Files | QDir::Hidden), QStringList{"earlier.png"});
+}
+
+QTEST_MAIN(SavedPictureTest)
+#include "SavedPictureTest.moc"
