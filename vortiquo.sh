@@ -10,9 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# What building and running a program needs: the compiler, Qt, and the
-# fonts the windows are laid out for.
-RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
+# What building and running a program needs: the compiler, Qt with its SVG
+# icon engine (the window icon) and its Italian translations, and the fonts
+# the windows are laid out for.
+RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
 # What the tests add: an X server for the benchmark and the end-to-end runs,
 # the X test library it clicks with, a comma-decimal locale, and the tools
 # that build and check the Debian package, its launchers and its metainfo.
