@@ -254,6 +254,9 @@ Sono accettate anche le opzioni di Qt per il sistema grafico, come
 Stato di uscita: 0 riuscito; 1 nessuno schermo, o file non scritto; 2 errore
 nella riga di comando; 3 corsa finita per un errore aritmetico (l'immagine
 fino a quel punto è scritta).
+
+Esempio: un'immagine 4 volte più grande, da stampare:
+  %1 --render stampa.png --steps 20000000 --scale 4
 )")
         .arg(program.name, settableFields(program).join(", "));
 }
