@@ -93,19 +93,19 @@ bool available()
     return true;
 }
 
-void MarkCountingThread()
+void markCountingThread()
 {
     markedThread = true;
 }
 
-void Start()
+void start()
 {
     markedCount.store(0, std::memory_order_relaxed);
     otherCount.store(0, std::memory_order_relaxed);
     counting.store(true, std::memory_order_seq_cst);
 }
 
-Counts Stop()
+Counts stop()
 {
     counting.store(false, std::memory_order_seq_cst);
     return {markedCount.load(std::memory_order_relaxed), otherCount.load(std::memory_order_relaxed)};

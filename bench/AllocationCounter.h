@@ -4,7 +4,7 @@
 
 // Counts every heap allocation of the process (malloc and its relatives,
 // and so operator new and Qt's containers) while counting is on. The
-// thread that called MarkCountingThread() is counted apart from the others,
+// thread that called markCountingThread() is counted apart from the others,
 // so that allocations of Qt's helper threads (the X event reader) do not
 // hide in the loop's figures.
 //
@@ -18,8 +18,8 @@ struct Counts {
 };
 
 bool available();
-void MarkCountingThread();
-void Start();
-Counts Stop();
+void markCountingThread();
+void start();
+Counts stop();
 
 }  // namespace AllocationCounter

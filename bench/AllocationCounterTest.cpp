@@ -25,7 +25,7 @@ Q_DECLARE_METATYPE(std::function<void()>)
 class AllocationCounterTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { AllocationCounter::MarkCountingThread(); }
+    void initTestCase() { AllocationCounter::markCountingThread(); }
 
     void eachWayOfAllocatingCountsOnce_data()
     {
@@ -74,9 +74,9 @@ private slots:
     void eachWayOfAllocatingCountsOnce()
     {
         QFETCH(std::function<void()>, allocate);
-        AllocationCounter::Start();
+        AllocationCounter::start();
         allocate();
-        const auto counts = AllocationCounter::Stop();
+        const auto counts = AllocationCounter::stop();
         QCOMPARE(counts.thisThread, std::uint64_t{1});
         QCOMPARE(counts.otherThreads, std::uint64_t{0});
     }
@@ -84,10 +84,10 @@ private slots:
     // Qt's containers take their storage from malloc inside the Qt library.
     void allocationsInsideQtAreCounted()
     {
-        AllocationCounter::Start();
+        AllocationCounter::start();
         QByteArray bytes(1000, 'x');
         bytes.append(QByteArray(5000, 'y'));
-        const auto counts = AllocationCounter::Stop();
+        const auto counts = AllocationCounter::stop();
         QVERIFY(counts.thisThread >= 2);
         QCOMPARE(bytes.size(), 6000);
     }
@@ -95,7 +95,7 @@ private slots:
     void otherThreadsAreCountedApart()
     {
         std::thread worker;
-        AllocationCounter::Start();
+        AllocationCounter::start();
         worker = std::thread([] {
             for (int index = 0; index < 100; ++index) {
                 sink = std::malloc(32);
@@ -103,24 +103,24 @@ private slots:
             }
         });
         worker.join();
-        const auto counts = AllocationCounter::Stop();
+        const auto counts = AllocationCounter::stop();
         QVERIFY(counts.otherThreads >= 100);
         QVERIFY(counts.thisThread < 100);
     }
 
     void nothingIsCountedOnceStoppedOrWithoutAllocation()
     {
-        AllocationCounter::Start();
+        AllocationCounter::start();
         double sum = 0;
         for (int index = 0; index < 1000; ++index)
             sum += index * 0.5;
-        const auto idle = AllocationCounter::Stop();
+        const auto idle = AllocationCounter::stop();
         QCOMPARE(idle.thisThread, std::uint64_t{0});
         QCOMPARE(sum, 249750.0);
 
         sink = std::malloc(64);
         std::free(sink);
-        const auto later = AllocationCounter::Stop();
+        const auto later = AllocationCounter::stop();
         QCOMPARE(later.thisThread, idle.thisThread);
     }
 };

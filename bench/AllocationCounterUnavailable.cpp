@@ -9,11 +9,11 @@ bool available()
     return false;
 }
 
-void MarkCountingThread() {}
+void markCountingThread() {}
 
-void Start() {}
+void start() {}
 
-Counts Stop()
+Counts stop()
 {
     return {};
 }

@@ -28,9 +28,9 @@ bool counterSeesTheHeap()
 {
     if (!AllocationCounter::available())
         return true;
-    AllocationCounter::Start();
+    AllocationCounter::start();
     const QByteArray known(4096, 'x');
-    return AllocationCounter::Stop().thisThread > 0 && known.size() == 4096;
+    return AllocationCounter::stop().thisThread > 0 && known.size() == 4096;
 }
 
 bool startupProbe = false;
@@ -77,7 +77,7 @@ int programMain(int argc, char** argv, const char* name)
         return 2;
     const Options options = parseOptions(3, argc, argv);
     qputenv("QT_NO_GLIB", "1");  // as runProgram does
-    AllocationCounter::MarkCountingThread();
+    AllocationCounter::markCountingThread();
     QApplication application(argc, argv);
     if (!counterSeesTheHeap()) {
         std::fprintf(stderr, "vortiquo-bench: the allocation counter does not see the heap\n");
@@ -104,17 +104,17 @@ int startupProbeMain(char* programPath, const char* name)
 
 int dispatcherProbeMain(int argc, char** argv, int calls, std::int32_t steps)
 {
-    AllocationCounter::MarkCountingThread();
+    AllocationCounter::markCountingThread();
     QApplication application(argc, argv);
     SimulationForm form(programNamed("BrisutaW7"));
     showAndSettle(form);
     QCoreApplication::processEvents();
-    AllocationCounter::Start();
+    AllocationCounter::start();
     Stopwatch watch;
     for (int call = 0; call < calls; ++call)
         QCoreApplication::processEvents();
     watch.stop();
-    const auto allocations = AllocationCounter::Stop();
+    const auto allocations = AllocationCounter::stop();
     DispatcherProbe probe;
     probe.dispatcher = dispatcherName();
     probe.wallNs = watch.wallSeconds * 1e9 / calls;

@@ -27,6 +27,10 @@ std::optional<ProgramMeasurement> measureProgramInChild(const Program& program, 
 // The program's start-up in `probes` new processes.
 StartupFigures measureStartup(const Program& program, int probes, const QProcessEnvironment& environment);
 
+// `PROGRAM --render FILE --steps N` in `runs` new processes of the real
+// program, each timed from its start to its exit.
+RenderFigures measureRender(const Program& program, std::int64_t steps, int runs);
+
 // Both dispatchers, the programs' (Qt's UNIX one) first and GLib's second,
 // in alternating child processes, so that a change in the machine's load
 // falls on both.

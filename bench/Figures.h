@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -66,6 +67,13 @@ struct DispatcherFigures {
     QString name;
     std::vector<double> wallNs, cpuNs, allocationsPerCall;
     std::vector<Rate> run;
+};
+
+// The headless renderer timed as a whole process, start-up and PNG writing
+// included, beside the bare loop for the same steps.
+struct RenderFigures {
+    std::int64_t steps = 0;
+    std::vector<double> seconds;  // one per render process that completed
 };
 
 struct ProgramReport {

@@ -80,11 +80,15 @@ int benchMain(int argc, char** argv)
     }
     const std::vector<DispatcherFigures> dispatchers = measureDispatchers(options, environment);
 
+    // The render of the first program, for as many steps as its bare loop took.
+    const RenderFigures render = measureRender(allPrograms().front(), options.bareSteps, options.repeats);
+
     printReport(reports, dispatchers, options);
     printTargets(reports, options);
+    printRender(reports.front(), render, options);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     std::fflush(stdout);
-    const bool completed = probesCompleted(reports, dispatchers);
+    const bool completed = probesCompleted(reports, dispatchers) && !render.seconds.empty();
     if (!completed)
         std::fprintf(stderr, "vortiquo-bench: a stop, start-up or dispatcher probe did not complete\n");
     return completed ? 0 : 1;

@@ -13,6 +13,7 @@ constexpr double TargetNaiveRatio = 100;
 constexpr double TargetStopMs = 20;
 constexpr double TargetFramesPerSecond = 30;
 constexpr double TargetStartupMs = 500;
+constexpr double TargetRenderRatio = 0.8;
 
 QByteArray firstLine(const char* path, const char* prefix)
 {
@@ -220,4 +221,22 @@ void printTargets(const std::vector<ProgramReport>& reports, const Options& opti
                 judge(fewestFrames >= TargetFramesPerSecond));
     std::printf("  start-up to the first paint under %.0f ms: slowest %.1f ms  %s\n", TargetStartupMs,
                 slowestStart, judge(slowestStart > 0 && slowestStart < TargetStartupMs));
+}
+
+void printRender(const ProgramReport& report, const RenderFigures& render, const Options& options)
+{
+    const ProgramMeasurement& r = report.measured;
+    const double bareSeconds = static_cast<double>(render.steps) / r.ceiling.wall;
+    std::printf("\nHeadless render, %s --render --steps %lld (median of %zu processes, start-up and PNG included)\n",
+                qPrintable(r.program), static_cast<long long>(render.steps), render.seconds.size());
+    if (render.seconds.empty()) {
+        std::printf("  failed\n");
+        return;
+    }
+    const double renderSeconds = median(render.seconds);
+    const double ratio = bareSeconds / renderSeconds;
+    std::printf("  render %.3f s (%.0f steps/s); bare loop %.3f s for the same steps; ratio %.2f\n", renderSeconds,
+                static_cast<double>(render.steps) / renderSeconds, bareSeconds, ratio);
+    std::printf("  >= %.2f of the bare loop's speed  %s\n", TargetRenderRatio,
+                Judge{options.smoke}(ratio >= TargetRenderRatio));
 }

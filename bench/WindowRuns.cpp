@@ -77,12 +77,12 @@ RunFigures timedRun(SimulationForm& form, std::int32_t steps)
     auto* via = control<QPushButton>(form, "Via");
     QCoreApplication::processEvents();
     PaintCounter counter(form.grafico());
-    AllocationCounter::Start();
+    AllocationCounter::start();
     Stopwatch watch;
     QTest::mouseClick(via, Qt::LeftButton);
     watch.stop();
     RunFigures figures;
-    figures.allocations = AllocationCounter::Stop();
+    figures.allocations = AllocationCounter::stop();
     figures.steps = form.stepCount();
     figures.stepsPerSecond = rateOf(static_cast<double>(figures.steps), watch);
     figures.wallSeconds = watch.wallSeconds;
@@ -100,12 +100,12 @@ BareFigures bareLoop(SimulationForm& form, const Program& program, std::int32_t 
     ReferenceLoop loop(form, program);
     PlotPoint point;
     BareFigures figures;
-    AllocationCounter::Start();
+    AllocationCounter::start();
     Stopwatch watch;
     while (figures.steps < steps && loop.step(point))
         ++figures.steps;
     watch.stop();
-    figures.allocations = AllocationCounter::Stop().thisThread;
+    figures.allocations = AllocationCounter::stop().thisThread;
     figures.stepsPerSecond = rateOf(figures.steps, watch);
     QCoreApplication::processEvents();
     return figures;
