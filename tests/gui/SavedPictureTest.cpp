@@ -61,6 +61,8 @@ class SavedPictureTest : public QObject {
     Q_OBJECT
 private slots:
     void savedDuringRunOpensAsSaved();
+    void actionsWhileSaveDialogIsUp_data();
+    void actionsWhileSaveDialogIsUp();
     void contextMenuFromMouseAndKeyboard();
     void damagedFileChangesNothing_data();
     void damagedFileChangesNothing();
@@ -122,6 +124,44 @@ void SavedPictureTest::savedDuringRunOpensAsSaved()
     // Saved again, the picture's recipe describes it still.
     QVERIFY(reopened.pictureActions()->saveTo(folder_.filePath("di-nuovo.png")));
     QCOMPARE(QImage(folder_.filePath("di-nuovo.png")).text(RecipeKey), QImage(path + ".png").text(RecipeKey));
+}
+
+// The dialog's own event loop runs inside the run loop's event processing:
+// what reaches the window meanwhile must leave it sound, and the save goes on.
+void SavedPictureTest::actionsWhileSaveDialogIsUp_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("stepsAtEnd");  // the run's count when it is over
+    QTest::newRow("Stop") << "Stop" << 401;
+    QTest::newRow("Via restarts") << "Via" << 2000;
+    QTest::newRow("window closed") << "close" << 400;
+}
+
+void SavedPictureTest::actionsWhileSaveDialogIsUp()
+{
+    QFETCH(QString, action);
+    QFETCH(int, stepsAtEnd);
+    const QString path = folder_.filePath(action + ".png");
+    SimulationForm form(Drumbel);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ApplyEdits(form, {"termineT=2000"});
+    LiveRun run(form);
+    run.At(400, [&](std::int64_t) {
+        whenDialogShows([&](QWidget* dialog) {
+            if (action == QLatin1String("close"))
+                form.close();
+            else
+                Click(Button(form, action));
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), path);
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        form.pictureActions()->save();
+    });
+    run.Start();
+    QVERIFY(!form.isRunning());
+    QCOMPARE(form.stepCount(), stepsAtEnd);
+    QVERIFY(!QImage(path).text(RecipeKey).isEmpty());
 }
 
 void SavedPictureTest::contextMenuFromMouseAndKeyboard()
