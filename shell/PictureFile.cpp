@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
 #include <QSaveFile>
 #include <cerrno>
 
@@ -17,6 +18,33 @@ namespace {
 constexpr qint64 MaxRecipeBytes = 16 * 1024 * 1024;
 // The largest picture decoded: one at the largest scale is about 200 MB.
 constexpr int MaxImageMegabytes = 256;
+
+// libpng allocates a text chunk's whole declared length before it reads the
+// chunk, so a damaged file of a few bytes could claim gigabytes. Every chunk
+// must fit in the bytes the file really has. The device is left where it was;
+// what is not a PNG file at all is left for the decoder to refuse.
+bool chunksFitInFile(QIODevice& device)
+{
+    static const QByteArray Signature("\x89PNG\r\n\x1a\n", 8);
+    if (device.isSequential() || device.peek(8) != Signature)
+        return true;
+    const qint64 start = device.pos();
+    const qint64 end = device.size();
+    bool fits = true;
+    for (qint64 at = start + 8; at + 8 <= end;) {
+        char header[8];
+        if (!device.seek(at) || device.read(header, 8) != 8)
+            break;
+        const qint64 length = qFromBigEndian<quint32>(header);
+        if (length > end - at - 12) {
+            fits = false;
+            break;
+        }
+        at += 12 + length;
+    }
+    device.seek(start);
+    return fits;
+}
 
 QString fieldLabel(std::size_t index)
 {
@@ -44,7 +72,7 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
     return description;
 }
 
-QString fileErrorReason(int errorNumber, const QString& qtReason)
+QString fileErrorReason(int errorNumber)
 {
     switch (errorNumber) {
     case EACCES:
@@ -54,30 +82,54 @@ QString fileErrorReason(int errorNumber, const QString& qtReason)
     case EDQUOT:
         return QStringLiteral("il disco è pieno; liberate spazio o scegliete un altro disco");
     case EFBIG:
-        return QStringLiteral("il file supera la dimensione massima consentita");
+        return QStringLiteral("il file supera la dimensione massima che il sistema consente; scegliete un altro "
+                              "disco, o alzate il limite alla dimensione dei file");
     case ENOENT:
-        return QStringLiteral("la cartella non esiste");
+        return QStringLiteral("la cartella non esiste; scegliete una cartella che esiste");
     case ENOTDIR:
-        return QStringLiteral("una parte del percorso non è una cartella");
+        return QStringLiteral("una parte del percorso non è una cartella; controllate il percorso");
     case EISDIR:
-        return QStringLiteral("il percorso indica una cartella, non un file");
+        return QStringLiteral("il percorso indica una cartella, non un file; scrivete anche il nome del file");
     case EROFS:
-        return QStringLiteral("il disco è in sola lettura");
+        return QStringLiteral("il disco è in sola lettura; scegliete un altro disco");
     case ENAMETOOLONG:
-        return QStringLiteral("il nome del file è troppo lungo");
+        return QStringLiteral("il nome del file è troppo lungo; sceglietene uno più corto");
     case EINVAL:
     case EILSEQ:
-        return QStringLiteral("il nome contiene caratteri che il disco non accetta");
+        return QStringLiteral("il nome contiene caratteri che il disco non accetta; sceglietene un altro");
+    case ELOOP:
+        return QStringLiteral("il percorso gira in tondo tra collegamenti simbolici; controllate il percorso");
+    case EIO:
+        return QStringLiteral("il disco non ha risposto come doveva; riprovate, o scegliete un altro disco");
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("il sistema non ha più risorse libere; chiudete qualche programma e riprovate");
     default:
-        return qtReason.isEmpty() ? QStringLiteral("errore sconosciuto") : qtReason;
+        // Qt's own texts are English: the user gets ours, with the system's
+        // number for whoever looks into it.
+        return errorNumber != 0
+                   ? QStringLiteral("errore di sistema numero %1; riprovate, o scegliete un altro nome o un'altra "
+                                    "cartella").arg(errorNumber)
+                   : QStringLiteral("errore imprevisto; riprovate, o scegliete un altro nome o un'altra cartella");
     }
+}
+
+// The file system takes a name as bytes. A NUL would cut it short, and a
+// character with no UTF-8 form (a lone surrogate) would turn into another
+// one: either way the file would get a name other than the one asked for.
+bool nameFitsFileSystem(const QString& path)
+{
+    return !path.contains(QChar(u'\0')) && QFile::decodeName(QFile::encodeName(path)) == path;
 }
 
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe)
 {
+    if (!nameFitsFileSystem(path))
+        return fileErrorReason(EILSEQ);
     if (QFileInfo(path).isDir())
-        return fileErrorReason(EISDIR, {});
+        return fileErrorReason(EISDIR);
     QImage tagged = picture;
     tagged.setText(QStringLiteral("Software"),
                    QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), suiteVersion()));
@@ -90,23 +142,27 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
     errno = 0;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fileErrorReason(errno, file.errorString());
+        return fileErrorReason(errno);
     QImageWriter writer(&file, "png");
     errno = 0;
     if (!writer.write(tagged)) {
         const int writeErrno = errno;
         file.cancelWriting();
-        return fileErrorReason(writeErrno, file.error() != QFileDevice::NoError ? file.errorString()
-                                                                                 : writer.errorString());
+        return fileErrorReason(writeErrno);
     }
     errno = 0;
     if (!file.commit())
-        return fileErrorReason(errno, file.errorString());
+        return fileErrorReason(errno);
     return {};
 }
 
 std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
 {
+    if (!chunksFitInFile(device)) {
+        error = QStringLiteral("il file è danneggiato o incompleto: un suo blocco dichiara più dati di quanti il "
+                               "file ne contenga");
+        return std::nullopt;
+    }
     // The texts come whole, as written, only with the image itself: Qt's
     // header-only reading folds their white space.
     QImageReader reader(&device, "png");
@@ -139,7 +195,7 @@ std::optional<Recipe> readRecipeFile(const QString& path, const Program& program
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("il file non si può leggere: %1").arg(fileErrorReason(errno, file.errorString()));
+        error = QStringLiteral("il file non si può leggere: %1").arg(fileErrorReason(errno));
         return std::nullopt;
     }
     return readRecipe(file, program, error);

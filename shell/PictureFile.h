@@ -30,5 +30,5 @@ std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QStr
 std::optional<Recipe> readRecipeFile(const QString& path, const Program& program, QString& error);
 
 // The reason for a failed file operation, in Italian, from errno as the
-// failing call left it and Qt's own text as a fallback.
-QString fileErrorReason(int errorNumber, const QString& qtReason);
+// failing call left it (0 when it left none).
+QString fileErrorReason(int errorNumber);

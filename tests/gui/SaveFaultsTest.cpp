@@ -1,0 +1,248 @@
+// Saving a picture where saving must fail. Each fault gives a message that
+// names the file and says why in Italian, leaves any earlier file of that
+// name as it was and no temporary file beside it, and leaves the window as
+// usable as before: the same picture, a later save that works, a run that runs.
+#include <QDirIterator>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "InteractionSupport.h"
+#include "shell/PictureActions.h"
+
+using namespace interaction;
+
+enum class Fault { unwritableFolder, diskFull, fileSizeLimit, pathIsFolder, nameTooLong, nameWithNul, nameNotEncodable };
+Q_DECLARE_METATYPE(Fault)
+
+namespace {
+
+// Does `act` once the next modal dialog is up, from inside its own event loop.
+void whenDialogShows(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(50, [act] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            act(dialog);
+        else
+            whenDialogShows(act);
+    });
+}
+
+// Closes the message box that the next action shows, keeping its text.
+std::shared_ptr<QString> acceptMessage()
+{
+    auto text = std::make_shared<QString>();
+    whenDialogShows([text](QWidget* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            *text = box->text();
+            box->accept();
+        }
+    });
+    return text;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file under `folder`, hidden ones too, by its path relative to it.
+QStringList filesUnder(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+// The immutable flag stops root too, where the file system has it.
+bool setImmutable(const QString& folder, bool immutable)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool done = descriptor >= 0 && ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    return done;
+}
+
+// One fault, made in a folder of its own for one save and undone when the
+// test ends, however it ends.
+class FaultySave {
+public:
+    FaultySave(Fault fault, const QString& folder) : fault_(fault), folder_(folder)
+    {
+        const QString name = folder + QStringLiteral("/immagine.png");
+        path = name;
+        earlier = name;
+        switch (fault) {
+        case Fault::unwritableFolder:
+            break;
+        case Fault::diskFull:
+            // A file system of two pages: the earlier file takes one.
+            if (geteuid() != 0 || ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=8k") != 0)
+                cannot = QStringLiteral("no small file system can be mounted here (needs root)");
+            else
+                mounted_ = true;
+            break;
+        case Fault::fileSizeLimit:
+            break;
+        case Fault::pathIsFolder:
+            QDir(folder).mkdir(QStringLiteral("immagine.png"));
+            earlier = name + QStringLiteral("/dentro.txt");
+            break;
+        case Fault::nameTooLong:
+            path = folder + QLatin1Char('/') + QString(300, QLatin1Char('a')) + QStringLiteral(".png");
+            break;
+        case Fault::nameWithNul:
+            // Cut at the NUL, the name would be the earlier file's.
+            path = name + QChar(u'\0') + QStringLiteral(".png");
+            break;
+        case Fault::nameNotEncodable:
+            // A lone surrogate has no UTF-8 form: written, it would become
+            // U+FFFD, another name than the one asked for.
+            path = folder + QStringLiteral("/immagine") + QChar(0xD800) + QStringLiteral(".png");
+            earlier = QFile::decodeName(QFile::encodeName(path));
+            break;
+        }
+        if (!earlier.isEmpty() && cannot.isEmpty() && !writeFile(earlier, EarlierContent))
+            cannot = QStringLiteral("the earlier file could not be written");
+    }
+
+    ~FaultySave()
+    {
+        disarm();
+        if (mounted_)
+            ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
+    }
+
+    // Just before the save: the faults that would also stop the test's own writing.
+    void arm()
+    {
+        if (fault_ == Fault::unwritableFolder) {
+            armed_ = geteuid() == 0 ? setImmutable(folder_, true)
+                                    : QFile::setPermissions(folder_, QFile::ReadOwner | QFile::ExeOwner);
+            if (!armed_)
+                cannot = QStringLiteral("this file system cannot make a folder immutable");
+        }
+        if (fault_ == Fault::fileSizeLimit) {
+            getrlimit(RLIMIT_FSIZE, &sizeLimit_);
+            const rlimit small{4000, sizeLimit_.rlim_max};
+            oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+            armed_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
+        }
+    }
+
+    void disarm()
+    {
+        if (!armed_)
+            return;
+        armed_ = false;
+        if (fault_ == Fault::unwritableFolder && geteuid() == 0)
+            setImmutable(folder_, false);
+        else if (fault_ == Fault::unwritableFolder)
+            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (fault_ == Fault::fileSizeLimit) {
+            setrlimit(RLIMIT_FSIZE, &sizeLimit_);
+            std::signal(SIGXFSZ, oldHandler_);
+        }
+    }
+
+    static inline const QByteArray EarlierContent = "earlier";
+    QString path;     // where the save goes
+    QString earlier;  // a file written before under that name, or empty
+    QString cannot;   // why this machine cannot make the fault, or empty
+
+private:
+    Fault fault_;
+    QString folder_;
+    bool mounted_ = false;
+    bool armed_ = false;
+    rlimit sizeLimit_{};
+    void (*oldHandler_)(int) = SIG_DFL;
+};
+
+}  // namespace
+
+class SaveFaultsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
+};
+
+void SaveFaultsTest::failedSaveChangesNothing_data()
+{
+    QTest::addColumn<Fault>("fault");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("unwritable folder") << Fault::unwritableFolder << "permesso negato";
+    QTest::newRow("disk full during the write") << Fault::diskFull << "il disco è pieno";
+    QTest::newRow("file size limit reached during the write") << Fault::fileSizeLimit << "dimensione massima";
+    QTest::newRow("path is a folder") << Fault::pathIsFolder << "indica una cartella";
+    QTest::newRow("name too long") << Fault::nameTooLong << "nome del file è troppo lungo";
+    QTest::newRow("name with a NUL character") << Fault::nameWithNul << "caratteri che il disco non accetta";
+    QTest::newRow("name with no form on the disk") << Fault::nameNotEncodable << "caratteri che il disco non accetta";
+}
+
+void SaveFaultsTest::failedSaveChangesNothing()
+{
+    QFETCH(Fault, fault);
+    QFETCH(QString, reason);
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("cartella"));
+    QVERIFY(QDir().mkdir(folder));
+    FaultySave save(fault, folder);
+    if (!save.cannot.isEmpty())
+        QSKIP(qPrintable(save.cannot));
+    const QStringList filesBefore = filesUnder(folder);
+
+    SimulationForm form(Tessivo);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    ApplyEdits(form, {"termineT=50000"});
+    LiveRun(form).Start();
+    const QImage picture = form.grafico()->image();
+
+    save.arm();
+    if (!save.cannot.isEmpty())
+        QSKIP(qPrintable(save.cannot));
+    const std::shared_ptr<QString> shown = acceptMessage();
+    const bool saved = form.pictureActions()->saveTo(save.path);
+    save.disarm();
+
+    QVERIFY(!saved);
+    QVERIFY2(shown->contains(QStringLiteral("Impossibile salvare «%1»").arg(save.path)) && shown->contains(reason),
+             qPrintable(QString(*shown).replace(QChar(u'\0'), QStringLiteral("<NUL>"))));
+    if (!save.earlier.isEmpty())
+        QCOMPARE(readFile(save.earlier), FaultySave::EarlierContent);
+    QCOMPARE(filesUnder(folder), filesBefore);  // no temporary file left behind
+
+    // The window goes on as if nothing had happened.
+    QCOMPARE(DifferentPixels(form.grafico()->image(), picture), 0);
+    const QString good = root.filePath(QStringLiteral("dopo.png"));
+    QVERIFY(form.pictureActions()->saveTo(good));
+    QCOMPARE(DifferentPixels(QImage(good).convertToFormat(QImage::Format_RGB32), picture), 0);
+    ApplyEdits(form, {"termineT=60000"});
+    LiveRun(form).Start();
+    QCOMPARE(form.stepCount(), 60000);
+}
+
+QTEST_MAIN(SaveFaultsTest)
+#include "SaveFaultsTest.moc"
