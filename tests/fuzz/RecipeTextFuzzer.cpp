@@ -1,0 +1,16 @@
+// Any bytes as the recipe text of a saved picture, read by every program:
+// the JSON checks are reached on every input, not only when a mutation of a
+// whole PNG file happens to leave its compressed picture readable.
+#include "apps/Programs.h"
+#include "tests/fuzz/RecipeChecks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray json(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    for (const Program& program : allPrograms()) {
+        QString error;
+        const std::optional<Recipe> recipe = recipeFromJson(json, program, error);
+        recipe_checks::checkReading(recipe, error, program);
+    }
+    return 0;
+}
