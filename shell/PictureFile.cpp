@@ -13,9 +13,11 @@
 
 namespace {
 
-// A recipe bigger than this is not read: a journal that fits its bounds
-// is far smaller.
-constexpr qint64 MaxRecipeBytes = 16 * 1024 * 1024;
+// Qt writes every long text compressed, and libpng drops a compressed text
+// that grows past 8,000,000 bytes when read: a bigger recipe would be saved
+// but never read back. This bound, with room for the chunk's own words,
+// holds for writing and reading alike.
+constexpr qint64 MaxRecipeBytes = 7'900'000;
 // The largest picture decoded: one at the largest scale is about 200 MB.
 constexpr int MaxImageMegabytes = 256;
 
@@ -123,6 +125,11 @@ bool nameFitsFileSystem(const QString& path)
     return !path.contains(QChar(u'\0')) && QFile::decodeName(QFile::encodeName(path)) == path;
 }
 
+bool recipeFitsPicture(const Recipe& recipe)
+{
+    return recipeToJson(recipe).size() <= MaxRecipeBytes;
+}
+
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe)
 {
@@ -136,8 +143,9 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
     tagged.setText(QStringLiteral("Description"), describePicture(program, texts, steps));
     // Qt writes a text with characters beyond Latin-1 as an iTXt chunk;
     // the recipe always has some, in its equations.
-    if (recipe)
-        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(recipeToJson(*recipe)));
+    const QByteArray json = recipe ? recipeToJson(*recipe) : QByteArray();
+    if (!json.isEmpty() && json.size() <= MaxRecipeBytes)
+        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(json));
 
     errno = 0;
     QSaveFile file(path);
@@ -178,11 +186,12 @@ std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QStr
                                "Vortiquo, o la ricetta era troppo lunga per essere salvata");
         return std::nullopt;
     }
-    if (text.size() > MaxRecipeBytes) {
+    const QByteArray json = text.toUtf8();
+    if (json.size() > MaxRecipeBytes) {
         error = QStringLiteral("la ricetta dell'immagine è danneggiata (è troppo grande)");
         return std::nullopt;
     }
-    std::optional<Recipe> recipe = recipeFromJson(text.toUtf8(), program, error);
+    std::optional<Recipe> recipe = recipeFromJson(json, program, error);
     if (recipe && image.size() != devicePixels(drawingAreaSize(program), recipe->scale)) {
         error = QStringLiteral("la ricetta dell'immagine è danneggiata (le dimensioni non tornano)");
         return std::nullopt;

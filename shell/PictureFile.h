@@ -18,10 +18,14 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
 // Writes the picture with its chunks to `path`, atomically: on failure any
 // earlier file of that name is left as it was. Returns an empty string on
 // success, otherwise the reason in Italian. `texts` and `steps` go into the
-// description; with no recipe (a journal too long to keep) the picture is
-// written without one.
+// description; with no recipe (a journal too long to keep), or one that does
+// not fit (recipeFitsPicture), the picture is written without one.
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe);
+
+// Whether the recipe fits in a saved picture so that it reads back: a
+// journal within its bounds may still write too long a text.
+bool recipeFitsPicture(const Recipe& recipe);
 
 // Reads the recipe of a saved picture. Nothing but the header and the text
 // chunks is read, and the recipe is checked whole (readRecipe in Recipe.h).

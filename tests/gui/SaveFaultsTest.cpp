@@ -15,6 +15,7 @@
 
 #include "InteractionSupport.h"
 #include "shell/PictureActions.h"
+#include "shell/PictureFile.h"
 
 using namespace interaction;
 
@@ -186,6 +187,8 @@ class SaveFaultsTest : public QObject {
 private slots:
     void failedSaveChangesNothing_data();
     void failedSaveChangesNothing();
+    void recipeSavedOnlyWhereItReadsBack_data();
+    void recipeSavedOnlyWhereItReadsBack();
 };
 
 void SaveFaultsTest::failedSaveChangesNothing_data()
@@ -242,6 +245,45 @@ void SaveFaultsTest::failedSaveChangesNothing()
     ApplyEdits(form, {"termineT=60000"});
     LiveRun(form).Start();
     QCOMPARE(form.stepCount(), 60000);
+}
+
+// A journal within its bounds may still make a recipe too long for a PNG
+// text to be read back (libpng drops a compressed text past 8,000,000
+// bytes, and JSON writes a control character as six). Such a recipe is not
+// written, and the caller is told beforehand; one that fits reads back whole.
+void SaveFaultsTest::recipeSavedOnlyWhereItReadsBack_data()
+{
+    QTest::addColumn<int>("controlCharacters");  // in one field's text, each six bytes of JSON
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("small") << 0 << true;
+    QTest::newRow("just below the bound") << 1'300'000 << true;
+    QTest::newRow("just above the bound") << 1'320'000 << false;
+    QTest::newRow("beyond what libpng reads back") << 1'350'000 << false;
+    QTest::newRow("within the journal's text bound, six times its size") << 3'900'000 << false;
+}
+
+void SaveFaultsTest::recipeSavedOnlyWhereItReadsBack()
+{
+    QFETCH(int, controlCharacters);
+    QFETCH(bool, fits);
+    SimulationForm form(Drumbel);
+    Recipe recipe = form.pictureRecipe();
+    JournalEntry edit;
+    edit.field = Field::b;
+    edit.text = std::string(static_cast<std::size_t>(controlCharacters), '\x01');
+    recipe.entries.push_back(edit);
+    QCOMPARE(recipeFitsPicture(recipe), fits);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ricetta.png"));
+    QCOMPARE(writePicture(path, form.grafico()->image(), Drumbel, form.session().texts(), 0, &recipe), QString());
+    QString error;
+    const std::optional<Recipe> read = readRecipeFile(path, Drumbel, error);
+    QCOMPARE(read.has_value(), fits);
+    if (read)
+        QCOMPARE(recipeToJson(*read), recipeToJson(recipe));
+    else
+        QVERIFY2(error.contains(QStringLiteral("non contiene una ricetta")), qPrintable(error));
 }
 
 QTEST_MAIN(SaveFaultsTest)

@@ -1,7 +1,7 @@
 // Saving, copying and opening a picture in the window: a picture saved in
 // the middle of a run, with Qt's own dialog, opens again as the same pixels
 // with the same fields and options; a damaged or foreign file changes
-// nothing; a failed save leaves the earlier file as it was.
+// nothing. Saves that fail are SaveFaultsTest's.
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
@@ -9,8 +9,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "InteractionSupport.h"
 #include "shell/PictureActions.h"
@@ -66,7 +64,6 @@ private slots:
     void contextMenuFromMouseAndKeyboard();
     void damagedFileChangesNothing_data();
     void damagedFileChangesNothing();
-    void failedSaveKeepsEarlierFile();
 
 private:
     QTemporaryDir folder_;
@@ -225,36 +222,6 @@ void SavedPictureTest::damagedFileChangesNothing()
     QCOMPARE(DifferentPixels(form.grafico()->image(), before), 0);
     QCOMPARE(DifferingMembers(form.state(), state), QStringList());
     QCOMPARE(TextField(form, "bT")->text(), "30");
-}
-
-// A disk that fills while the file is written, made by a file size limit.
-void SavedPictureTest::failedSaveKeepsEarlierFile()
-{
-    const QString path = folder_.filePath("earlier.png");
-    QFile earlier(path);
-    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
-    earlier.close();
-    SimulationForm form(Tessivo);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, {"termineT=50000"});
-    LiveRun(form).Start();
-
-    rlimit before{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    const rlimit small{4000, before.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    const QString* shown = acceptMessage();
-    const bool saved = form.pictureActions()->saveTo(path);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-
-    QVERIFY(!saved);
-    QVERIFY2(shown->contains(path) && shown->contains("dimensione massima"), qPrintable(*shown));
-    QVERIFY(earlier.open(QIODevice::ReadOnly));
-    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
-    QCOMPARE(QDir(folder_.path()).entryList({"earlier.png*"}, QDir::Files | QDir::Hidden), QStringList{"earlier.png"});
 }
 
 QTEST_MAIN(SavedPictureTest)
