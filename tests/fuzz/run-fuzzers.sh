@@ -25,7 +25,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   targets=(ParseNumberFuzzer CommandLineFuzzer RecipeTextFuzzer RecipeFileFuzzer)
 fi
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
+if ! grep -q '^VORTIQUO_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
   CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBUILD_TESTING=OFF -DVORTIQUO_FUZZ=ON
 fi
