@@ -4,11 +4,14 @@
 // nothing. Saves that fail are SaveFaultsTest's.
 #include <QBuffer>
 #include <QClipboard>
+#include <QCompleter>
+#include <QAbstractItemView>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "InteractionSupport.h"
 #include "shell/PictureActions.h"
@@ -30,9 +33,9 @@ void whenDialogShows(std::function<void(QWidget*)> act)
 }
 
 // Closes the message box that the next action shows, keeping its text.
-QString* acceptMessage()
+std::shared_ptr<QString> acceptMessage()
 {
-    auto* text = new QString;  // outlives the box; a test reads it once
+    auto text = std::make_shared<QString>();
     whenDialogShows([text](QWidget* dialog) {
         if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             *text = box->text();
@@ -40,6 +43,27 @@ QString* acceptMessage()
         }
     });
     return text;
+}
+
+// Types a path into Qt's file dialog and presses Enter, as a user does. The
+// name field's completer may pop up while the dialog reads the folder and
+// take that Enter for itself; then Enter is pressed again, until the dialog
+// has closed.
+void enterPath(QWidget* dialog, const QString& path)
+{
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    QTest::keyClicks(name, path);
+    const auto press = [dialog, name] {
+        if (!dialog->isVisible())
+            return;
+        if (QCompleter* completer = name->completer())
+            completer->popup()->hide();
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+    auto* again = new QTimer(dialog);  // dies with the dialog
+    QObject::connect(again, &QTimer::timeout, dialog, press);
+    again->start(100);
+    press();
 }
 
 QByteArray withText(const QImage& picture, const QString& key, const QString& value)
@@ -84,10 +108,7 @@ void SavedPictureTest::savedDuringRunOpensAsSaved()
         .At(1200, [&](std::int64_t) {
             savedAt = form.stepCount();
             saved = form.grafico()->image();
-            whenDialogShows([&](QWidget* dialog) {
-                QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), path);
-                QTest::keyClick(dialog, Qt::Key_Return);
-            });
+            whenDialogShows([&](QWidget* dialog) { enterPath(dialog, path); });
             QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
         });
     run.Start();
@@ -150,8 +171,7 @@ void SavedPictureTest::actionsWhileSaveDialogIsUp()
                 form.close();
             else
                 Click(Button(form, action));
-            QTest::keyClicks(dialog->findChild<QLineEdit*>("fileNameEdit"), path);
-            QTest::keyClick(dialog, Qt::Key_Return);
+            enterPath(dialog, path);
         });
         form.pictureActions()->save();
     });
@@ -216,7 +236,7 @@ void SavedPictureTest::damagedFileChangesNothing()
     LiveRun(form).Start();
     const QImage before = form.grafico()->image();
     const SimulationState state = form.state();
-    const QString* shown = acceptMessage();
+    const auto shown = acceptMessage();
     QVERIFY(!form.pictureActions()->openFile(path));
     QVERIFY2(shown->contains(message), qPrintable(*shown));
     QCOMPARE(DifferentPixels(form.grafico()->image(), before), 0);
