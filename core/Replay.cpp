@@ -88,10 +88,11 @@ private:
             run().end();
             return false;
         }
-        // With no entry left to stop it and no limit still ahead, a run would
-        // go on for ever: a journal never ends like that.
+        // With no entry left to stop it and no limit still ahead, only a
+        // fault can end the run. Within a budget the replay goes on to meet
+        // it; without one it could go on for ever, so the journal is damaged.
         const bool limitAhead = state().limitOn && state().stepLimit > run().stepCount;
-        if (next_ == entries_.size() && !limitAhead) {
+        if (next_ == entries_.size() && !limitAhead && limits_.maxSteps == INT64_MAX) {
             damaged();
             return false;
         }
@@ -121,6 +122,11 @@ private:
     bool checkpoint()
     {
         if (outcome_.steps >= limits_.maxSteps) {
+            // The budget counts the steps drawn. A run that ended on a fault
+            // tried one step more than it drew, so that step may still be
+            // tried, as long as it faults.
+            if (nextStepFaults())
+                return true;
             damaged();
             return false;
         }
@@ -131,6 +137,16 @@ private:
         }
         checkpoint_ = outcome_.steps + std::min(limits_.progressEvery, limits_.maxSteps - outcome_.steps);
         return true;
+    }
+
+    // Tried on a copy of the state, with nothing drawn.
+    bool nextStepFaults() const
+    {
+        struct NoCanvas {
+            void setPoint(const PlotPoint&) {}
+        } nowhere;
+        SimulationState trial = outcome_.state;
+        return !AdvanceOnce(model_, trial, nowhere);
     }
 
     const Model& model_;

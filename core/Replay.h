@@ -29,6 +29,9 @@ struct ReplayOutcome {
 
 struct ReplayLimits {
     // The replay fails as damaged rather than take more steps than this.
+    // A run left with no entry to stop it and no limit ahead can only end on
+    // a fault: a replay goes on to it within a budget, and without one
+    // takes the journal as damaged.
     std::int64_t maxSteps = INT64_MAX;
     // Called every `progressEvery` steps with the steps taken so far; false
     // cancels the replay.
