@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <limits>
 #include <vector>
 
 #include "shell/DrawingArea.h"
@@ -130,8 +131,14 @@ QWidget* createControl(const ControlSpec& row, QWidget* parent, const WindowLayo
         label->setFocusPolicy(Qt::NoFocus);
         return label;
     }
-    case ControlKind::TextField:
-        return new QLineEdit(text, parent);
+    case ControlKind::TextField: {
+        auto* field = new QLineEdit(text, parent);
+        // A field rejects no text. Qt's line edit keeps 32,767 characters by
+        // default and would drop the tail of a longer paste, and with it the
+        // number that ends a long run of blanks.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        return field;
+    }
     case ControlKind::PushButton:
         return new QPushButton(text, parent);
     case ControlKind::RadioButton: {
