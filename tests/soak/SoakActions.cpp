@@ -138,7 +138,8 @@ void Soak::floodJournal()
 {
     for (std::size_t index = 0; index < FieldCount; ++index) {
         const QString name = QString::fromLatin1(FieldNames[index].data(), qsizetype(FieldNames[index].size()));
-        if (auto* field = form_->findChild<QLineEdit*>(name); field && !pasteInto(field, static_cast<Field>(index), longPaste(random_)))
+        auto* field = form_->findChild<QLineEdit*>(name);
+        if (field && !pasteInto(field, static_cast<Field>(index), longPaste(random_)))
             return;
     }
     int presses = 0;

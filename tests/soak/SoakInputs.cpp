@@ -53,7 +53,9 @@ QString nearDesign(Random& random, Field field, const QString& designText)
 }
 
 // Characters for the unicode paste: single units and surrogate pairs.
-constexpr const char* UnicodePool[] = {"α", "ж", "ש", "ع", "五", "😀", "𝟙", "\u0301", "\u202E", "\u200B", "½", "９", "ß", "ﬁ"};
+constexpr const char* UnicodePool[] = {
+    "α", "ж", "ש", "ع", "五", "😀", "𝟙", "\u0301", "\u202E", "\u200B", "½", "９", "ß", "ﬁ",
+};
 
 QString unicodeOfLength(Random& random, int length)
 {
