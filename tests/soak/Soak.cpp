@@ -21,6 +21,7 @@ constexpr std::int64_t MaxRunPasses = 40'000;
 // the replay after each action stays quick.
 constexpr std::int64_t MaxStepsDrawn = 60'000;
 constexpr std::size_t LogLines = 30;
+constexpr std::int64_t ProgressEvery = 300'000;  // milliseconds between reports of a long soak
 // A window that has had this many actions is left with "Esci" and "Sì",
 // so that even a short soak meets every program.
 constexpr std::int64_t MaxWindowActions = 120;
@@ -76,10 +77,19 @@ QString Soak::run(std::int64_t actions, std::int64_t milliseconds)
     milliseconds_ = milliseconds;
     clock_.start();
     passTimer_.start();
+    std::int64_t nextReport = ProgressEvery;
     while (!finished()) {
         if (!form_ || !form_->isVisible())
             openWindow();
         act();
+        if (clock_.elapsed() >= nextReport) {
+            nextReport += ProgressEvery;
+            qInfo().noquote() << QStringLiteral("soak seed %1: %2 actions in %3 s, %4 checks")
+                                     .arg(seed_)
+                                     .arg(figures_.actions)
+                                     .arg(clock_.elapsed() / 1000)
+                                     .arg(figures_.checks.checks);
+        }
     }
     passTimer_.stop();
     form_.reset();

@@ -4,9 +4,11 @@
 //   VORTIQUO_SOAK_ACTIONS  how many actions (default: a short run for CI)
 //   VORTIQUO_SOAK_SECONDS  stop after this long instead, if sooner
 // A failure names its seed and action, and repeats with them.
+#include <QApplication>
 #include <QClipboard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <climits>
 #include <cstdio>
 #include <random>
 
@@ -173,5 +175,26 @@ void SoakTest::survivesRandomUse()
     QVERIFY2(failure.isEmpty(), qPrintable(failure.section(u'\n', 0, 0)));
 }
 
-QTEST_MAIN(SoakTest)
+// QtTest's watchdog ends a test function after five minutes; a long soak is
+// given its own time limit instead, with room for an action in hand, or half
+// a second an action at most. The ctest run keeps to the watchdog.
+void allowForLongSoak()
+{
+    if (qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        return;
+    const std::int64_t seconds = fromEnvironment("VORTIQUO_SOAK_SECONDS", 0);
+    const std::int64_t actions = fromEnvironment("VORTIQUO_SOAK_ACTIONS", ShortRunActions);
+    const std::int64_t limit = seconds > 0 ? seconds + 300 : std::max<std::int64_t>(300, actions / 2);
+    qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(std::min<std::int64_t>(limit * 1000, INT_MAX)));
+}
+
+int main(int argc, char** argv)
+{
+    allowForLongSoak();
+    QApplication application(argc, argv);
+    SoakTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "SoakTest.moc"
