@@ -122,7 +122,8 @@ private:
     void openWithDialog();
     void openDamaged();
     QString nextPath();
-    void checkSavedFile(const QString& path, const QImage& shown, bool complete);
+    bool recipeExpected() const;
+    void checkSavedFile(const QString& path, const QImage& shown, bool withRecipe);
     void rememberSaved(const QString& path, bool hasRecipe);
     void openAndCheck(const SavedFile& file, bool throughDialog);
     Snapshot snapshot() const;

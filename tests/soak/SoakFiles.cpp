@@ -10,6 +10,7 @@
 #include "InteractionSupport.h"
 #include "Soak.h"
 #include "shell/PictureActions.h"
+#include "shell/PictureFile.h"
 #include "shell/Recipe.h"
 #include "shell/SimulationForm.h"
 
@@ -83,9 +84,16 @@ void Soak::rememberSaved(const QString& path, bool hasRecipe)
     }
 }
 
-// The file holds the picture on screen, with its recipe exactly when the
-// journal is complete; without one the user was told why.
-void Soak::checkSavedFile(const QString& path, const QImage& shown, bool complete)
+// Whether a save now must write the recipe: the journal is complete, and
+// its recipe fits in a picture so that it reads back.
+bool Soak::recipeExpected() const
+{
+    return form_->session().journal().complete() && recipeFitsPicture(form_->pictureRecipe());
+}
+
+// The file holds the picture on screen, with its recipe exactly when one is
+// expected; without one the user was told why.
+void Soak::checkSavedFile(const QString& path, const QImage& shown, bool withRecipe)
 {
     ++figures_.saves;
     const QStringList messages = closer_.takeMessages();
@@ -96,10 +104,10 @@ void Soak::checkSavedFile(const QString& path, const QImage& shown, bool complet
     const bool hasRecipe = !QImage(path).text(QString::fromLatin1(RecipeKey)).isEmpty();
     if (filePixels(path) != shown)
         fail(QStringLiteral("the saved file does not hold the picture on screen"));
-    if (hasRecipe != complete)
-        fail(QStringLiteral("saved %1 a recipe from a %2 journal")
-                 .arg(hasRecipe ? "with" : "without", complete ? "complete" : "incomplete"));
-    if (!complete) {
+    if (hasRecipe != withRecipe)
+        fail(QStringLiteral("saved %1 a recipe, where %2 was expected").arg(hasRecipe ? "with" : "without",
+                                                                           withRecipe ? "one" : "none"));
+    if (!withRecipe) {
         ++figures_.savesWithoutRecipe;
         if (!mentions(messages, QStringLiteral("senza la ricetta")))
             fail(QStringLiteral("a picture saved without its recipe, and the user was not told"));
@@ -110,7 +118,7 @@ void Soak::checkSavedFile(const QString& path, const QImage& shown, bool complet
 void Soak::saveNow()
 {
     const QString path = nextPath();
-    const bool complete = form_->session().journal().complete();
+    const bool withRecipe = recipeExpected();
     const QImage shown = form_->grafico()->image();
     closer_.takeMessages();
     detail(QStringLiteral("save to %1").arg(QFileInfo(path).fileName()));
@@ -118,13 +126,13 @@ void Soak::saveNow()
         fail(QStringLiteral("saving failed: %1").arg(closer_.takeMessages().join(u' ')));
         return;
     }
-    checkSavedFile(path, shown, complete);
+    checkSavedFile(path, shown, withRecipe);
 }
 
 void Soak::saveWithDialog()
 {
     const QString path = nextPath();
-    const bool complete = form_->session().journal().complete();
+    const bool withRecipe = recipeExpected();
     const QImage shown = form_->grafico()->image();
     const int dialogs = closer_.fileDialogsAnswered();
     closer_.takeMessages();
@@ -137,7 +145,7 @@ void Soak::saveWithDialog()
         return;
     }
     ++figures_.fileDialogs;
-    checkSavedFile(path, shown, complete);
+    checkSavedFile(path, shown, withRecipe);
 }
 
 // A saved picture opens when this program saved it with its recipe: the
