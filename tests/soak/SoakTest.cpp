@@ -22,7 +22,7 @@ using namespace interaction;
 
 namespace {
 
-constexpr std::int64_t ShortRunActions = 600;
+constexpr std::int64_t ShortRunActions = 400;
 
 std::int64_t fromEnvironment(const char* name, std::int64_t fallback)
 {
