@@ -197,16 +197,20 @@ private:
             }))
             return fail(QStringLiteral("Ctrl+S showed no dialog"));
         const QRect dialogPlace = remote_->placeOf(dialog);
-        remote_->moveTo(dialogPlace.center());  // the keyboard follows the pointer when no one sets the focus
-        QThread::msleep(500);                   // the dialog takes the focus once it is mapped
-        remote_->press(KeyA, true);
-        if (!remote_->type(path))
-            return fail(QStringLiteral("cannot type %1 on this keymap").arg(path));
-        shoot(QStringLiteral("dialog"), dialogPlace);
-        // A completion popup may take the first Enter for itself.
-        for (int attempt = 0; attempt < 5 && remote_->placeOf(dialog).isValid(); ++attempt) {
-            remote_->press(KeyReturn);
-            waitFor(2'000, [&] { return !remote_->placeOf(dialog).isValid(); });
+        waitUntilSettled(dialogPlace);
+        // Typed again, over the whole name, should the first keys come before
+        // the dialog had the focus; a completion popup may take an Enter.
+        for (int round = 0; round < 3 && remote_->placeOf(dialog).isValid(); ++round) {
+            remote_->moveTo(dialogPlace.center());  // the keyboard follows the pointer when no one sets the focus
+            remote_->press(KeyA, true);
+            if (!remote_->type(path))
+                return fail(QStringLiteral("cannot type %1 on this keymap").arg(path));
+            if (round == 0)
+                shoot(QStringLiteral("dialog"), dialogPlace);
+            for (int enter = 0; enter < 2 && remote_->placeOf(dialog).isValid(); ++enter) {
+                remote_->press(KeyReturn);
+                waitFor(3'000, [&] { return !remote_->placeOf(dialog).isValid(); });
+            }
         }
         if (!waitFor(30'000, [&] { return QFile::exists(path) && !remote_->placeOf(dialog).isValid(); }))
             return fail(QStringLiteral("nothing was saved to %1").arg(path));
@@ -216,6 +220,20 @@ private:
         if (saved.text(QString::fromLatin1(RecipeKey)).isEmpty())
             return fail(QStringLiteral("%1 holds no recipe").arg(path));
         return true;
+    }
+
+    // Until two grabs a moment apart agree: the window has been painted and
+    // has taken the focus that comes with being shown.
+    void waitUntilSettled(const QRect& area) const
+    {
+        QImage last = remote_->grab(area);
+        waitFor(10'000, [&] {
+            QThread::msleep(200);
+            const QImage now = remote_->grab(area);
+            const bool same = now == last;
+            last = now;
+            return same;
+        });
     }
 
     bool exitsWithStatusZero()
