@@ -77,19 +77,11 @@ QString Soak::run(std::int64_t actions, std::int64_t milliseconds)
     milliseconds_ = milliseconds;
     clock_.start();
     passTimer_.start();
-    std::int64_t nextReport = ProgressEvery;
+    nextReport_ = ProgressEvery;
     while (!finished()) {
         if (!form_ || !form_->isVisible())
             openWindow();
         act();
-        if (clock_.elapsed() >= nextReport) {
-            nextReport += ProgressEvery;
-            qInfo().noquote() << QStringLiteral("soak seed %1: %2 actions in %3 s, %4 checks")
-                                     .arg(seed_)
-                                     .arg(figures_.actions)
-                                     .arg(clock_.elapsed() / 1000)
-                                     .arg(figures_.checks.checks);
-        }
     }
     passTimer_.stop();
     form_.reset();
@@ -172,6 +164,21 @@ void Soak::act()
     auto& [count, milliseconds] = figures_.kinds[QString::fromUtf8(action.name)];
     ++count;
     milliseconds += own;
+    reportProgress();
+}
+
+// A line every few minutes, also from within a long run, so that a long
+// soak shows how far it has come.
+void Soak::reportProgress()
+{
+    if (clock_.elapsed() < nextReport_)
+        return;
+    nextReport_ += ProgressEvery;
+    qInfo().noquote() << QStringLiteral("soak seed %1: %2 actions in %3 s, %4 checks")
+                             .arg(seed_)
+                             .arg(figures_.actions)
+                             .arg(clock_.elapsed() / 1000)
+                             .arg(figures_.checks.checks);
 }
 
 void Soak::onPass()

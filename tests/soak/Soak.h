@@ -81,6 +81,7 @@ private:
     const Action& chooseAction(bool running);
     void onPass();
     void verify();
+    void reportProgress();
     void checkIncompleteJournalSaves();
     void note(const QString& what);
     void detail(const QString& what);
@@ -140,6 +141,7 @@ private:
     QElapsedTimer clock_;
     std::int64_t target_ = 0;
     std::int64_t milliseconds_ = 0;
+    std::int64_t nextReport_ = 0;
     std::int64_t passesInRun_ = 0;
     std::int64_t nextActionPass_ = 0;
     bool acting_ = false;
