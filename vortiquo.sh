@@ -5,8 +5,10 @@
 #       (BrisutaW7 by default; the names are the rows of apps/Programs.cpp)
 #   ./vortiquo.sh test
 #       installs what the tests need, builds everything with warnings as
-#       errors, runs every test, also under AddressSanitizer+UBSan, and a
-#       short benchmark smoke run
+#       errors, runs every test (end-to-end runs on Xvfb and a short soak
+#       included), checks the Debian package, runs every test again under
+#       AddressSanitizer+UBSan, fuzzes each fuzz target for 30 seconds, and
+#       makes a short benchmark run, plain and under the sanitizers
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,9 +17,10 @@ cd "$(dirname "$0")"
 # the windows are laid out for.
 RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
 # What the tests add: an X server for the benchmark and the end-to-end runs,
-# the X test library it clicks with, a comma-decimal locale, and the tools
-# that build and check the Debian package, its launchers and its metainfo.
-TEST_PACKAGES=(xvfb xauth libxtst6 locales desktop-file-utils appstream lintian dpkg-dev)
+# the X test library they click with, a comma-decimal locale, the tools that
+# build and check the Debian package, its launchers and its metainfo, and
+# clang with its fuzzing runtime for the fuzz targets.
+TEST_PACKAGES=(xvfb xauth libxtst6 locales desktop-file-utils appstream lintian dpkg-dev clang-14 libclang-rt-14-dev)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
@@ -83,6 +86,7 @@ test)
     configure build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORTIQUO_WERROR=ON -DVORTIQUO_SANITIZE=ON
     cmake --build build-sanitize
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+    tests/fuzz/run-fuzzers.sh 30
     bench/run-benchmark.sh --smoke
     # The benchmark under the sanitizers too; Qt's D-Bus thread leaves a few
     # bytes inside libdbus at exit under X, and only that is suppressed.

@@ -76,7 +76,9 @@ bool PictureActions::saveTo(const QString& path)
 {
     const Recipe recipe = form_.pictureRecipe();
     const Session& session = form_.session();
-    const bool complete = session.journal().complete();
+    // A journal past its bounds, or a recipe too long for a PNG text that
+    // can be read back, cannot redraw the picture: it is left out, and said so.
+    const bool complete = session.journal().complete() && recipeFitsPicture(recipe);
     const QString error = writePicture(path, form_.grafico()->image(), form_.program(), session.texts(),
                                        session.stepsDrawn(), complete ? &recipe : nullptr);
     if (!error.isEmpty()) {

@@ -126,6 +126,10 @@ int renderPicture(const Program& program, const RenderRequest& request)
         say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(request.output, error));
         return RenderNotWritten;
     }
+    if (!recipeFitsPicture(recipe))
+        say(QStringLiteral("Attenzione: «%1» è scritta senza la ricetta per ridisegnarla, troppo lunga per un "
+                           "file PNG; usate testi più corti nei campi.")
+                .arg(request.output));
     if (outcome.end == ReplayOutcome::End::fault) {
         say(QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto. L'immagine fino a quel "
                            "passo è in «%2».")
