@@ -1,5 +1,6 @@
 #include "shell/PictureFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -147,13 +148,21 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
     if (!json.isEmpty() && json.size() <= MaxRecipeBytes)
         tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(json));
 
+    // The picture is encoded in memory, then written: when the disk fails
+    // half way, the PNG encoder is never cut off in the middle of a row,
+    // which would leave its buffers behind.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, "png");
+    if (!writer.write(tagged))
+        return fileErrorReason(ENOMEM);
+
     errno = 0;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fileErrorReason(errno);
-    QImageWriter writer(&file, "png");
     errno = 0;
-    if (!writer.write(tagged)) {
+    if (file.write(encoded.data()) != encoded.size()) {
         const int writeErrno = errno;
         file.cancelWriting();
         return fileErrorReason(writeErrno);
