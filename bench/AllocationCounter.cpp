@@ -23,7 +23,7 @@ std::atomic<std::uint64_t> otherCount{0};
 // Plain thread-local flag of the executable: reading it allocates nothing.
 thread_local bool markedThread = false;
 
-inline void Count()
+inline void countAllocation()
 {
     if (!counting.load(std::memory_order_relaxed))
         return;
@@ -39,19 +39,19 @@ extern "C" {
 
 void* malloc(std::size_t size) noexcept
 {
-    Count();
+    countAllocation();
     return __libc_malloc(size);
 }
 
 void* calloc(std::size_t count, std::size_t size) noexcept
 {
-    Count();
+    countAllocation();
     return __libc_calloc(count, size);
 }
 
 void* realloc(void* pointer, std::size_t size) noexcept
 {
-    Count();
+    countAllocation();
     return __libc_realloc(pointer, size);
 }
 
@@ -62,13 +62,13 @@ void free(void* pointer) noexcept
 
 void* memalign(std::size_t alignment, std::size_t size) noexcept
 {
-    Count();
+    countAllocation();
     return __libc_memalign(alignment, size);
 }
 
 void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept
 {
-    Count();
+    countAllocation();
     return __libc_memalign(alignment, size);
 }
 
@@ -76,7 +76,7 @@ int posix_memalign(void** result, std::size_t alignment, std::size_t size) noexc
 {
     if (alignment % sizeof(void*) != 0 || (alignment & (alignment - 1)) != 0)
         return EINVAL;
-    Count();
+    countAllocation();
     void* pointer = __libc_memalign(alignment, size);
     if (!pointer && size != 0)
         return ENOMEM;

@@ -23,7 +23,7 @@ struct XClicker::Library {
     FakeButton fakeButton = nullptr;
 
     template <typename Function>
-    static Function Find(void* library, const char* name)
+    static Function find(void* library, const char* name)
     {
         return reinterpret_cast<Function>(dlsym(library, name));
     }
@@ -34,13 +34,13 @@ struct XClicker::Library {
         xtst = dlopen("libXtst.so.6", RTLD_NOW | RTLD_LOCAL);
         if (!x11 || !xtst)
             return;
-        const auto openDisplay = Find<OpenDisplay>(x11, "XOpenDisplay");
-        closeDisplay = Find<CloseDisplay>(x11, "XCloseDisplay");
-        flush = Find<Flush>(x11, "XFlush");
-        sync = Find<Sync>(x11, "XSync");
-        const auto queryExtension = Find<QueryExtension>(xtst, "XTestQueryExtension");
-        fakeMotion = Find<FakeMotion>(xtst, "XTestFakeMotionEvent");
-        fakeButton = Find<FakeButton>(xtst, "XTestFakeButtonEvent");
+        const auto openDisplay = find<OpenDisplay>(x11, "XOpenDisplay");
+        closeDisplay = find<CloseDisplay>(x11, "XCloseDisplay");
+        flush = find<Flush>(x11, "XFlush");
+        sync = find<Sync>(x11, "XSync");
+        const auto queryExtension = find<QueryExtension>(xtst, "XTestQueryExtension");
+        fakeMotion = find<FakeMotion>(xtst, "XTestFakeMotionEvent");
+        fakeButton = find<FakeButton>(xtst, "XTestFakeButtonEvent");
         if (!openDisplay || !closeDisplay || !flush || !sync || !queryExtension || !fakeMotion || !fakeButton)
             return;
         display = openDisplay(nullptr);

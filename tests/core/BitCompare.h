@@ -10,12 +10,12 @@
 // Doubles in these tests are compared by their bit patterns: equal values
 // with different signs of zero, or values one unit in the last place apart,
 // are different results.
-inline bool SameBits(double first, double second)
+inline bool sameBits(double first, double second)
 {
     return std::bit_cast<std::uint64_t>(first) == std::bit_cast<std::uint64_t>(second);
 }
 
-inline QString DescribeDouble(double value)
+inline QString describeDouble(double value)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%a (%.17g)", value, value);
@@ -27,8 +27,8 @@ inline QString DescribeDouble(double value)
     do {                                                                                         \
         const double actualValue_ = (actual);                                                    \
         const double expectedValue_ = (expected);                                                \
-        if (!SameBits(actualValue_, expectedValue_))                                             \
+        if (!sameBits(actualValue_, expectedValue_))                                             \
             QFAIL(qPrintable(QStringLiteral("%1 is %2, expected %3")                            \
-                                 .arg(QStringLiteral(#actual), DescribeDouble(actualValue_),     \
-                                      DescribeDouble(expectedValue_))));                         \
+                                 .arg(QStringLiteral(#actual), describeDouble(actualValue_),     \
+                                      describeDouble(expectedValue_))));                         \
     } while (false)

@@ -10,7 +10,7 @@ Q_DECLARE_METATYPE(ColourBand)
 namespace {
 
 // The next double above a value.
-double Up(double value)
+double up(double value)
 {
     return std::nextafter(value, std::numeric_limits<double>::infinity());
 }
@@ -99,10 +99,10 @@ void ColourSchemeTest::bandEdges_data()
     // Inclusive at the low bound, exclusive at the high bound, whose own
     // value reaches 255 through the formula.
     QTest::newRow("convection x, at low") << convectionX << 0.0 << 0;
-    QTest::newRow("convection x, just above low") << convectionX << Up(0.0) << 0;
+    QTest::newRow("convection x, just above low") << convectionX << up(0.0) << 0;
     QTest::newRow("convection x, just below high") << convectionX << 0x1.3ffffffffffffp+4 << 254;
     QTest::newRow("convection x, at high") << convectionX << 20.0 << 255;
-    QTest::newRow("convection x, just above high") << convectionX << Up(20.0) << 255;
+    QTest::newRow("convection x, just above high") << convectionX << up(20.0) << 255;
     QTest::newRow("convection x, far below") << convectionX << -1e300 << 0;
     QTest::newRow("convection x, far above") << convectionX << 1e300 << 255;
     // Values on which (v - low) / span * 255 would floor to the next whole
@@ -113,20 +113,20 @@ void ColourSchemeTest::bandEdges_data()
     QTest::newRow("spiral x, middle") << spiralX << 0.0 << 127;
     QTest::newRow("spiral x, at high") << spiralX << 5.0 << 255;
     QTest::newRow("quadratic y, at high") << quadraticY << 0.5 << 255;
-    QTest::newRow("quadratic y, just above high") << quadraticY << Up(0.5) << 255;
+    QTest::newRow("quadratic y, just above high") << quadraticY << up(0.5) << 255;
 
     // The recurrence map's bands scale from a base below their low bound.
     QTest::newRow("recurrence x, at low") << recurrenceX << 0.0 << 0;
-    QTest::newRow("recurrence x, just above low") << recurrenceX << Up(0.0) << 23;
+    QTest::newRow("recurrence x, just above low") << recurrenceX << up(0.0) << 23;
     QTest::newRow("recurrence x, middle") << recurrenceX << 10.0 << 139;
     QTest::newRow("recurrence x, times 255 first") << recurrenceX << 0x1.0505050505051p+0 << 35;
     QTest::newRow("recurrence x, at high") << recurrenceX << 20.0 << 255;
     QTest::newRow("recurrence y, at low") << recurrenceY << -15.0 << 0;
-    QTest::newRow("recurrence y, just above low") << recurrenceY << Up(-15.0) << -829;
+    QTest::newRow("recurrence y, just above low") << recurrenceY << up(-15.0) << -829;
     QTest::newRow("recurrence y, at its base") << recurrenceY << -2.0 << 0;
     QTest::newRow("recurrence y, at base plus span") << recurrenceY << 2.0 << 255;
     QTest::newRow("recurrence y, at high") << recurrenceY << 15.0 << 1083;
-    QTest::newRow("recurrence y, just above high") << recurrenceY << Up(15.0) << 255;
+    QTest::newRow("recurrence y, just above high") << recurrenceY << up(15.0) << 255;
 }
 
 void ColourSchemeTest::bandEdges()

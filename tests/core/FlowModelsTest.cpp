@@ -24,17 +24,17 @@ constexpr double DefaultSin = 0x1.ffffffffffff8p-2;  // 0.49999999999999956
 constexpr double RightCos = 0x1.d1a62633145cp-50;  // 1.6155445744325867e-15
 constexpr double RightSin = 1.0;
 
-bool Step(Flow flow, SimulationState& state)
+bool stepModel(Flow flow, SimulationState& state)
 {
     return flow == Flow::Convection ? convectionStep(state) : spiralStep(state);
 }
 
-const FlowView& ViewOf(Flow flow)
+const FlowView& viewOf(Flow flow)
 {
     return flow == Flow::Convection ? ConvectionView : SpiralView;
 }
 
-SimulationState OpeningState(Flow flow)
+SimulationState openingState(Flow flow)
 {
     SimulationState state;
     if (flow == Flow::Convection) {
@@ -49,7 +49,7 @@ SimulationState OpeningState(Flow flow)
 }
 
 // The drawing area as the flow windows lay it out, in twips.
-SimulationState DrawingState(double cosine, double sine)
+SimulationState drawingState(double cosine, double sine)
 {
     SimulationState state;
     state.plotWidth = 6585;
@@ -134,10 +134,10 @@ void FlowModelsTest::singleStep()
     QFETCH(double, z);
     QFETCH(double, dt);
 
-    SimulationState state = OpeningState(flow);
+    SimulationState state = openingState(flow);
     state.x = x, state.y = y, state.z = z;
     state.dt = dt;
-    QVERIFY(Step(flow, state));
+    QVERIFY(stepModel(flow, state));
 
     QFETCH(double, dx);
     QFETCH(double, dy);
@@ -179,9 +179,9 @@ void FlowModelsTest::longRunFromOpeningValues()
     QFETCH(double, y);
     QFETCH(double, z);
 
-    SimulationState state = OpeningState(flow);
+    SimulationState state = openingState(flow);
     for (int step = 0; step < 10000; ++step) {
-        QVERIFY(Step(flow, state));
+        QVERIFY(stepModel(flow, state));
         state.x = state.xNext, state.y = state.yNext, state.z = state.zNext;
     }
     COMPARE_BITS(state.x, x);
@@ -225,10 +225,10 @@ void FlowModelsTest::stepFaults()
     QFETCH(double, dt);
     QFETCH(bool, finite);
 
-    SimulationState state = OpeningState(flow);
+    SimulationState state = openingState(flow);
     state.x = x, state.y = y, state.z = z;
     state.dt = dt;
-    QCOMPARE(Step(flow, state), finite);
+    QCOMPARE(stepModel(flow, state), finite);
 }
 
 void FlowModelsTest::plottedPoint_data()
@@ -302,11 +302,11 @@ void FlowModelsTest::plottedPoint()
     QFETCH(int, green);
     QFETCH(int, blue);
 
-    SimulationState state = DrawingState(cosine, sine);
+    SimulationState state = drawingState(cosine, sine);
     state.xNext = x, state.yNext = y, state.zNext = z;
     state.colourScheme = static_cast<std::int16_t>(scheme);
     PlotPoint point;
-    QVERIFY(plotFlowPoint(ViewOf(flow), state, point));
+    QVERIFY(plotFlowPoint(viewOf(flow), state, point));
 
     COMPARE_BITS(point.x, screenX);
     COMPARE_BITS(point.y, screenY);
@@ -344,7 +344,7 @@ void FlowModelsTest::plotLimits()
 
     constexpr FlowView UnitView = {0, 1, 0, 1, bandFromBounds(0, 1), bandFromBounds(0, 1),
                                    bandFromBounds(0, 1)};
-    SimulationState state = DrawingState(1.0, 0.0);
+    SimulationState state = drawingState(1.0, 0.0);
     state.plotWidth = 1;
     state.plotHeight = 1;
     state.yNext = y;
@@ -356,7 +356,7 @@ void FlowModelsTest::plotLimits()
 void FlowModelsTest::projectionOverflowIsAFault()
 {
     // Finite coordinates whose mapping onto the area leaves the double range.
-    SimulationState state = DrawingState(DefaultCos, DefaultSin);
+    SimulationState state = drawingState(DefaultCos, DefaultSin);
     state.xNext = 1e308, state.yNext = 1e308, state.zNext = 0;
     PlotPoint point;
     QVERIFY(!plotFlowPoint(ConvectionView, state, point));

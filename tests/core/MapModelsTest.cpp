@@ -14,12 +14,12 @@ constexpr double RecurrenceB = -0x1.b333333333333p+0;  // -1.7
 constexpr double QuadraticA = 0x1.6666666666666p+0;  // 1.4
 constexpr double QuadraticB = 0x1.3333333333333p-2;  // 0.3
 
-bool Step(Map map, SimulationState& state)
+bool stepModel(Map map, SimulationState& state)
 {
     return map == Map::Recurrence ? recurrenceStep(state) : quadraticStep(state);
 }
 
-SimulationState OpeningState(Map map)
+SimulationState openingState(Map map)
 {
     SimulationState state;
     state.a = map == Map::Recurrence ? RecurrenceA : QuadraticA;
@@ -32,15 +32,15 @@ SimulationState OpeningState(Map map)
     return state;
 }
 
-const MapView& ViewOf(Map map)
+const MapView& viewOf(Map map)
 {
     return map == Map::Recurrence ? RecurrenceView : QuadraticView;
 }
 
-bool Plot(Map map, const SimulationState& state)
+bool plot(Map map, const SimulationState& state)
 {
     PlotPoint point;
-    return plotMapPoint(ViewOf(map), state, point);
+    return plotMapPoint(viewOf(map), state, point);
 }
 
 }  // namespace
@@ -103,9 +103,9 @@ void MapModelsTest::singleStep()
     QFETCH(double, xNext);
     QFETCH(double, yNext);
 
-    SimulationState state = OpeningState(map);
+    SimulationState state = openingState(map);
     state.x = x, state.y = y, state.a = a, state.b = b;
-    QVERIFY(Step(map, state));
+    QVERIFY(stepModel(map, state));
     COMPARE_BITS(state.xNext, xNext);
     COMPARE_BITS(state.yNext, yNext);
     COMPARE_BITS(state.x, x);
@@ -130,9 +130,9 @@ void MapModelsTest::longRunFromOpeningValues()
     QFETCH(double, x);
     QFETCH(double, y);
 
-    SimulationState state = OpeningState(map);
+    SimulationState state = openingState(map);
     for (int step = 0; step < 1000; ++step) {
-        QVERIFY(Step(map, state));
+        QVERIFY(stepModel(map, state));
         state.x = state.xNext, state.y = state.yNext;
     }
     COMPARE_BITS(state.x, x);
@@ -164,9 +164,9 @@ void MapModelsTest::stepFaults()
     QFETCH(double, a);
     QFETCH(bool, finite);
 
-    SimulationState state = OpeningState(map);
+    SimulationState state = openingState(map);
     state.x = x, state.y = y, state.a = a;
-    QCOMPARE(Step(map, state), finite);
+    QCOMPARE(stepModel(map, state), finite);
 }
 
 void MapModelsTest::escapingOrbit()
@@ -174,14 +174,14 @@ void MapModelsTest::escapingOrbit()
     // The quadratic map with a = 2 escapes from (1, 1): its drawing leaves the
     // 16-bit vertical range in the sixth step, its arithmetic the double
     // range in the twelfth.
-    SimulationState state = OpeningState(Map::Quadratic);
+    SimulationState state = openingState(Map::Quadratic);
     state.a = 2;
     int firstUndrawn = 0;
     int step = 1;
     for (; step <= 100; ++step) {
         if (!quadraticStep(state))
             break;
-        if (firstUndrawn == 0 && !Plot(Map::Quadratic, state))
+        if (firstUndrawn == 0 && !plot(Map::Quadratic, state))
             firstUndrawn = step;
         state.x = state.xNext, state.y = state.yNext;
     }
@@ -250,11 +250,11 @@ void MapModelsTest::plottedPoint()
     QFETCH(int, green);
     QFETCH(int, blue);
 
-    SimulationState state = OpeningState(map);
+    SimulationState state = openingState(map);
     state.xNext = x, state.yNext = y;
     state.colourScheme = static_cast<std::int16_t>(scheme);
     PlotPoint point;
-    QVERIFY(plotMapPoint(ViewOf(map), state, point));
+    QVERIFY(plotMapPoint(viewOf(map), state, point));
     COMPARE_BITS(point.x, horizontal);
     COMPARE_BITS(point.y, vertical);
     QCOMPARE(int(point.red), red);
@@ -289,10 +289,10 @@ void MapModelsTest::verticalRange()
     QFETCH(double, y);
     QFETCH(bool, drawn);
 
-    SimulationState state = OpeningState(map);
+    SimulationState state = openingState(map);
     state.xNext = 0;
     state.yNext = y;
-    QCOMPARE(Plot(map, state), drawn);
+    QCOMPARE(plot(map, state), drawn);
 }
 
 void MapModelsTest::horizontalLimit_data()
@@ -317,7 +317,7 @@ void MapModelsTest::horizontalLimit()
     QFETCH(bool, drawn);
 
     constexpr MapView UnitView = {0, 1, 0, 1, bandFromBounds(0, 1), bandFromBounds(0, 1)};
-    SimulationState state = OpeningState(Map::Quadratic);
+    SimulationState state = openingState(Map::Quadratic);
     state.plotWidth = 1;
     state.plotHeight = 1;
     state.xNext = x;

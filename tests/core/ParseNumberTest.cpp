@@ -16,7 +16,7 @@ namespace {
 constexpr double Largest = std::numeric_limits<double>::max();
 constexpr double SmallestSubnormal = std::numeric_limits<double>::denorm_min();
 
-double Parse(const QByteArray& text)
+double parse(const QByteArray& text)
 {
     return ParseNumber(std::string_view(text.constData(), text.size()));
 }
@@ -113,7 +113,7 @@ void ParseNumberTest::decimalText()
 {
     QFETCH(QByteArray, text);
     QFETCH(double, expected);
-    COMPARE_BITS(Parse(text), expected);
+    COMPARE_BITS(parse(text), expected);
 }
 
 void ParseNumberTest::blanksAnywhere_data()
@@ -134,7 +134,7 @@ void ParseNumberTest::blanksAnywhere()
 {
     QFETCH(QByteArray, text);
     QFETCH(double, expected);
-    COMPARE_BITS(Parse(text), expected);
+    COMPARE_BITS(parse(text), expected);
 }
 
 void ParseNumberTest::noLeadingNumberGivesZero_data()
@@ -160,8 +160,8 @@ void ParseNumberTest::noLeadingNumberGivesZero()
 {
     QFETCH(QByteArray, text);
     // Either zero is fine here: no model reads the sign of a zero.
-    const double value = Parse(text);
-    QVERIFY2(value == 0.0, qPrintable(DescribeDouble(value)));
+    const double value = parse(text);
+    QVERIFY2(value == 0.0, qPrintable(describeDouble(value)));
 }
 
 void ParseNumberTest::radixForms_data()
@@ -205,7 +205,7 @@ void ParseNumberTest::radixForms()
 {
     QFETCH(QByteArray, text);
     QFETCH(double, expected);
-    COMPARE_BITS(Parse(text), expected);
+    COMPARE_BITS(parse(text), expected);
 }
 
 void ParseNumberTest::beyondDoubleRange_data()
@@ -242,7 +242,7 @@ void ParseNumberTest::beyondDoubleRange()
 {
     QFETCH(QByteArray, text);
     QFETCH(double, expected);
-    COMPARE_BITS(Parse(text), expected);
+    COMPARE_BITS(parse(text), expected);
 }
 
 void ParseNumberTest::commaDecimalLocale_data()
@@ -269,7 +269,7 @@ void ParseNumberTest::commaDecimalLocale()
         QSKIP(missing.constData());
     }
     QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
-    COMPARE_BITS(Parse(text), expected);
+    COMPARE_BITS(parse(text), expected);
 }
 
 QTEST_APPLESS_MAIN(ParseNumberTest)

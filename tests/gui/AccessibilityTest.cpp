@@ -10,19 +10,19 @@ using namespace interaction;
 
 namespace {
 
-void CollectBelow(QAccessibleInterface* node, QList<QAccessibleInterface*>& found)
+void collectBelow(QAccessibleInterface* node, QList<QAccessibleInterface*>& found)
 {
     for (int index = 0; index < node->childCount(); ++index) {
         if (QAccessibleInterface* child = node->child(index)) {
             found << child;
-            CollectBelow(child, found);
+            collectBelow(child, found);
         }
     }
 }
 
 // The labels related to a field, left to right ("Δ" and "t" make "Δt"),
 // without a closing colon; not the frame, which Qt relates too.
-QString LabelText(QAccessibleInterface* field)
+QString labelText(QAccessibleInterface* field)
 {
     QList<QAccessibleInterface*> labels;
     for (const auto& [other, relation] : field->relations(QAccessible::Label))
@@ -68,7 +68,7 @@ void AccessibilityTest::everyControlIsNamed()
     QFETCH(QStringList, unlabelled);
     SimulationForm form(*program);
     QList<QAccessibleInterface*> nodes;
-    CollectBelow(QAccessible::queryAccessibleInterface(&form), nodes);
+    collectBelow(QAccessible::queryAccessibleInterface(&form), nodes);
 
     QStringList names, withoutLabel;
     for (QAccessibleInterface* node : nodes) {
@@ -81,7 +81,7 @@ void AccessibilityTest::everyControlIsNamed()
         if (node->role() == QAccessible::RadioButton)
             QVERIFY2(name != objectName && name != QLatin1String("Option1"), qPrintable(objectName));
         if (node->role() == QAccessible::EditableText) {
-            const QString label = LabelText(node);
+            const QString label = labelText(node);
             if (label.isEmpty())
                 withoutLabel << objectName;
             QVERIFY2(name.startsWith(label), qPrintable(objectName + u' ' + name));
@@ -99,10 +99,10 @@ void AccessibilityTest::escapeAnswersNo()
     SimulationForm form(Tessivo);
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    Click(Button(form, QStringLiteral("Esci")));
-    QTest::keyClick(TextField(form, QStringLiteral("aT")), Qt::Key_Escape);
+    click(button(form, QStringLiteral("Esci")));
+    QTest::keyClick(textField(form, QStringLiteral("aT")), Qt::Key_Escape);
     QVERIFY(form.findChild<QWidget*>(QStringLiteral("Uscita"))->isHidden());
-    QVERIFY(Button(form, QStringLiteral("Esci"))->isEnabled());
+    QVERIFY(button(form, QStringLiteral("Esci"))->isEnabled());
     QVERIFY(form.isVisible());
 }
 

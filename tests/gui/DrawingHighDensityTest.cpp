@@ -21,9 +21,9 @@ private slots:
         QCOMPARE(form.state().plotWidth, 6585.0f);
         QCOMPARE(form.grafico()->image().size(), QSize(878, 866));
 
-        TextField(form, "dtT")->setText("0");
-        TextField(form, "termineT")->setText("3");
-        LiveRun(form).Start();
+        textField(form, "dtT")->setText("0");
+        textField(form, "termineT")->setText("3");
+        LiveRun(form).start();
         // The still point at (3352, 5196) twips is device pixel (446, 692).
         const QImage& image = form.grafico()->image();
         const QRgb background = form.grafico()->background().rgb();

@@ -13,13 +13,13 @@ using namespace interaction;
 
 namespace {
 
-void SetField(SimulationForm& form, const char* name, const QString& text)
+void setField(SimulationForm& form, const char* name, const QString& text)
 {
-    TextField(form, QString::fromLatin1(name))->setText(text);
+    textField(form, QString::fromLatin1(name))->setText(text);
 }
 
 // Every pixel of the image that is not the background.
-QList<QPoint> DrawnPixels(const DrawingArea& area)
+QList<QPoint> drawnPixels(const DrawingArea& area)
 {
     QList<QPoint> drawn;
     const QImage& image = area.image();
@@ -93,13 +93,13 @@ void DrawingTest::runDrawsExpectedPixels()
     form.show();
     for (const QString& field : fields) {
         const QStringList parts = field.split('=');
-        SetField(form, qPrintable(parts[0]), parts[1]);
+        setField(form, qPrintable(parts[0]), parts[1]);
     }
-    SetField(form, "termineT", "50");
-    LiveRun(form).Start();
+    setField(form, "termineT", "50");
+    LiveRun(form).start();
     QCOMPARE(form.stepCount(), 50);
 
-    QList<QPoint> drawn = DrawnPixels(*form.grafico());
+    QList<QPoint> drawn = drawnPixels(*form.grafico());
     std::sort(drawn.begin(), drawn.end(), [](QPoint p, QPoint q) { return std::pair(p.x(), p.y()) < std::pair(q.x(), q.y()); });
     QCOMPARE(drawn, pixels);
     for (int i = 0; i < pixels.size(); ++i)
@@ -112,15 +112,15 @@ void DrawingTest::verticalCoordinateBeyondSixteenBitsEndsRun()
     // 16 bits; with b = 5.7 it does not, and the run ends at its first step.
     SimulationForm form(Drumbel);
     form.show();
-    SetField(form, "termineT", "1");
-    SetField(form, "bT", "5.6");
-    LiveRun(form).Start();
+    setField(form, "termineT", "1");
+    setField(form, "bT", "5.6");
+    LiveRun(form).start();
     QCOMPARE(form.stepCount(), 1);
     QVERIFY(!form.findChild<QMessageBox*>("messaggioOverflow"));
-    QVERIFY(DrawnPixels(*form.grafico()).isEmpty());
+    QVERIFY(drawnPixels(*form.grafico()).isEmpty());
 
-    SetField(form, "bT", "5.7");
-    LiveRun(form).Start();
+    setField(form, "bT", "5.7");
+    LiveRun(form).start();
     QCOMPARE(form.stepCount(), 0);
     auto* message = form.findChild<QMessageBox*>("messaggioOverflow");
     QVERIFY(message && message->isVisible());
@@ -132,13 +132,13 @@ void DrawingTest::pictureSurvivesRepaint()
 {
     SimulationForm form(Brisuta);
     form.show();
-    SetField(form, "termineT", "20000");
-    LiveRun(form).Start();
+    setField(form, "termineT", "20000");
+    LiveRun(form).start();
     const QImage kept = form.grafico()->image();
     // A full repaint, as after covering or minimising, shows the kept picture.
     const QImage shown = form.grafico()->grab().toImage().convertToFormat(kept.format());
     QCOMPARE(shown, kept);
-    QVERIFY(DrawnPixels(*form.grafico()).size() > 100);
+    QVERIFY(drawnPixels(*form.grafico()).size() > 100);
 }
 
 void DrawingTest::screenIsRefreshedPerFrameNotPerPoint()
@@ -148,8 +148,8 @@ void DrawingTest::screenIsRefreshedPerFrameNotPerPoint()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     PaintCounter counter;
     form.grafico()->installEventFilter(&counter);
-    SetField(form, "termineT", "200000");
-    LiveRun(form).Start();
+    setField(form, "termineT", "200000");
+    LiveRun(form).start();
     QVERIFY2(counter.paints < 2000, qPrintable(QString::number(counter.paints)));
     // Whatever was drawn last reaches the screen within a frame.
     QTRY_COMPARE(form.grafico()->grab().toImage().convertToFormat(QImage::Format_RGB32),
@@ -160,9 +160,9 @@ void DrawingTest::backgroundFollowsTheThemeAndKeepsThePoints()
 {
     SimulationForm form(Drumbel);
     form.show();
-    SetField(form, "termineT", "5000");
-    LiveRun(form).Start();
-    QList<QPoint> drawn = DrawnPixels(*form.grafico());
+    setField(form, "termineT", "5000");
+    LiveRun(form).start();
+    QList<QPoint> drawn = drawnPixels(*form.grafico());
     QVERIFY(drawn.size() > 100);
     // A point in exactly the background's colour is a point all the same.
     const QColor background = form.grafico()->background();

@@ -14,7 +14,7 @@ constexpr int kBraceColumns = 8;
 
 bool IsDark(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < kDark; }
 
-bool RowHasInk(const QImage& image, int y, int fromX, int toX)
+bool rowHasInk(const QImage& image, int y, int fromX, int toX)
 {
     for (int x = fromX; x < toX; ++x)
         if (IsDark(image, x, y))
@@ -22,7 +22,7 @@ bool RowHasInk(const QImage& image, int y, int fromX, int toX)
     return false;
 }
 
-bool ColumnHasInk(const QImage& image, int x, int fromY, int toY)
+bool columnHasInk(const QImage& image, int x, int fromY, int toY)
 {
     for (int y = fromY; y < toY; ++y)
         if (IsDark(image, x, y))
@@ -31,7 +31,7 @@ bool ColumnHasInk(const QImage& image, int x, int fromY, int toY)
 }
 
 // Pixels on the soft edge of a stroke, neither solid ink nor paper.
-int EdgePixels(const QImage& image)
+int edgePixels(const QImage& image)
 {
     int edge = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -129,12 +129,12 @@ void EquationPicturesTest::inkIsBlackOnWhiteAndClearOfTheEdges()
 
     // Nothing is cut off: the outermost columns and rows carry no ink. The
     // text is not set needlessly small either: it nearly fills the width.
-    QVERIFY(!ColumnHasInk(image, 0, 0, h));
-    QVERIFY(!ColumnHasInk(image, w - 1, 0, h));
-    QVERIFY(!RowHasInk(image, 0, 0, w));
-    QVERIFY(!RowHasInk(image, shownRows - 1, 0, w));
+    QVERIFY(!columnHasInk(image, 0, 0, h));
+    QVERIFY(!columnHasInk(image, w - 1, 0, h));
+    QVERIFY(!rowHasInk(image, 0, 0, w));
+    QVERIFY(!rowHasInk(image, shownRows - 1, 0, w));
     int right = w - 1;
-    while (right > 0 && !ColumnHasInk(image, right, 0, h))
+    while (right > 0 && !columnHasInk(image, right, 0, h))
         --right;
     QVERIFY2(right * 100 >= w * 85, qPrintable(QString::number(right)));
 }
@@ -152,7 +152,7 @@ void EquationPicturesTest::braceSpansTheLines()
     int first = -1;
     int last = -1;
     for (int y = 0; y < shownRows; ++y) {
-        if (RowHasInk(image, y, 0, braceColumns)) {
+        if (rowHasInk(image, y, 0, braceColumns)) {
             if (first < 0)
                 first = y;
             last = y;
@@ -162,8 +162,8 @@ void EquationPicturesTest::braceSpansTheLines()
     QVERIFY2(last - first + 1 >= shownRows * 3 / 4,
              qPrintable(QStringLiteral("brace rows %1..%2").arg(first).arg(last)));
     for (int y = first; y <= last; ++y)
-        QVERIFY2(RowHasInk(image, y, 0, braceColumns), qPrintable(QString::number(y)));
-    QVERIFY(!ColumnHasInk(image, braceColumns + 1, 0, image.height()));
+        QVERIFY2(rowHasInk(image, y, 0, braceColumns), qPrintable(QString::number(y)));
+    QVERIFY(!columnHasInk(image, braceColumns + 1, 0, image.height()));
 }
 
 void EquationPicturesTest::rowsBelowTheShownPartAreBlank()
@@ -183,7 +183,7 @@ void EquationPicturesTest::denseScreensGetSharpEdges()
     QFETCH(QImage, image);
     QFETCH(double, ratio);
     QFETCH(QImage, atOne);
-    const double growth = static_cast<double>(EdgePixels(image)) / EdgePixels(atOne);
+    const double growth = static_cast<double>(edgePixels(image)) / edgePixels(atOne);
     QVERIFY2(growth < (ratio + ratio * ratio) / 2, qPrintable(QString::number(growth)));
 }
 

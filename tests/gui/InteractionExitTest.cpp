@@ -8,7 +8,7 @@ using namespace interaction;
 
 namespace {
 
-QWidget* Panel(const SimulationForm& form)
+QWidget* panel(const SimulationForm& form)
 {
     return form.findChild<QWidget*>(QStringLiteral("Uscita"));
 }
@@ -55,17 +55,17 @@ void InteractionExitTest::panelFollowsClicks()
     QFETCH(bool, duringRun);
     SimulationForm form(*program);
     form.show();
-    QPushButton* esci = Button(form, "Esci");
-    QVERIFY(Panel(form)->isHidden());
+    QPushButton* esci = button(form, "Esci");
+    QVERIFY(panel(form)->isHidden());
     QVERIFY(esci->isEnabled());
 
-    QList<bool> panel, enabled;
+    QList<bool> panelShown, enabled;
     std::vector<std::int64_t> steps;
-    auto click = [&](const QString& name, std::int64_t step) {
+    auto press = [&](const QString& name, std::int64_t step) {
         QWidget* target = form.findChild<QWidget*>(name);
         if (target->isEnabled())
-            Click(target);
-        panel << Panel(form)->isVisible();
+            click(target);
+        panelShown << panel(form)->isVisible();
         enabled << esci->isEnabled();
         steps.push_back(step);
     };
@@ -73,24 +73,24 @@ void InteractionExitTest::panelFollowsClicks()
     if (duringRun) {
         LiveRun run(form);
         for (qsizetype i = 0; i < clicks.size(); ++i)
-            run.At(50 * (i + 1), [&, i](std::int64_t step) { click(clicks[i], step); });
-        run.At(50 * (clicks.size() + 1), [&](std::int64_t step) {
+            run.at(50 * (i + 1), [&, i](std::int64_t step) { press(clicks[i], step); });
+        run.at(50 * (clicks.size() + 1), [&](std::int64_t step) {
             stoppedAt = step;
-            Click(Button(form, "Stop"));
+            click(button(form, "Stop"));
         });
-        run.Start();
-        QVERIFY(!run.SafetyStopped());
+        run.start();
+        QVERIFY(!run.safetyStopped());
         QCOMPARE(form.stepCount(), stoppedAt + 1);
         for (std::size_t i = 1; i < steps.size(); ++i)
             QCOMPARE_GT(steps[i], steps[i - 1]);
     } else {
         for (const QString& name : clicks)
-            click(name, 0);
+            press(name, 0);
     }
 
-    QCOMPARE(panel, shown);
-    for (qsizetype i = 0; i < panel.size(); ++i)
-        QVERIFY2(enabled[i] == !panel[i], qPrintable(QString("after click %1").arg(i + 1)));
+    QCOMPARE(panelShown, shown);
+    for (qsizetype i = 0; i < panelShown.size(); ++i)
+        QVERIFY2(enabled[i] == !panelShown[i], qPrintable(QString("after click %1").arg(i + 1)));
 }
 
 void InteractionExitTest::closingEndsTheRun_data()
@@ -118,14 +118,14 @@ void InteractionExitTest::closingEndsTheRun()
     form.show();
     auto closeWindow = [&] {
         if (byPanel)
-            Click(Button(form, "SiUscire"));
+            click(button(form, "SiUscire"));
         else
             form.close();
     };
 
     if (!duringRun) {
         if (byPanel)
-            Click(Button(form, "Esci"));
+            click(button(form, "Esci"));
         closeWindow();
         QVERIFY(!form.isVisible());
         return;
@@ -135,24 +135,24 @@ void InteractionExitTest::closingEndsTheRun()
     QImage atClose;
     SimulationState stateAtClose;
     LiveRun run(form);
-    run.At(100, [&](std::int64_t) { Click(Button(form, "Esci")); })
-        .At(150, [&](std::int64_t step) {
+    run.at(100, [&](std::int64_t) { click(button(form, "Esci")); })
+        .at(150, [&](std::int64_t step) {
             closedAt = step;
             closeWindow();
             atClose = form.grafico()->image().copy();
             stateAtClose = form.state();
         })
-        .At(160, [](std::int64_t) {})
-        .StopAt(5000);
-    run.Start();
+        .at(160, [](std::int64_t) {})
+        .stopAt(5000);
+    run.start();
 
     QVERIFY(!form.isVisible());
     QVERIFY(!form.isRunning());
-    QVERIFY(!run.SafetyStopped());
-    QCOMPARE(run.Pending(), std::size_t{2});
+    QVERIFY(!run.safetyStopped());
+    QCOMPARE(run.pending(), std::size_t{2});
     QCOMPARE_LE(form.stepCount(), closedAt + 1);  // the pass of the close may still be counted
-    QCOMPARE(DifferingMembers(form.state(), stateAtClose), QStringList());
-    QCOMPARE(DifferentPixels(form.grafico()->image(), atClose), 0);
+    QCOMPARE(differingMembers(form.state(), stateAtClose), QStringList());
+    QCOMPARE(differentPixels(form.grafico()->image(), atClose), 0);
 }
 
 QTEST_MAIN(InteractionExitTest)

@@ -13,7 +13,7 @@ constexpr double Largest = std::numeric_limits<double>::max();
 constexpr std::int32_t MostSteps = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t FewestSteps = std::numeric_limits<std::int32_t>::min();
 
-double SimulationState::*MemberOfField(const QString& field)
+double SimulationState::*memberOfField(const QString& field)
 {
     static const std::map<QString, double SimulationState::*> members = {
         {"aT", &SimulationState::a},  {"bT", &SimulationState::b},   {"cT", &SimulationState::c},
@@ -43,7 +43,7 @@ public:
     std::vector<Keystroke> entries;
 };
 
-QMap<QString, QString> ShownFieldTexts(const SimulationForm& form)
+QMap<QString, QString> shownFieldTexts(const SimulationForm& form)
 {
     QMap<QString, QString> texts;
     for (const QLineEdit* field : form.findChildren<QLineEdit*>())
@@ -104,11 +104,11 @@ void InteractionFieldsTest::plainFieldFollowsEveryKeystroke()
     QFETCH(QList<double>, values);
     SimulationForm form(*program);
     form.show();
-    QLineEdit* edit = TextField(form, field);
+    QLineEdit* edit = textField(form, field);
     QVERIFY(edit);
-    const auto member = MemberOfField(field);
+    const auto member = memberOfField(field);
 
-    TypeOver(edit, QString());
+    typeOver(edit, QString());
     QCOMPARE(form.state().*member, 0.0);
     const SimulationState before = form.state();
     KeystrokeLog log(form);
@@ -120,11 +120,11 @@ void InteractionFieldsTest::plainFieldFollowsEveryKeystroke()
         QCOMPARE(key.field, field);
         QCOMPARE(key.text, typed.left(i + 1));
         QVERIFY2(key.state.*member == values[i],
-                 qPrintable(key.text + " gave " + Exact(key.state.*member) + ", not " + Exact(values[i])));
-        QCOMPARE(NonFiniteMembers(key.state), QStringList());
+                 qPrintable(key.text + " gave " + exact(key.state.*member) + ", not " + exact(values[i])));
+        QCOMPARE(nonFiniteMembers(key.state), QStringList());
         SimulationState expected = before;
         expected.*member = key.state.*member;
-        QCOMPARE(DifferingMembers(key.state, expected), QStringList());
+        QCOMPARE(differingMembers(key.state, expected), QStringList());
     }
 }
 
@@ -134,7 +134,7 @@ void InteractionFieldsTest::typingIntoADuringRunPassesThroughZero()
 {
     SimulationForm form(Brisuta);
     form.show();
-    QLineEdit* aT = TextField(form, "aT");
+    QLineEdit* aT = textField(form, "aT");
     struct Seen {
         std::int64_t step;
         double a, x;
@@ -143,21 +143,21 @@ void InteractionFieldsTest::typingIntoADuringRunPassesThroughZero()
     auto look = [&](std::int64_t step) { seen.push_back({step, form.state().a, form.state().x}); };
 
     LiveRun run(form);
-    run.At(20, [&](std::int64_t step) { look(step); TypeOver(aT, "-"); look(step); })
-        .At(40, [&](std::int64_t step) { look(step); QTest::keyClicks(aT, "0"); })
-        .At(60, [&](std::int64_t step) { look(step); QTest::keyClicks(aT, "."); })
-        .At(80, [&](std::int64_t step) { look(step); QTest::keyClicks(aT, "5"); look(step); })
-        .At(100, look)
-        .StopAt(100);
-    run.Start();
+    run.at(20, [&](std::int64_t step) { look(step); typeOver(aT, "-"); look(step); })
+        .at(40, [&](std::int64_t step) { look(step); QTest::keyClicks(aT, "0"); })
+        .at(60, [&](std::int64_t step) { look(step); QTest::keyClicks(aT, "."); })
+        .at(80, [&](std::int64_t step) { look(step); QTest::keyClicks(aT, "5"); look(step); })
+        .at(100, look)
+        .stopAt(100);
+    run.start();
 
-    QVERIFY(!run.SafetyStopped());
+    QVERIFY(!run.safetyStopped());
     QCOMPARE(aT->text(), QStringLiteral("-0.5"));
     // Seen: before "-", after "-", after "-0", after "-0.", after "-0.5", later.
     QCOMPARE(seen.size(), std::size_t{7});
     QCOMPARE(seen[0].a, 10.0);
     for (std::size_t i = 1; i <= 4; ++i)
-        QVERIFY2(seen[i].a == 0.0, qPrintable(QString("a = %1 at step %2").arg(Exact(seen[i].a)).arg(seen[i].step)));
+        QVERIFY2(seen[i].a == 0.0, qPrintable(QString("a = %1 at step %2").arg(exact(seen[i].a)).arg(seen[i].step)));
     // Steps were taken under each of "-", "-0" and "-0.", and none moved x.
     for (std::size_t i = 2; i <= 4; ++i) {
         QCOMPARE_GT(seen[i].step, seen[i - 1].step);
@@ -195,7 +195,7 @@ void InteractionFieldsTest::startFieldMovesThePoint()
     QFETCH(bool, duringRun);
     SimulationForm form(*program);
     form.show();
-    const auto member = MemberOfField(field);
+    const auto member = memberOfField(field);
     const double value = typed.toDouble();
 
     SimulationState expected;
@@ -203,32 +203,32 @@ void InteractionFieldsTest::startFieldMovesThePoint()
         std::int64_t actedAt = -1;
         SimulationState afterEdit;
         LiveRun run(form);
-        run.At(50, [&](std::int64_t step) {
+        run.at(50, [&](std::int64_t step) {
                actedAt = step;
-               TypeOver(TextField(form, field), typed);
+               typeOver(textField(form, field), typed);
                afterEdit = form.state();
            })
-            .StopAt(120);
-        run.Start();
-        QVERIFY(!run.SafetyStopped());
+            .stopAt(120);
+        run.start();
+        QVERIFY(!run.safetyStopped());
         QVERIFY(afterEdit.*member == value);
         expected = afterEdit;
-        Replay(*program, expected, StepsAfter(actedAt, form.stepCount()));
+        replay(*program, expected, stepsAfter(actedAt, form.stepCount()));
     } else {
-        TypeOver(TextField(form, field), typed);
+        typeOver(textField(form, field), typed);
         QVERIFY(form.state().*member == value);
-        TypeOver(TextField(form, "termineT"), "30");
+        typeOver(textField(form, "termineT"), "30");
         LiveRun run(form);
-        run.Start();
+        run.start();
         QCOMPARE(form.stepCount(), std::int64_t{30});
-        expected = AtStart(*program, form.state());
-        Replay(*program, expected, 30);
+        expected = atStart(*program, form.state());
+        replay(*program, expected, 30);
     }
     QVERIFY2(form.state().x == expected.x && form.state().y == expected.y && form.state().z == expected.z,
              qPrintable(QString("ended at (%1, %2, %3), expected (%4, %5, %6)")
-                            .arg(Exact(form.state().x), Exact(form.state().y), Exact(form.state().z),
-                                 Exact(expected.x), Exact(expected.y), Exact(expected.z))));
-    QCOMPARE(TextField(form, field)->text(), typed);
+                            .arg(exact(form.state().x), exact(form.state().y), exact(form.state().z),
+                                 exact(expected.x), exact(expected.y), exact(expected.z))));
+    QCOMPARE(textField(form, field)->text(), typed);
 }
 
 void InteractionFieldsTest::stepLimitRule_data()
@@ -268,13 +268,13 @@ void InteractionFieldsTest::stepLimitRule()
     QFETCH(int, stepLimit);
     SimulationForm form(*program);
     form.show();
-    QLineEdit* termineT = TextField(form, "termineT");
+    QLineEdit* termineT = textField(form, "termineT");
     QVERIFY(!form.state().limitOn);
 
-    TypeOver(termineT, "7");
+    typeOver(termineT, "7");
     QVERIFY(form.state().limitOn);
     QCOMPARE(form.state().stepLimit, 7);
-    TypeOver(termineT, typed);
+    typeOver(termineT, typed);
     QCOMPARE(form.state().limitOn, limitOn);
     QCOMPARE(form.state().stepLimit, stepLimit);
     QCOMPARE(termineT->text(), typed);
@@ -317,9 +317,9 @@ void InteractionFieldsTest::stepLimitEndsRun()
     QFETCH(int, steps);
     SimulationForm form(*program);
     form.show();
-    QLineEdit* termineT = TextField(form, "termineT");
-    TypeOver(termineT, typed);
-    QMap<QString, QString> texts = ShownFieldTexts(form);
+    QLineEdit* termineT = textField(form, "termineT");
+    typeOver(termineT, typed);
+    QMap<QString, QString> texts = shownFieldTexts(form);
 
     std::int64_t stoppedAt = -1;
     QStringList late;
@@ -327,32 +327,32 @@ void InteractionFieldsTest::stepLimitEndsRun()
     for (const QString& edit : edits) {
         const std::int64_t at = edit.section('=', 0, 0).toLongLong();
         const QString text = edit.section('=', 1);
-        run.At(at, [&, at, text, edit](std::int64_t step) {
+        run.at(at, [&, at, text, edit](std::int64_t step) {
             if (step != at)
                 late << QString("%1 at %2").arg(edit).arg(step);
             if (text.startsWith('+'))
                 QTest::keyClicks(termineT, text.mid(1));
             else
-                TypeOver(termineT, text);
+                typeOver(termineT, text);
         });
     }
-    run.At(400, [&](std::int64_t step) {
+    run.at(400, [&](std::int64_t step) {
         stoppedAt = step;
-        Click(Button(form, "Stop"));
+        click(button(form, "Stop"));
     });
-    run.Start();
+    run.start();
 
-    QVERIFY(!run.SafetyStopped());
+    QVERIFY(!run.safetyStopped());
     QCOMPARE(late, QStringList());  // each edit came between the steps the row names
     QVERIFY(form.state().stopRequested);
     const std::int64_t taken = steps > 0 ? steps : stoppedAt + 1;
     QCOMPARE(form.stepCount(), taken);
-    SimulationState expected = AtStart(*program, form.state());
-    Replay(*program, expected, taken);
+    SimulationState expected = atStart(*program, form.state());
+    replay(*program, expected, taken);
     QVERIFY2(form.state().x == expected.x && form.state().y == expected.y,
              "the run did not take as many steps as it counted");
     texts["termineT"] = termineT->text();
-    QCOMPARE(ShownFieldTexts(form), texts);
+    QCOMPARE(shownFieldTexts(form), texts);
 }
 
 void InteractionFieldsTest::angleRule_data()
@@ -400,13 +400,13 @@ void InteractionFieldsTest::angleRule()
     form.show();
     KeystrokeLog log(form);
 
-    ApplyEdits(form, edits);
+    applyEdits(form, edits);
     for (const Keystroke& key : log.entries)
-        QVERIFY2(NonFiniteMembers(key.state).isEmpty(), qPrintable(key.field + " \"" + key.text + "\""));
+        QVERIFY2(nonFiniteMembers(key.state).isEmpty(), qPrintable(key.field + " \"" + key.text + "\""));
     const SimulationState& state = form.state();
     QCOMPARE(state.num, num);
     QCOMPARE(state.den, den);
-    QVERIFY2(state.alpha == alpha, qPrintable("alpha " + Exact(state.alpha) + ", expected " + Exact(alpha)));
+    QVERIFY2(state.alpha == alpha, qPrintable("alpha " + exact(state.alpha) + ", expected " + exact(alpha)));
     QVERIFY(state.cosAlpha == std::cos(alpha));
     QVERIFY(state.sinAlpha == std::sin(alpha));
 }

@@ -11,18 +11,18 @@ using namespace interaction;
 namespace {
 
 // The option of each group that is selected.
-int Selected(const SimulationForm& form, int first)
+int selected(const SimulationForm& form, int first)
 {
     int selected = 0;
     for (int number = first; number < first + 6; ++number)
-        if (Option(form, number)->isChecked())
+        if (option(form, number)->isChecked())
             selected = selected ? -1 : number;
     return selected;
 }
 
 // The component order of each trace scheme: which of the first, second and
 // third component feeds red, green and blue.
-const char* SchemeOrder(int scheme)
+const char* schemeOrder(int scheme)
 {
     static const char* const orders[] = {"312", "321", "213", "231", "123", "132"};
     return orders[scheme - 1];
@@ -83,9 +83,9 @@ void InteractionOptionsTest::schemeChange()
     SimulationForm form(*program);
     form.show();
     if (!dt.isEmpty())
-        TypeOver(TextField(form, "dtT"), dt);
-    const SimulationState start = AtStart(*program, form.state());
-    const int initial = Selected(form, 1);
+        typeOver(textField(form, "dtT"), dt);
+    const SimulationState start = atStart(*program, form.state());
+    const int initial = selected(form, 1);
 
     std::int64_t changedAt = -1;
     QImage beforeChange;
@@ -93,37 +93,37 @@ void InteractionOptionsTest::schemeChange()
     QStringList written;
     int pixelsChanged = -1;
     LiveRun run(form);
-    run.At(300, [&](std::int64_t step) {
+    run.at(300, [&](std::int64_t step) {
            changedAt = step;
            beforeChange = form.grafico()->image().copy();
            const SimulationState before = form.state();
-           Click(Option(form, scheme));
+           click(option(form, scheme));
            atChange = form.state();
-           written = DifferingMembers(before, atChange);
-           pixelsChanged = DifferentPixels(beforeChange, form.grafico()->image());
+           written = differingMembers(before, atChange);
+           pixelsChanged = differentPixels(beforeChange, form.grafico()->image());
        })
-        .StopAt(600);
-    run.Start();
-    QVERIFY(!run.SafetyStopped());
+        .stopAt(600);
+    run.start();
+    QVERIFY(!run.safetyStopped());
     QCOMPARE(written, QStringList{"colourScheme"});
     QCOMPARE(atChange.colourScheme, scheme);
     QCOMPARE(pixelsChanged, 0);
-    QCOMPARE(Selected(form, 1), scheme);
-    QCOMPARE(Selected(form, 7), 8);
+    QCOMPARE(selected(form, 1), scheme);
+    QCOMPARE(selected(form, 7), 8);
 
-    const QImage blank = Filled(beforeChange, form.grafico()->background());
+    const QImage blank = filled(beforeChange, form.grafico()->background());
     Picture earlier, later;
-    SimulationState replay = start;
-    Replay(*program, replay, changedAt + 1, &earlier, SchemeOrder(initial));
-    QCOMPARE(DifferentPixels(beforeChange, Overlay(blank, earlier)), 0);
-    Replay(*program, atChange, StepsAfter(changedAt, form.stepCount()), &later, SchemeOrder(scheme));
-    QCOMPARE(DifferentPixels(form.grafico()->image(), Overlay(beforeChange, later)), 0);
+    SimulationState replayed = start;
+    replay(*program, replayed, changedAt + 1, &earlier, schemeOrder(initial));
+    QCOMPARE(differentPixels(beforeChange, overlay(blank, earlier)), 0);
+    replay(*program, atChange, stepsAfter(changedAt, form.stepCount()), &later, schemeOrder(scheme));
+    QCOMPARE(differentPixels(form.grafico()->image(), overlay(beforeChange, later)), 0);
     // Enough of the earlier trace is left uncovered, in colours the new
     // scheme would not give, for the row to mean something.
     int kept = 0;
     Picture recoloured;
-    replay = start;
-    Replay(*program, replay, changedAt + 1, &recoloured, SchemeOrder(scheme));
+    replayed = start;
+    replay(*program, replayed, changedAt + 1, &recoloured, schemeOrder(scheme));
     for (const auto& [where, colour] : earlier)
         if (!later.count(where) && recoloured[where] != colour)
             ++kept;
@@ -168,10 +168,10 @@ void InteractionOptionsTest::erasing()
     SimulationForm form(*program);
     form.show();
     if (preselect)
-        Click(Option(form, preselect));
+        click(option(form, preselect));
     QWidget* target = form.findChild<QWidget*>(control);
     QVERIFY(target);
-    const int trace = Selected(form, 1);
+    const int trace = selected(form, 1);
 
     std::int64_t actedAt = -1;
     QImage beforeClick, held;
@@ -183,36 +183,36 @@ void InteractionOptionsTest::erasing()
         if (copyHeld)
             held = form.grafico()->image();
         const SimulationState before = form.state();
-        Click(target);
+        click(target);
         atClick = form.state();
-        written = DifferingMembers(before, atClick);
+        written = differingMembers(before, atClick);
     };
     LiveRun run(form);
     if (duringRun) {
-        run.At(300, act).StopAt(600);
-        run.Start();
+        run.at(300, act).stopAt(600);
+        run.start();
     } else {
-        TypeOver(TextField(form, "termineT"), "300");
-        run.Start();
+        typeOver(textField(form, "termineT"), "300");
+        run.start();
         act(form.stepCount());
     }
-    QVERIFY(!run.SafetyStopped());
+    QVERIFY(!run.safetyStopped());
     QCOMPARE(written, QStringList());
     QCOMPARE(form.grafico()->background(), systemColour(systemColourIndex));
-    QCOMPARE(Selected(form, 7), control.startsWith("Option") ? control.mid(6).toInt() : (preselect ? preselect : 8));
-    QCOMPARE(Selected(form, 1), trace);
-    const QImage blank = Filled(beforeClick, systemColour(systemColourIndex));
-    QVERIFY(DifferentPixels(beforeClick, blank) > 0);
+    QCOMPARE(selected(form, 7), control.startsWith("Option") ? control.mid(6).toInt() : (preselect ? preselect : 8));
+    QCOMPARE(selected(form, 1), trace);
+    const QImage blank = filled(beforeClick, systemColour(systemColourIndex));
+    QVERIFY(differentPixels(beforeClick, blank) > 0);
 
     Picture later;
     if (duringRun) {
         QCOMPARE_GE(form.stepCount(), std::int64_t{601});  // the run went on to "Stop"
-        Replay(*program, atClick, StepsAfter(actedAt, form.stepCount()), &later, SchemeOrder(trace));
+        replay(*program, atClick, stepsAfter(actedAt, form.stepCount()), &later, schemeOrder(trace));
         QVERIFY(!later.empty());
     }
-    QCOMPARE(DifferentPixels(form.grafico()->image(), Overlay(blank, later)), 0);
+    QCOMPARE(differentPixels(form.grafico()->image(), overlay(blank, later)), 0);
     if (copyHeld)
-        QCOMPARE(DifferentPixels(held, beforeClick), 0);
+        QCOMPARE(differentPixels(held, beforeClick), 0);
 }
 
 QTEST_MAIN(InteractionOptionsTest)

@@ -22,15 +22,15 @@ void act(SimulationForm& form, const QString& action)
         const Redrawn redrawn = redraw(form.program(), session.journalStart(), entries, 1);
         QVERIFY2(redrawn.outcome.end != ReplayOutcome::End::damaged, "the journal does not fit together");
         QCOMPARE(redrawn.outcome.steps, session.stepsDrawn());
-        QCOMPARE(DifferentPixels(composed(redrawn.points, form.grafico()->background()), form.grafico()->image()), 0);
-        QCOMPARE(DifferingMembers(redrawn.outcome.state, form.state()),
+        QCOMPARE(differentPixels(composed(redrawn.points, form.grafico()->background()), form.grafico()->image()), 0);
+        QCOMPARE(differingMembers(redrawn.outcome.state, form.state()),
                  QStringList() << (form.isRunning() ? QStringList{"stopRequested"} : QStringList{}));
     } else if (action.contains(QLatin1Char('='))) {
-        ApplyEdits(form, {action});
+        applyEdits(form, {action});
     } else if (action.startsWith(QLatin1String("Option"))) {
-        Click(Option(form, action.mid(6).toInt()));
+        click(option(form, action.mid(6).toInt()));
     } else {
-        Click(Button(form, action));
+        click(button(form, action));
     }
 }
 
@@ -87,11 +87,11 @@ void JournalReplayTest::replayDrawsTheWindowsPicture()
         } else if (token == QLatin1String("run")) {
             LiveRun run(form);
             for (const auto& [step, action] : scheduled)
-                run.At(step, [&form, action = action](std::int64_t) { act(form, action); });
+                run.at(step, [&form, action = action](std::int64_t) { act(form, action); });
             scheduled.clear();
-            run.Start();
-            QVERIFY(!run.SafetyStopped());
-            QCOMPARE(run.Pending(), std::size_t{0});
+            run.start();
+            QVERIFY(!run.safetyStopped());
+            QCOMPARE(run.pending(), std::size_t{0});
         } else {
             act(form, token);
         }

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* ClassOf(ControlKind kind)
+const char* classOf(ControlKind kind)
 {
     switch (kind) {
     case ControlKind::DrawingArea: return "DrawingArea";
@@ -33,7 +33,7 @@ const char* ClassOf(ControlKind kind)
 }
 
 // The text a control shows: caption, title or field text.
-QString ShownText(const QWidget* widget)
+QString shownText(const QWidget* widget)
 {
     if (auto* label = qobject_cast<const QLabel*>(widget))
         return label->text();
@@ -46,9 +46,9 @@ QString ShownText(const QWidget* widget)
     return QString();
 }
 
-QStringList Split(const char* names) { return QString::fromLatin1(names).split(QLatin1Char(' ')); }
+QStringList split(const char* names) { return QString::fromLatin1(names).split(QLatin1Char(' ')); }
 
-bool Uniform(const QImage& image)
+bool uniform(const QImage& image)
 {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -72,7 +72,7 @@ public:
     }
 };
 
-bool CaptionShows(QRadioButton& radio, QStyle& style)
+bool captionShows(QRadioButton& radio, QStyle& style)
 {
     radio.setStyle(&style);
     const QString caption = radio.text();
@@ -113,11 +113,11 @@ void LayoutTest::everyControlAsTabled_data()
     QTest::addColumn<QSize>("clientSize");
     QTest::addColumn<QStringList>("selected");
     QTest::addColumn<QPalette::ColorRole>("besidePicture");
-    QTest::newRow("convection") << &Brisuta << "Brisuta" << QSize(585, 587) << Split("Option1 Option8") << QPalette::Window;
-    QTest::newRow("spiral") << &Kelvane << "Kelvane" << QSize(582, 587) << Split("Option5 Option8") << QPalette::Window;
+    QTest::newRow("convection") << &Brisuta << "Brisuta" << QSize(585, 587) << split("Option1 Option8") << QPalette::Window;
+    QTest::newRow("spiral") << &Kelvane << "Kelvane" << QSize(582, 587) << split("Option5 Option8") << QPalette::Window;
     // Only the recurrence map lays its picture on the window background colour.
-    QTest::newRow("recurrence") << &Tessivo << "Tessivo" << QSize(621, 604) << Split("Option1 Option8") << QPalette::Base;
-    QTest::newRow("quadratic") << &Drumbel << "Drumbel" << QSize(583, 537) << Split("Option1 Option8") << QPalette::Window;
+    QTest::newRow("recurrence") << &Tessivo << "Tessivo" << QSize(621, 604) << split("Option1 Option8") << QPalette::Base;
+    QTest::newRow("quadratic") << &Drumbel << "Drumbel" << QSize(583, 537) << split("Option1 Option8") << QPalette::Window;
 }
 
 void LayoutTest::everyControlAsTabled()
@@ -144,7 +144,7 @@ void LayoutTest::everyControlAsTabled()
         if (row.kind == ControlKind::BorderlessFrame)
             QVERIFY2(widget->metaObject() == &QWidget::staticMetaObject, qPrintable(name));
         else
-            QVERIFY2(widget->inherits(ClassOf(row.kind)), qPrintable(name));
+            QVERIFY2(widget->inherits(classOf(row.kind)), qPrintable(name));
         if (row.parent)
             QCOMPARE(widget->parentWidget()->objectName(), QString::fromUtf8(row.parent));
         else
@@ -152,7 +152,7 @@ void LayoutTest::everyControlAsTabled()
         // The convection window's load writes c back into its field.
         const bool rewritten = program->cWrittenAtLoad.has_value() && name == QLatin1String("cT");
         if (row.kind != ControlKind::BorderlessFrame)
-            QCOMPARE(ShownText(widget), rewritten ? QStringLiteral("-2.66666666666667") : QString::fromUtf8(row.text));
+            QCOMPARE(shownText(widget), rewritten ? QStringLiteral("-2.66666666666667") : QString::fromUtf8(row.text));
         QCOMPARE(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
         if (auto* radio = qobject_cast<QRadioButton*>(widget); radio && radio->isChecked())
             checked << name;
@@ -172,7 +172,7 @@ void LayoutTest::everyControlAsTabled()
         } else {
             // The face found must draw the Greek letters itself.
             const QRawFont face = QRawFont::fromFont(font);
-            for (QChar letter : ShownText(widget))
+            for (QChar letter : shownText(widget))
                 if (!letter.isSpace())
                     QVERIFY2(face.supportsCharacter(letter), qPrintable(name + QLatin1Char(' ') + letter));
         }
@@ -237,7 +237,7 @@ void LayoutTest::controlsAsWritten()
     }
     QVERIFY(widget);
     QCOMPARE(widget->parentWidget() == &form ? QString() : widget->parentWidget()->objectName(), parent);
-    QCOMPARE(ShownText(widget), text);
+    QCOMPARE(shownText(widget), text);
     QCOMPARE(widget->geometry(), place);
 }
 
@@ -250,18 +250,18 @@ void LayoutTest::tabChain_data()
     QTest::addColumn<QStringList>("clicks");
     QTest::addColumn<QStringList>("visited");
     QTest::newRow("convection") << &Brisuta << QStringList()
-        << Split("aT bT cT dtT y0T x0T Esci Cancella Via Stop Grafico Option1 Equazioni numT denT Option8 termineT z0T");
+        << split("aT bT cT dtT y0T x0T Esci Cancella Via Stop Grafico Option1 Equazioni numT denT Option8 termineT z0T");
     QTest::newRow("spiral") << &Kelvane << QStringList()
-        << Split("Grafico Stop Via Cancella Option5 Esci Equazioni x0T y0T z0T dtT cT bT aT termineT Option8 denT numT");
+        << split("Grafico Stop Via Cancella Option5 Esci Equazioni x0T y0T z0T dtT cT bT aT termineT Option8 denT numT");
     QTest::newRow("recurrence") << &Tessivo << QStringList()
-        << Split("Grafico Stop Via Cancella Option1 Esci x0T y0T bT aT Equazioni Option8 termineT");
+        << split("Grafico Stop Via Cancella Option1 Esci x0T y0T bT aT Equazioni Option8 termineT");
     QTest::newRow("quadratic") << &Drumbel << QStringList()
-        << Split("Equazioni termineT aT bT y0T x0T Esci Option8 Option1 Cancella Via Stop Grafico");
+        << split("Equazioni termineT aT bT y0T x0T Esci Option8 Option1 Cancella Via Stop Grafico");
     // The exit panel open (Esci disabled meanwhile) and other buttons selected.
-    QTest::newRow("quadratic, panel open") << &Drumbel << Split("Esci Option4 Option11")
-        << Split("Equazioni termineT aT bT y0T x0T SiUscire NoUscire Option11 Option4 Cancella Via Stop Grafico");
-    QTest::newRow("convection, panel open") << &Brisuta << Split("Option6 Esci Option12")
-        << Split("aT bT cT dtT y0T x0T SiUscire NoUscire Cancella Via Stop Grafico Option6 Equazioni numT denT Option12 termineT z0T");
+    QTest::newRow("quadratic, panel open") << &Drumbel << split("Esci Option4 Option11")
+        << split("Equazioni termineT aT bT y0T x0T SiUscire NoUscire Option11 Option4 Cancella Via Stop Grafico");
+    QTest::newRow("convection, panel open") << &Brisuta << split("Option6 Esci Option12")
+        << split("aT bT cT dtT y0T x0T SiUscire NoUscire Cancella Via Stop Grafico Option6 Equazioni numT denT Option12 termineT z0T");
 }
 
 void LayoutTest::tabChain()
@@ -319,12 +319,12 @@ void LayoutTest::placesHoldAndFramesStayBare()
     QCOMPARE(places(), laidOut);
 
     for (const QWidget* widget : form.findChildren<QWidget*>())
-        QVERIFY2(ShownText(widget) != QLatin1String("Frame1"), qPrintable(widget->objectName()));
+        QVERIFY2(shownText(widget) != QLatin1String("Frame1"), qPrintable(widget->objectName()));
     for (const char* name : {"opzioniTracciato", "Frame1"}) {
         auto* frame = form.findChild<QWidget*>(QString::fromLatin1(name));
         for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             child->hide();
-        QVERIFY2(Uniform(frame->grab().toImage()), name);
+        QVERIFY2(uniform(frame->grab().toImage()), name);
     }
 }
 
@@ -336,14 +336,14 @@ void LayoutTest::radioButtonsShowOnlyTheirMark()
     QWidget holder;
     QRadioButton stock(QStringLiteral("Option1"), &holder);
     stock.setGeometry(0, 0, 17, 17);
-    QVERIFY2(CaptionShows(stock, style), "the cramped style must let a plain caption show");
+    QVERIFY2(captionShows(stock, style), "the cramped style must let a plain caption show");
 
     SimulationForm form(Kelvane);
     for (int number = 1; number <= 12; ++number) {
         auto* radio = form.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
         QVERIFY(radio);
         QCOMPARE(radio->text(), QStringLiteral("Option1"));
-        QVERIFY2(!CaptionShows(*radio, style), qPrintable(radio->objectName()));
+        QVERIFY2(!captionShows(*radio, style), qPrintable(radio->objectName()));
     }
 }
 

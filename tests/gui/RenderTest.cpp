@@ -91,23 +91,23 @@ void RenderTest::samePixelsAsTheWindow()
     SimulationForm form(*program);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, edits);
+    applyEdits(form, edits);
     QStringList arguments{folder_.filePath("window.png"), "--steps", QString::number(steps)};
     for (const QString& edit : edits)
         arguments << "--set" << edit;
-    for (int option : options) {
-        Click(Option(form, option));
-        arguments << "--option" << QStringLiteral("Option%1").arg(option);
+    for (int number : options) {
+        click(option(form, number));
+        arguments << "--option" << QStringLiteral("Option%1").arg(number);
     }
-    ApplyEdits(form, {QStringLiteral("termineT=%1").arg(steps)});
-    LiveRun(form, steps + 1).Start();
+    applyEdits(form, {QStringLiteral("termineT=%1").arg(steps)});
+    LiveRun(form, steps + 1).start();
     QCOMPARE(form.stepCount(), steps);
 
     const Outcome outcome = render(*program, arguments);
     QCOMPARE(outcome.status, 0);
     QCOMPARE(outcome.err, QString());
     const QImage rendered(folder_.filePath("window.png"));
-    QCOMPARE(DifferentPixels(rendered.convertToFormat(QImage::Format_RGB32), form.grafico()->image()), 0);
+    QCOMPARE(differentPixels(rendered.convertToFormat(QImage::Format_RGB32), form.grafico()->image()), 0);
 }
 
 void RenderTest::endings_data()
@@ -172,7 +172,7 @@ void RenderTest::renderedPictureRendersAgain()
     QCOMPARE(render(Tessivo, {again, "--from", first}).status, 0);
     QCOMPARE(render(Tessivo, {twice, "--from", first, "--scale", "2"}).status, 0);
     const QImage one(first), two(again), doubled(twice);
-    QCOMPARE(DifferentPixels(one, two), 0);
+    QCOMPARE(differentPixels(one, two), 0);
     QCOMPARE(doubled.size(), one.size() * 2);
     QCOMPARE(QImage(first).text(RecipeKey), QImage(again).text(RecipeKey));
 }

@@ -15,19 +15,19 @@ using namespace interaction;
 
 namespace {
 
-std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
+std::uint64_t bits(double value) { return std::bit_cast<std::uint64_t>(value); }
 
-void SetField(SimulationForm& form, const char* name, const QString& text)
+void setField(SimulationForm& form, const char* name, const QString& text)
 {
-    TextField(form, QString::fromLatin1(name))->setText(text);
+    textField(form, QString::fromLatin1(name))->setText(text);
 }
 
 // The point reached after `steps` steps from the start point, computed apart
 // from the window with the same parameters.
-SimulationState Iterated(const SimulationForm& form, const Program& program, int steps)
+SimulationState iterated(const SimulationForm& form, const Program& program, int steps)
 {
-    SimulationState expected = AtStart(program, form.state());
-    Replay(program, expected, steps);
+    SimulationState expected = atStart(program, form.state());
+    replay(program, expected, steps);
     return expected;
 }
 
@@ -87,16 +87,16 @@ void RunLoopTest::stateAfterLoad()
     QFETCH(bool, crossHair);
     SimulationForm form(*program);
     const SimulationState& s = form.state();
-    QCOMPARE(Bits(s.x), Bits(x));
-    QCOMPARE(Bits(s.y), Bits(x));
-    QCOMPARE(Bits(s.a), Bits(a));
-    QCOMPARE(Bits(s.b), Bits(b));
-    QCOMPARE(Bits(s.c), Bits(c));
-    QCOMPARE(Bits(s.dt), Bits(dt));
-    QCOMPARE(Bits(s.alpha), Bits(alpha));
+    QCOMPARE(bits(s.x), bits(x));
+    QCOMPARE(bits(s.y), bits(x));
+    QCOMPARE(bits(s.a), bits(a));
+    QCOMPARE(bits(s.b), bits(b));
+    QCOMPARE(bits(s.c), bits(c));
+    QCOMPARE(bits(s.dt), bits(dt));
+    QCOMPARE(bits(s.alpha), bits(alpha));
     if (alpha != 0) {
-        QCOMPARE(Bits(s.cosAlpha), Bits(0.8660254037844389));
-        QCOMPARE(Bits(s.sinAlpha), Bits(0.49999999999999956));
+        QCOMPARE(bits(s.cosAlpha), bits(0.8660254037844389));
+        QCOMPARE(bits(s.sinAlpha), bits(0.49999999999999956));
     }
     QCOMPARE(s.plotWidth, plotWidth);
     QCOMPARE(s.plotHeight, plotHeight);
@@ -115,7 +115,7 @@ void RunLoopTest::stateAfterLoad()
 void RunLoopTest::convectionRewritesC()
 {
     SimulationForm form(Brisuta);
-    QCOMPARE(TextField(form, "cT")->text(), QStringLiteral("-2.66666666666667"));
+    QCOMPARE(textField(form, "cT")->text(), QStringLiteral("-2.66666666666667"));
     // The parsed text, not the exact quotient, is what the flow uses.
     QVERIFY(form.state().c != -8.0 / 3.0);
 }
@@ -137,54 +137,54 @@ void RunLoopTest::limitGivesExactlyThatManySteps()
     QFETCH(int, limit);
     SimulationForm form(*program);
     form.show();
-    SetField(form, "termineT", QString::number(limit));
-    LiveRun(form).Start();
+    setField(form, "termineT", QString::number(limit));
+    LiveRun(form).start();
     QCOMPARE(form.stepCount(), limit);
     QVERIFY(form.state().stopRequested);
     QVERIFY(!form.isRunning());
     // Exactly `limit` steps were taken from the start point.
-    const SimulationState expected = Iterated(form, *program, limit);
-    QCOMPARE(Bits(form.state().x), Bits(expected.x));
-    QCOMPARE(Bits(form.state().y), Bits(expected.y));
-    QCOMPARE(Bits(form.state().z), Bits(expected.z));
+    const SimulationState expected = iterated(form, *program, limit);
+    QCOMPARE(bits(form.state().x), bits(expected.x));
+    QCOMPARE(bits(form.state().y), bits(expected.y));
+    QCOMPARE(bits(form.state().z), bits(expected.z));
 }
 
 void RunLoopTest::zeroMeansNoLimit()
 {
     SimulationForm form(Brisuta);
-    SetField(form, "termineT", "5");
-    SetField(form, "termineT", "0");  // turns the limit off again
-    LiveRun(form).StopAt(20'000).Start();
+    setField(form, "termineT", "5");
+    setField(form, "termineT", "0");  // turns the limit off again
+    LiveRun(form).stopAt(20'000).start();
     QCOMPARE(form.stepCount(), 20'001);
 }
 
 void RunLoopTest::stopWhileIdleThenViaRuns()
 {
     SimulationForm form(Drumbel);
-    Click(Button(form, "Stop"));
+    click(button(form, "Stop"));
     QVERIFY(form.state().stopRequested);
-    LiveRun(form).StopAt(100).Start();
+    LiveRun(form).stopAt(100).start();
     QCOMPARE(form.stepCount(), 101);
 }
 
 void RunLoopTest::viaDuringRunRestarts()
 {
     SimulationForm form(Brisuta);
-    SetField(form, "termineT", "300");
+    setField(form, "termineT", "300");
     bool restartSeen = false;
     LiveRun(form)
-        .At(250,
+        .at(250,
             [&](std::int64_t) {
-                Click(Button(form, "Via"));
+                click(button(form, "Via"));
                 restartSeen = form.stepCount() == 0;
             })
-        .Start();
+        .start();
     QVERIFY(restartSeen);
     // The limit applies to the new count, and the point is 300 steps from the start.
     QCOMPARE(form.stepCount(), 300);
-    const SimulationState expected = Iterated(form, Brisuta, 300);
-    QCOMPARE(Bits(form.state().x), Bits(expected.x));
-    QCOMPARE(Bits(form.state().z), Bits(expected.z));
+    const SimulationState expected = iterated(form, Brisuta, 300);
+    QCOMPARE(bits(form.state().x), bits(expected.x));
+    QCOMPARE(bits(form.state().z), bits(expected.z));
 }
 
 void RunLoopTest::viaPressedAThousandTimesDoesNotNest()
@@ -201,13 +201,13 @@ void RunLoopTest::viaPressedAThousandTimesDoesNotNest()
         lowest = std::min(lowest, here);
         highest = std::max(highest, here);
         if (++presses < 1000) {
-            Click(Button(form, "Via"));
-            run.At(1, press);  // the next press comes in a later pass
+            click(button(form, "Via"));
+            run.at(1, press);  // the next press comes in a later pass
         } else {
-            Click(Button(form, "Stop"));
+            click(button(form, "Stop"));
         }
     };
-    run.At(10, press).Start();
+    run.at(10, press).start();
     QCOMPARE(presses, 1000);
     QVERIFY(!form.isRunning());
     // Every press was handled at the same depth of the stack.
@@ -221,14 +221,14 @@ void RunLoopTest::closingDuringRunEndsTheLoop()
     QEventLoop loop;
     LiveRun run(*form);
     std::int64_t countAtClose = -1;
-    run.At(1000, [&](std::int64_t) {
+    run.at(1000, [&](std::int64_t) {
         countAtClose = form->stepCount();
-        Click(Button(*form, "Esci"));
-        Click(Button(*form, "SiUscire"));
+        click(button(*form, "Esci"));
+        click(button(*form, "SiUscire"));
     });
     // The run starts from the application's own event loop, as a click would.
     QTimer::singleShot(0, [&] {
-        run.Start();
+        run.start();
         loop.exit(0);
     });
     QCOMPARE(loop.exec(), 0);
@@ -243,8 +243,8 @@ void RunLoopTest::overflowEndsRunAndNextRunWorks()
 {
     SimulationForm form(Brisuta);
     form.show();
-    SetField(form, "dtT", "1e300");
-    LiveRun(form, 1000).Start();
+    setField(form, "dtT", "1e300");
+    LiveRun(form, 1000).start();
     QVERIFY(!form.isRunning());
     QVERIFY(form.state().stopRequested);
     auto* message = form.findChild<QMessageBox*>("messaggioOverflow");
@@ -256,12 +256,12 @@ void RunLoopTest::overflowEndsRunAndNextRunWorks()
     // The faulting step committed nothing: the current point is finite.
     QVERIFY(std::isfinite(form.state().x) && std::isfinite(form.state().z));
 
-    SetField(form, "dtT", "1e-4");
-    SetField(form, "termineT", "10");
-    LiveRun(form).Start();
+    setField(form, "dtT", "1e-4");
+    setField(form, "termineT", "10");
+    LiveRun(form).start();
     QCOMPARE(form.stepCount(), 10);
-    const SimulationState expected = Iterated(form, Brisuta, 10);
-    QCOMPARE(Bits(form.state().y), Bits(expected.y));
+    const SimulationState expected = iterated(form, Brisuta, 10);
+    QCOMPARE(bits(form.state().y), bits(expected.y));
 }
 
 QTEST_MAIN(RunLoopTest)

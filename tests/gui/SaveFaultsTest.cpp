@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "DialogSupport.h"
 #include "InteractionSupport.h"
 #include "shell/PictureActions.h"
 #include "shell/PictureFile.h"
@@ -23,30 +24,6 @@ enum class Fault { unwritableFolder, diskFull, fileSizeLimit, pathIsFolder, name
 Q_DECLARE_METATYPE(Fault)
 
 namespace {
-
-// Does `act` once the next modal dialog is up, from inside its own event loop.
-void whenDialogShows(std::function<void(QWidget*)> act)
-{
-    QTimer::singleShot(50, [act] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            act(dialog);
-        else
-            whenDialogShows(act);
-    });
-}
-
-// Closes the message box that the next action shows, keeping its text.
-std::shared_ptr<QString> acceptMessage()
-{
-    auto text = std::make_shared<QString>();
-    whenDialogShows([text](QWidget* dialog) {
-        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
-            *text = box->text();
-            box->accept();
-        }
-    });
-    return text;
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -219,8 +196,8 @@ void SaveFaultsTest::failedSaveChangesNothing()
     SimulationForm form(Tessivo);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, {"termineT=50000"});
-    LiveRun(form).Start();
+    applyEdits(form, {"termineT=50000"});
+    LiveRun(form).start();
     const QImage picture = form.grafico()->image();
 
     save.arm();
@@ -238,12 +215,12 @@ void SaveFaultsTest::failedSaveChangesNothing()
     QCOMPARE(filesUnder(folder), filesBefore);  // no temporary file left behind
 
     // The window goes on as if nothing had happened.
-    QCOMPARE(DifferentPixels(form.grafico()->image(), picture), 0);
+    QCOMPARE(differentPixels(form.grafico()->image(), picture), 0);
     const QString good = root.filePath(QStringLiteral("dopo.png"));
     QVERIFY(form.pictureActions()->saveTo(good));
-    QCOMPARE(DifferentPixels(QImage(good).convertToFormat(QImage::Format_RGB32), picture), 0);
-    ApplyEdits(form, {"termineT=60000"});
-    LiveRun(form).Start();
+    QCOMPARE(differentPixels(QImage(good).convertToFormat(QImage::Format_RGB32), picture), 0);
+    applyEdits(form, {"termineT=60000"});
+    LiveRun(form).start();
     QCOMPARE(form.stepCount(), 60000);
 }
 

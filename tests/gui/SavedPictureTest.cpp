@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "DialogSupport.h"
 #include "InteractionSupport.h"
 #include "shell/PictureActions.h"
 #include "shell/Recipe.h"
@@ -20,30 +21,6 @@
 using namespace interaction;
 
 namespace {
-
-// Does `act` once the next modal dialog is up, from inside its own event loop.
-void whenDialogShows(std::function<void(QWidget*)> act)
-{
-    QTimer::singleShot(50, [act] {
-        if (QWidget* dialog = QApplication::activeModalWidget())
-            act(dialog);
-        else
-            whenDialogShows(act);
-    });
-}
-
-// Closes the message box that the next action shows, keeping its text.
-std::shared_ptr<QString> acceptMessage()
-{
-    auto text = std::make_shared<QString>();
-    whenDialogShows([text](QWidget* dialog) {
-        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
-            *text = box->text();
-            box->accept();
-        }
-    });
-    return text;
-}
 
 // Types a path into Qt's file dialog and presses Enter, as a user does. The
 // name field's completer may pop up while the dialog reads the folder and
@@ -99,24 +76,24 @@ void SavedPictureTest::savedDuringRunOpensAsSaved()
     SimulationForm form(Kelvane);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, {"termineT=3000", "aT=0.15"});
+    applyEdits(form, {"termineT=3000", "aT=0.15"});
     QImage saved;
     std::int64_t savedAt = 0;
     LiveRun run(form);
-    run.At(500, [&](std::int64_t) { Click(Option(form, 3)); })
-        .At(900, [&](std::int64_t) { TypeOver(TextField(form, "cT"), "6"); })
-        .At(1200, [&](std::int64_t) {
+    run.at(500, [&](std::int64_t) { click(option(form, 3)); })
+        .at(900, [&](std::int64_t) { typeOver(textField(form, "cT"), "6"); })
+        .at(1200, [&](std::int64_t) {
             savedAt = form.stepCount();
             saved = form.grafico()->image();
             whenDialogShows([&](QWidget* dialog) { enterPath(dialog, path); });
             QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
         });
-    run.Start();
+    run.start();
     QCOMPARE(form.stepCount(), 3000);  // the run went on after the dialog
 
     QGuiApplication::clipboard()->clear();
     form.pictureActions()->copy();
-    QCOMPARE(DifferentPixels(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+    QCOMPARE(differentPixels(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
                              form.grafico()->image()), 0);
 
     // Dropped on a fresh window, the file shows the picture as it was saved,
@@ -131,11 +108,11 @@ void SavedPictureTest::savedDuringRunOpensAsSaved()
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&reopened, &drop);
-    QCOMPARE(DifferentPixels(QImage(path + ".png").convertToFormat(QImage::Format_RGB32), saved), 0);
-    QTRY_COMPARE(DifferentPixels(reopened.grafico()->image(), saved), 0);
-    QCOMPARE(TextField(reopened, "cT")->text(), "6");
-    QCOMPARE(TextField(reopened, "aT")->text(), "0.15");
-    QVERIFY(Option(reopened, 3)->isChecked() && Option(reopened, 8)->isChecked());
+    QCOMPARE(differentPixels(QImage(path + ".png").convertToFormat(QImage::Format_RGB32), saved), 0);
+    QTRY_COMPARE(differentPixels(reopened.grafico()->image(), saved), 0);
+    QCOMPARE(textField(reopened, "cT")->text(), "6");
+    QCOMPARE(textField(reopened, "aT")->text(), "0.15");
+    QVERIFY(option(reopened, 3)->isChecked() && option(reopened, 8)->isChecked());
     QCOMPARE(reopened.state().colourScheme, 3);
     QVERIFY(!reopened.isRunning());
     QCOMPARE(reopened.session().stepsDrawn(), savedAt + 1);  // saved after the step that pass drew
@@ -163,19 +140,19 @@ void SavedPictureTest::actionsWhileSaveDialogIsUp()
     SimulationForm form(Drumbel);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, {"termineT=2000"});
+    applyEdits(form, {"termineT=2000"});
     LiveRun run(form);
-    run.At(400, [&](std::int64_t) {
+    run.at(400, [&](std::int64_t) {
         whenDialogShows([&](QWidget* dialog) {
             if (action == QLatin1String("close"))
                 form.close();
             else
-                Click(Button(form, action));
+                click(button(form, action));
             enterPath(dialog, path);
         });
         form.pictureActions()->save();
     });
-    run.Start();
+    run.start();
     QVERIFY(!form.isRunning());
     QCOMPARE(form.stepCount(), stepsAtEnd);
     QVERIFY(!QImage(path).text(RecipeKey).isEmpty());
@@ -232,16 +209,16 @@ void SavedPictureTest::damagedFileChangesNothing()
     SimulationForm form(Brisuta);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, {"termineT=500", "bT=30"});
-    LiveRun(form).Start();
+    applyEdits(form, {"termineT=500", "bT=30"});
+    LiveRun(form).start();
     const QImage before = form.grafico()->image();
     const SimulationState state = form.state();
     const auto shown = acceptMessage();
     QVERIFY(!form.pictureActions()->openFile(path));
     QVERIFY2(shown->contains(message), qPrintable(*shown));
-    QCOMPARE(DifferentPixels(form.grafico()->image(), before), 0);
-    QCOMPARE(DifferingMembers(form.state(), state), QStringList());
-    QCOMPARE(TextField(form, "bT")->text(), "30");
+    QCOMPARE(differentPixels(form.grafico()->image(), before), 0);
+    QCOMPARE(differingMembers(form.state(), state), QStringList());
+    QCOMPARE(textField(form, "bT")->text(), "30");
 }
 
 QTEST_MAIN(SavedPictureTest)

@@ -47,14 +47,14 @@ Soak::Snapshot Soak::snapshot() const
     Snapshot taken{form_->grafico()->image(), form_->state(), form_->session().texts(), {}, form_->isRunning(),
                    form_->session().stepsDrawn()};
     for (int number = 1; number <= 12; ++number)
-        taken.options[std::size_t(number - 1)] = interaction::Option(*form_, number)->isChecked();
+        taken.options[std::size_t(number - 1)] = interaction::option(*form_, number)->isChecked();
     return taken;
 }
 
 void Soak::checkUnchanged(const Snapshot& before, const QString& what)
 {
     const Snapshot after = snapshot();
-    QStringList changed = interaction::DifferingMembers(before.state, after.state);
+    QStringList changed = interaction::differingMembers(before.state, after.state);
     if (after.picture != before.picture)
         changed << QStringLiteral("picture");
     if (after.texts != before.texts)

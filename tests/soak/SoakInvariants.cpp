@@ -25,7 +25,7 @@ void checkControls(const SimulationForm& form, QStringList& broken)
 
 void checkState(const SimulationForm& form, QStringList& broken)
 {
-    const QStringList nonFinite = interaction::NonFiniteMembers(form.state());
+    const QStringList nonFinite = interaction::nonFiniteMembers(form.state());
     if (!nonFinite.isEmpty())
         broken << QStringLiteral("not finite in the state: %1").arg(nonFinite.join(u' '));
     for (std::size_t index = 0; index < FieldCount; ++index) {
@@ -66,8 +66,8 @@ void checkReplay(const SimulationForm& form, QStringList& broken, CheckCounts& c
     const QImage shown = form.grafico()->image();
     if (replayed != shown)
         broken << QStringLiteral("the replayed picture differs from the window's in %1 pixels")
-                      .arg(interaction::DifferentPixels(replayed, shown));
-    QStringList differing = interaction::DifferingMembers(redrawn.outcome.state, form.state());
+                      .arg(interaction::differentPixels(replayed, shown));
+    QStringList differing = interaction::differingMembers(redrawn.outcome.state, form.state());
     if (form.isRunning())
         differing.removeAll(QStringLiteral("stopRequested"));  // the replay halts where the run stands
     if (!differing.isEmpty())

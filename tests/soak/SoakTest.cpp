@@ -105,7 +105,7 @@ void SoakTest::longPasteKeepsEveryCharacter()
     SimulationForm form(programNamed("BrisutaW7"));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QLineEdit* edit = TextField(form, field);
+    QLineEdit* edit = textField(form, field);
     QGuiApplication::clipboard()->setText(text);
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
@@ -145,14 +145,14 @@ void SoakTest::faultedPictureOpensAgain()
     SimulationForm form(*program);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    ApplyEdits(form, edits);
-    Click(Button(form, "Via"));  // returns when the fault has ended the run
+    applyEdits(form, edits);
+    click(button(form, "Via"));  // returns when the fault has ended the run
     QVERIFY(form.pictureActions()->saveTo(path));
     SimulationForm reopened(*program);
     reopened.show();
     QVERIFY(QTest::qWaitForWindowExposed(&reopened));
     QVERIFY2(reopened.pictureActions()->openFile(path), qPrintable(closer.takeMessages().join(u' ')));
-    QCOMPARE(DifferentPixels(reopened.grafico()->image(), form.grafico()->image()), 0);
+    QCOMPARE(differentPixels(reopened.grafico()->image(), form.grafico()->image()), 0);
 }
 
 void SoakTest::survivesRandomUse()

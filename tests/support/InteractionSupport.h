@@ -26,29 +26,29 @@
 
 namespace interaction {
 
-inline QLineEdit* TextField(const SimulationForm& form, const QString& name)
+inline QLineEdit* textField(const SimulationForm& form, const QString& name)
 {
     return form.findChild<QLineEdit*>(name);
 }
 
-inline QPushButton* Button(const SimulationForm& form, const QString& name)
+inline QPushButton* button(const SimulationForm& form, const QString& name)
 {
     return form.findChild<QPushButton*>(name);
 }
 
-inline QRadioButton* Option(const SimulationForm& form, int number)
+inline QRadioButton* option(const SimulationForm& form, int number)
 {
     return form.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
 }
 
-inline void Click(QWidget* widget)
+inline void click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
 // Selects the whole text of the field and types over it; an empty text
 // deletes the selection. Typing over a selection replaces it in one change.
-inline void TypeOver(QLineEdit* field, const QString& text)
+inline void typeOver(QLineEdit* field, const QString& text)
 {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     if (text.isEmpty())
@@ -58,15 +58,15 @@ inline void TypeOver(QLineEdit* field, const QString& text)
 }
 
 // Applies edits written as "field=text", each typed over the field's text.
-inline void ApplyEdits(const SimulationForm& form, const QStringList& edits)
+inline void applyEdits(const SimulationForm& form, const QStringList& edits)
 {
     for (const QString& edit : edits) {
         const qsizetype equals = edit.indexOf(QLatin1Char('='));
-        TypeOver(TextField(form, edit.left(equals)), edit.mid(equals + 1));
+        typeOver(textField(form, edit.left(equals)), edit.mid(equals + 1));
     }
 }
 
-inline QString Exact(double value)
+inline QString exact(double value)
 {
     return QString::number(value, 'g', 17);
 }
@@ -87,7 +87,7 @@ inline constexpr DoubleMember DoubleMembers[] = {
 
 // The names of the members that differ between two states, doubles compared
 // bit for bit.
-inline QStringList DifferingMembers(const SimulationState& left, const SimulationState& right)
+inline QStringList differingMembers(const SimulationState& left, const SimulationState& right)
 {
     QStringList names;
     for (const DoubleMember& entry : DoubleMembers)
@@ -105,7 +105,7 @@ inline QStringList DifferingMembers(const SimulationState& left, const Simulatio
     return names;
 }
 
-inline QStringList NonFiniteMembers(const SimulationState& state)
+inline QStringList nonFiniteMembers(const SimulationState& state)
 {
     QStringList names;
     for (const DoubleMember& entry : DoubleMembers)
@@ -123,31 +123,31 @@ public:
         : form_(form), safetySteps_(safetySteps)
     {
         timer_.setInterval(0);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
     }
 
-    LiveRun& At(std::int64_t step, std::function<void(std::int64_t)> action)
+    LiveRun& at(std::int64_t step, std::function<void(std::int64_t)> action)
     {
         actions_.push_back({step, std::move(action)});
         return *this;
     }
 
-    LiveRun& StopAt(std::int64_t step)
+    LiveRun& stopAt(std::int64_t step)
     {
-        return At(step, [this](std::int64_t) { Click(Button(form_, QStringLiteral("Stop"))); });
+        return at(step, [this](std::int64_t) { click(button(form_, QStringLiteral("Stop"))); });
     }
 
     // Clicks "Via"; returns when the run is over.
-    void Start()
+    void start()
     {
         clock_.start();
         timer_.start();
-        Click(Button(form_, QStringLiteral("Via")));
+        click(button(form_, QStringLiteral("Via")));
         timer_.stop();
     }
 
-    bool SafetyStopped() const { return safetyStopped_; }
-    std::size_t Pending() const { return actions_.size(); }
+    bool safetyStopped() const { return safetyStopped_; }
+    std::size_t pending() const { return actions_.size(); }
 
 private:
     struct Action {
@@ -155,7 +155,7 @@ private:
         std::function<void(std::int64_t)> run;
     };
 
-    void Poll()
+    void poll()
     {
         if (!form_.isRunning())
             return;
@@ -173,7 +173,7 @@ private:
         }
         if (!safetyStopped_ && (count >= safetySteps_ || clock_.elapsed() > 15'000)) {
             safetyStopped_ = true;
-            Click(Button(form_, QStringLiteral("Stop")));
+            click(button(form_, QStringLiteral("Stop")));
         }
     }
 
@@ -188,13 +188,13 @@ private:
 // The steps a run takes after an action that ran at count `actedAt`, when the
 // run has ended at count `endedAt` by its limit or by "Stop": the action ran
 // after step actedAt + 1, and each later pass counted one step.
-inline std::int64_t StepsAfter(std::int64_t actedAt, std::int64_t endedAt)
+inline std::int64_t stepsAfter(std::int64_t actedAt, std::int64_t endedAt)
 {
     return endedAt - actedAt - 1;
 }
 
 // The start point of every run.
-inline SimulationState AtStart(const Program& program, SimulationState state)
+inline SimulationState atStart(const Program& program, SimulationState state)
 {
     resetToStart(*program.model, state);
     return state;
@@ -223,7 +223,7 @@ struct PictureCanvas {
 // point in `state`; every plotted point goes into `picture` in the colour the
 // scheme order gives. The order names the component (1 first, 2 second, 3
 // third) feeding red, green and blue.
-inline void Replay(const Program& program, SimulationState& state, std::int64_t steps,
+inline void replay(const Program& program, SimulationState& state, std::int64_t steps,
                    Picture* picture = nullptr, const char* order = "123")
 {
     state.colourScheme = 5;  // red, green, blue take the first, second, third component
@@ -234,7 +234,7 @@ inline void Replay(const Program& program, SimulationState& state, std::int64_t 
 }
 
 // The image of `base` with the points of `picture` that fall inside it.
-inline QImage Overlay(QImage base, const Picture& picture)
+inline QImage overlay(QImage base, const Picture& picture)
 {
     for (const auto& [where, colour] : picture)
         if (base.rect().contains(where.first, where.second))
@@ -242,14 +242,14 @@ inline QImage Overlay(QImage base, const Picture& picture)
     return base;
 }
 
-inline QImage Filled(QImage like, const QColor& colour)
+inline QImage filled(QImage like, const QColor& colour)
 {
     like.fill(colour);
     return like;
 }
 
 // How many pixels of two equally sized images differ.
-inline int DifferentPixels(const QImage& left, const QImage& right)
+inline int differentPixels(const QImage& left, const QImage& right)
 {
     if (left.size() != right.size())
         return -1;
