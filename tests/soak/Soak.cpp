@@ -1,14 +1,12 @@
 #include "Soak.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
-#include <QWindow>
 
+#include "InteractionSupport.h"
 #include "apps/Programs.h"
-#include "shell/DrawingArea.h"
-#include "shell/SimulationForm.h"
+#include "shell/Redraw.h"
 
 namespace soak {
 
@@ -20,45 +18,36 @@ constexpr std::int64_t MaxRunPasses = 40'000;
 // A picture of more steps is cleared before the next idle action, so that
 // the replay after each action stays quick.
 constexpr std::int64_t MaxStepsDrawn = 60'000;
-constexpr std::size_t LogLines = 30;
-constexpr std::int64_t ProgressEvery = 300'000;  // milliseconds between reports of a long soak
 // A window that has had this many actions is left with "Esci" and "Sì",
 // so that even a short soak meets every program.
 constexpr std::int64_t MaxWindowActions = 120;
-
-std::size_t programIndex(const Program& program)
-{
-    const auto programs = allPrograms();
-    for (std::size_t index = 0; index < programs.size(); ++index)
-        if (qstrcmp(programs[index].name, program.name) == 0)  // a window keeps a copy of its row
-            return index;
-    return 0;
-}
+constexpr std::size_t LogLines = 30;
+constexpr std::int64_t ProgressEvery = 60'000;  // milliseconds between reports of a long soak
 
 }  // namespace
 
 // name, weight while idle, weight during a run, action
 const Soak::Action Soak::Actions[] = {
-    {"type", 20, 22, &Soak::typeIntoField},
-    {"keystrokes", 6, 10, &Soak::editKeystrokes},
-    {"paste", 2, 2, &Soak::pasteLong},
-    {"Via", 30, 4, &Soak::pressVia},
-    {"Stop", 2, 6, &Soak::pressStop},
-    {"Cancella", 4, 5, &Soak::pressCancella},
-    {"scheme", 5, 7, &Soak::chooseScheme},
-    {"background", 3, 4, &Soak::chooseBackground},
-    {"Esci", 3, 4, &Soak::pressEsci},
-    {"No", 3, 3, &Soak::pressNo},
-    {"Sì", 2, 2, &Soak::pressSi},
-    {"Escape", 1, 1, &Soak::pressEscape},
-    {"Tab and Space", 2, 2, &Soak::tabAndSpace},
-    {"save", 4, 3, &Soak::saveNow},
-    {"save with Ctrl+S", 1, 1, &Soak::saveWithDialog},
-    {"open saved", 3, 2, &Soak::openSaved},
-    {"open damaged", 4, 3, &Soak::openDamaged},
-    {"open with Ctrl+O", 1, 1, &Soak::openWithDialog},
-    {"flood the journal", 0, 1, &Soak::floodJournal},
-    {"sensible value", 0, 0, &Soak::typeSensibleValue},  // chosen after a run that overflowed at once
+    {"type", 20, 22, [](Soak& s) { s.typeIntoField(false); }},
+    {"keystrokes", 6, 10, [](Soak& s) { s.editKeystrokes(); }},
+    {"paste", 2, 2, [](Soak& s) { s.pasteInto(s.randomField()); }},
+    {"Via", 30, 4, [](Soak& s) { s.pressVia(); }},
+    {"Stop", 2, 6, [](Soak& s) { s.clickControl(QStringLiteral("Stop")); }},
+    {"Cancella", 4, 5, [](Soak& s) { s.clickControl(QStringLiteral("Cancella")); }},
+    {"scheme", 5, 7, [](Soak& s) { s.chooseOption(1); }},
+    {"background", 3, 4, [](Soak& s) { s.chooseOption(7); }},
+    {"Esci", 3, 4, [](Soak& s) { s.clickControl(QStringLiteral("Esci")); }},
+    {"No", 3, 3, [](Soak& s) { s.clickControl(QStringLiteral("NoUscire")); }},
+    {"Sì", 2, 2, [](Soak& s) { s.clickControl(QStringLiteral("SiUscire")); }},
+    {"Escape", 1, 1, [](Soak& s) { s.keyToWindow(Qt::Key_Escape); }},
+    {"Tab and Space", 2, 2, [](Soak& s) { s.tabAndSpace(); }},
+    {"save", 4, 3, [](Soak& s) { s.save(false); }},
+    {"save with Ctrl+S", 1, 1, [](Soak& s) { s.save(true); }},
+    {"open saved", 3, 2, [](Soak& s) { s.openSaved(false); }},
+    {"open damaged", 4, 3, [](Soak& s) { s.openDamaged(); }},
+    {"open with Ctrl+O", 1, 1, [](Soak& s) { s.openSaved(true); }},
+    {"flood the journal", 0, 1, [](Soak& s) { s.floodJournal(); }},
+    {"sensible value", 0, 0, [](Soak& s) { s.typeIntoField(true); }},  // chosen after a run that overflowed at once
 };
 
 Soak::Soak(std::uint64_t seed, const QString& folder) : random_(seed), seed_(seed), folder_(folder)
@@ -75,9 +64,9 @@ QString Soak::run(std::int64_t actions, std::int64_t milliseconds)
 {
     target_ = actions;
     milliseconds_ = milliseconds;
+    nextReport_ = ProgressEvery;
     clock_.start();
     passTimer_.start();
-    nextReport_ = ProgressEvery;
     while (!finished()) {
         if (!form_ || !form_->isVisible())
             openWindow();
@@ -88,10 +77,18 @@ QString Soak::run(std::int64_t actions, std::int64_t milliseconds)
     return failure_;
 }
 
+QString Soak::summary() const
+{
+    return QStringLiteral("soak seed %1: %2 actions survived in %3 s (%4 during runs; %5 runs; %6 windows); "
+                          "%7 saves, %8 pictures opened, %9 files turned down; %10 checks, %11 full replays")
+        .arg(seed_).arg(actions_).arg(double(clock_.elapsed()) / 1000.0, 0, 'f', 1)
+        .arg(actionsDuringRuns_).arg(runs_).arg(windows_).arg(saves_).arg(opens_).arg(rejected_)
+        .arg(checks_).arg(fullReplays_);
+}
+
 bool Soak::finished() const
 {
-    return !failure_.isEmpty() || figures_.actions >= target_ ||
-           (milliseconds_ > 0 && clock_.elapsed() >= milliseconds_);
+    return !failure_.isEmpty() || actions_ >= target_ || (milliseconds_ > 0 && clock_.elapsed() >= milliseconds_);
 }
 
 // Only called between actions, never while a run of the old window is on
@@ -101,27 +98,23 @@ void Soak::openWindow()
     form_.reset();
     // The programs in turn, from one chosen at random.
     const auto programs = allPrograms();
-    nextProgram_ = figures_.windows == 0 ? std::size_t(random_.below(int(programs.size())))
-                                         : (nextProgram_ + 1) % programs.size();
-    const Program& program = programs[nextProgram_];
-    form_ = std::make_unique<SimulationForm>(program);
+    nextProgram_ = windows_++ == 0 ? std::size_t(random_.below(int(programs.size())))
+                                   : (nextProgram_ + 1) % programs.size();
+    form_ = std::make_unique<SimulationForm>(programs[nextProgram_]);
     form_->show();
     if (!QTest::qWaitForWindowExposed(form_.get()))
-        fail(QStringLiteral("the window of %1 was never shown").arg(QLatin1String(program.name)));
-    ++figures_.windows;
+        fail(QStringLiteral("the window was never shown"));
     actionsInWindow_ = 0;
     incompleteSaveChecked_ = false;
     expectOpened_.reset();
-    note(QStringLiteral("a new window of %1").arg(QLatin1String(program.name)));
+    note(QStringLiteral("a new window"));
 }
 
 const Soak::Action& Soak::chooseAction(bool running)
 {
     const auto named = [](const char* name) -> const Action& {
-        for (const Action& action : Actions)
-            if (qstrcmp(action.name, name) == 0)
-                return action;
-        return Actions[0];
+        return *std::find_if(std::begin(Actions), std::end(Actions),
+                             [&](const Action& action) { return qstrcmp(action.name, name) == 0; });
     };
     if (running && passesInRun_ > MaxRunPasses)
         return named("Stop");
@@ -131,15 +124,13 @@ const Soak::Action& Soak::chooseAction(bool running)
         return named("sensible value");
     if (!running && actionsInWindow_ >= MaxWindowActions)
         return named(form_->findChild<QWidget*>(QStringLiteral("Uscita"))->isVisible() ? "Sì" : "Esci");
-    int total = 0;
+    int roll = 0;
     for (const Action& action : Actions)
-        total += running ? action.runningWeight : action.idleWeight;
-    int roll = random_.below(total);
-    for (const Action& action : Actions) {
-        roll -= running ? action.runningWeight : action.idleWeight;
-        if (roll < 0)
+        roll += running ? action.runningWeight : action.idleWeight;
+    roll = random_.below(roll);
+    for (const Action& action : Actions)
+        if ((roll -= running ? action.runningWeight : action.idleWeight) < 0)
             return action;
-    }
     return Actions[0];
 }
 
@@ -147,38 +138,19 @@ void Soak::act()
 {
     const bool running = form_->isRunning();
     const Action& action = chooseAction(running);
-    ++figures_.actions;
-    if (running)
-        ++figures_.actionsDuringRuns;
-    ++figures_.actionsPerProgram[programIndex(form_->program())];
+    ++actions_;
+    actionsDuringRuns_ += running;
     ++actionsInWindow_;
     note(QString::fromUtf8(action.name));
-    QElapsedTimer took;
-    took.start();
-    const std::int64_t ownTimesBefore = ownTimes_;
-    (this->*action.perform)();
+    action.perform(*this);
     verify();
-    // Its own time: less the actions it took in, during the run it started.
-    const std::int64_t own = took.elapsed() - (ownTimes_ - ownTimesBefore);
-    ownTimes_ += own;
-    auto& [count, milliseconds] = figures_.kinds[QString::fromUtf8(action.name)];
-    ++count;
-    milliseconds += own;
-    reportProgress();
-}
-
-// A line every few minutes, also from within a long run, so that a long
-// soak shows how far it has come.
-void Soak::reportProgress()
-{
-    if (clock_.elapsed() < nextReport_)
-        return;
-    nextReport_ += ProgressEvery;
-    qInfo().noquote() << QStringLiteral("soak seed %1: %2 actions in %3 s, %4 checks")
-                             .arg(seed_)
-                             .arg(figures_.actions)
-                             .arg(clock_.elapsed() / 1000)
-                             .arg(figures_.checks.checks);
+    // A line every minute, also from within a long run, so that a long soak
+    // shows how far it has come.
+    if (clock_.elapsed() >= nextReport_) {
+        nextReport_ += ProgressEvery;
+        qInfo().noquote() << QStringLiteral("soak seed %1: %2 actions in %3 s, %4 checks")
+                                 .arg(seed_).arg(actions_).arg(clock_.elapsed() / 1000).arg(checks_);
+    }
 }
 
 void Soak::onPass()
@@ -190,7 +162,7 @@ void Soak::onPass()
     if (acting_)
         return;  // a dialog of an action during this run has its own event loop
     if (passesInRun_++ == 0) {
-        ++figures_.runs;
+        ++runs_;
         nextActionPass_ = random_.between(1, 60);
     }
     if (!finished() && passesInRun_ < nextActionPass_)
@@ -205,39 +177,79 @@ void Soak::onPass()
     acting_ = false;
 }
 
+// What must hold in a shown window after every action: a colour scheme from
+// 1 to 6; "Esci" disabled exactly while the exit panel shows; nothing
+// infinite or NaN in the state; the fields showing the texts the state was
+// computed from; and a journal that redraws the very picture on screen.
 void Soak::verify()
 {
     if (!failure_.isEmpty() || !form_ || !form_->isVisible())
         return;  // a closed window shows nothing to check
+    ++checks_;
     if (expectOpened_ && !form_->isRunning()) {
         if (form_->grafico()->image() != *expectOpened_)
             fail(QStringLiteral("a picture opened during the run is not shown once the run is over"));
         expectOpened_.reset();
     }
-    const QStringList broken = brokenInvariants(*form_, figures_.checks);
-    if (!broken.isEmpty())
-        fail(broken.join(QStringLiteral("; ")));
-    checkIncompleteJournalSaves();
+    const auto scheme = form_->state().colourScheme;
+    if (scheme < 1 || scheme > 6)
+        fail(QStringLiteral("colour scheme %1 is not between 1 and 6").arg(scheme));
+    const bool esciEnabled = interaction::button(*form_, QStringLiteral("Esci"))->isEnabled();
+    if (esciEnabled == form_->findChild<QWidget*>(QStringLiteral("Uscita"))->isVisibleTo(form_.get()))
+        fail(QStringLiteral("Esci is %1 while Uscita is %2")
+                 .arg(esciEnabled ? "enabled" : "disabled", esciEnabled ? "shown" : "hidden"));
+    const QStringList nonFinite = interaction::nonFiniteMembers(form_->state());
+    if (!nonFinite.isEmpty())
+        fail(QStringLiteral("not finite in the state: %1").arg(nonFinite.join(u' ')));
+    for (std::size_t index = 0; index < FieldCount; ++index) {
+        const QLineEdit* field = lineEdit(Field(index));
+        const auto& kept = form_->session().texts()[index];
+        // Compared as the handler converts it: half a surrogate pair becomes
+        // a replacement character.
+        if (field && (!kept || field->text().toStdString() != *kept))
+            fail(QStringLiteral("%1 shows %2 characters, the state was computed from %3 bytes")
+                     .arg(field->objectName()).arg(field->text().size()).arg(kept ? qsizetype(kept->size()) : -1));
+    }
+    checkReplay();
 }
 
-// A journal over its bounds cannot redraw the picture: it must say so, and a
-// save then writes the picture without a recipe and tells the user why.
-void Soak::checkIncompleteJournalSaves()
+void Soak::checkReplay()
 {
-    if (form_->session().journal().complete()) {
-        incompleteSaveChecked_ = false;
+    const Session& session = form_->session();
+    if (!session.journal().complete()) {
+        // Over its bounds the journal cannot redraw the picture: a save
+        // then writes the picture without a recipe and tells the user why.
+        if (!std::exchange(incompleteSaveChecked_, true) && failure_.isEmpty()) {
+            note(QStringLiteral("the journal is incomplete: save"));
+            save(false);
+        }
         return;
     }
-    if (incompleteSaveChecked_ || !failure_.isEmpty())
-        return;
-    incompleteSaveChecked_ = true;
-    note(QStringLiteral("the journal is incomplete: save"));
-    saveNow();
+    incompleteSaveChecked_ = false;
+    ++fullReplays_;
+    // A run that ended on a fault with no limit is replayed up to the fault.
+    ReplayLimits limits;
+    limits.maxSteps = session.stepsDrawn();
+    const Redrawn redrawn = redraw(form_->program(), session.journalStart(), session.journalUntilNow(), 1, limits);
+    if (redrawn.outcome.end == ReplayOutcome::End::damaged)
+        fail(QStringLiteral("the journal does not fit together"));
+    if (redrawn.outcome.steps != session.stepsDrawn())
+        fail(QStringLiteral("the journal replays %1 steps, the window drew %2")
+                 .arg(redrawn.outcome.steps).arg(session.stepsDrawn()));
+    const QImage replayed = composed(redrawn.points, form_->grafico()->background());
+    if (replayed != form_->grafico()->image())
+        fail(QStringLiteral("the replayed picture differs from the window's in %1 pixels")
+                 .arg(interaction::differentPixels(replayed, form_->grafico()->image())));
+    QStringList differing = interaction::differingMembers(redrawn.outcome.state, form_->state());
+    if (form_->isRunning())
+        differing.removeAll(QStringLiteral("stopRequested"));  // the replay halts where the run stands
+    if (!differing.isEmpty())
+        fail(QStringLiteral("the replay ends in another state: %1").arg(differing.join(u' ')));
 }
 
 void Soak::note(const QString& what)
 {
-    QString line = QStringLiteral("#%1 ").arg(figures_.actions);
+    QString line = QStringLiteral("#%1 ").arg(actions_);
     if (form_) {
         line += QLatin1String(form_->program().name);
         if (form_->isRunning())
@@ -255,126 +267,16 @@ void Soak::detail(const QString& what)
         log_.back() += QStringLiteral(": ") + what;
 }
 
+// Only the first failure counts: what follows may be its consequence.
 void Soak::fail(const QString& problem)
 {
     if (!failure_.isEmpty())
         return;
     failure_ = QStringLiteral("soak with VORTIQUO_SOAK_SEED=%1 failed at action %2: %3\nthe last actions:\n")
-                   .arg(seed_)
-                   .arg(figures_.actions)
-                   .arg(problem);
+                   .arg(seed_).arg(actions_).arg(problem);
     for (const QString& line : log_)
         failure_ += QStringLiteral("  ") + line + u'\n';
-    failure_ += QStringLiteral("to repeat: VORTIQUO_SOAK_SEED=%1 VORTIQUO_SOAK_ACTIONS=%2").arg(seed_).arg(figures_.actions);
-}
-
-// --- Input as a user gives it ------------------------------------------------
-
-// A user clicks a window before typing into it; a fault message or a dialog
-// may have taken the focus of the desktop.
-void Soak::ensureActive()
-{
-    if (QApplication::activeWindow() == form_.get())
-        return;
-    form_->activateWindow();
-    (void)QTest::qWaitForWindowActive(form_.get(), 1000);
-}
-
-// A click of the left button where the control is laid out, delivered to the
-// window: whatever is there takes it, so a hidden "Sì" gets nothing and a
-// disabled "Esci" ignores it.
-void Soak::clickControl(const QString& name)
-{
-    ensureActive();
-    QWidget* control = form_->findChild<QWidget*>(name);
-    const QPoint where = control->mapTo(form_.get(), control->rect().center());
-    QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, Qt::NoModifier, where);
-    figures_.inputEvents += 2;
-}
-
-void Soak::keyToWindow(Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    ensureActive();
-    QTest::keyClick(form_->windowHandle(), key, modifiers);
-    figures_.inputEvents += 2;
-}
-
-void Soak::keyToField(QLineEdit* field, Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    QTest::keyClick(field, key, modifiers);
-    figures_.inputEvents += 2;
-}
-
-void Soak::typeInto(QLineEdit* field, const QString& text)
-{
-    typeCharacters(field, text);
-    figures_.inputEvents += 2 * text.size();
-}
-
-QLineEdit* Soak::randomField(Field& which)
-{
-    std::vector<std::pair<QLineEdit*, Field>> fields;
-    for (std::size_t index = 0; index < FieldCount; ++index) {
-        const QString name = QString::fromLatin1(FieldNames[index].data(), qsizetype(FieldNames[index].size()));
-        if (auto* field = form_->findChild<QLineEdit*>(name))
-            fields.emplace_back(field, static_cast<Field>(index));
-    }
-    const auto& chosen = fields[static_cast<std::size_t>(random_.below(int(fields.size())))];
-    which = chosen.second;
-    return chosen.first;
-}
-
-// The text the field has when the window opens.
-QString Soak::designText(Field which) const
-{
-    const FieldTexts texts = designTexts(*form_->program().layout);
-    const auto& text = texts[static_cast<std::size_t>(which)];
-    return text ? QString::fromStdString(*text) : QString();
-}
-
-// What the state holds from a field's text.
-double Soak::fieldValue(Field which) const
-{
-    const SimulationState& state = form_->state();
-    switch (which) {
-    case Field::a: return state.a;
-    case Field::b: return state.b;
-    case Field::c: return state.c;
-    case Field::x0: return state.x;
-    case Field::y0: return state.y;
-    case Field::z0: return state.z;
-    case Field::dt: return state.dt;
-    case Field::num: return state.num;
-    case Field::den: return state.den;
-    case Field::termine: return state.limitOn ? state.stepLimit : 0;
-    }
-    return 0;
-}
-
-// Pastes with Ctrl+V over the whole text: the field must keep every
-// character, and a number behind a long run of blanks must still be read.
-bool Soak::pasteInto(QLineEdit* field, Field which, const Paste& paste)
-{
-    ++figures_.pastes;
-    QGuiApplication::clipboard()->setText(paste.text);
-    clickControl(field->objectName());
-    keyToField(field, Qt::Key_A, Qt::ControlModifier);
-    keyToField(field, Qt::Key_V, Qt::ControlModifier);
-    if (field->text() != paste.text) {
-        fail(QStringLiteral("a paste of %1 characters (%2) into %3 left %4")
-                 .arg(paste.text.size())
-                 .arg(QLatin1String(pasteKindName(paste.kind)), field->objectName())
-                 .arg(field->text().size()));
-        return false;
-    }
-    if (paste.kind == PasteKind::blanksThenDigit && fieldValue(which) != paste.digit) {
-        fail(QStringLiteral("%1 reads %2 from blanks followed by %3")
-                 .arg(field->objectName())
-                 .arg(fieldValue(which))
-                 .arg(paste.digit));
-        return false;
-    }
-    return true;
+    failure_ += QStringLiteral("to repeat: VORTIQUO_SOAK_SEED=%1 VORTIQUO_SOAK_ACTIONS=%2").arg(seed_).arg(actions_);
 }
 
 }  // namespace soak

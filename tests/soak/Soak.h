@@ -1,20 +1,20 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QImage>
-#include <QString>
+#include <QKeyCombination>
+#include <QPointer>
+#include <QStringList>
 #include <QTimer>
-#include <array>
 #include <cstdint>
 #include <deque>
-#include <map>
+#include <iterator>
 #include <memory>
 #include <optional>
+#include <random>
 
-#include "ModalCloser.h"
-#include "SoakInputs.h"
-#include "SoakInvariants.h"
-#include "SoakRandom.h"
+#include "core/FieldRules.h"
 #include "core/SimulationState.h"
 
 class QLineEdit;
@@ -22,33 +22,71 @@ class SimulationForm;
 
 namespace soak {
 
-// What a soak did, for its report.
-struct Figures {
-    std::int64_t actions = 0;
-    std::int64_t actionsDuringRuns = 0;
-    std::int64_t inputEvents = 0;  // key presses and releases, button presses and releases
-    std::int64_t runs = 0;
-    std::int64_t windows = 0;
-    std::int64_t pastes = 0;
-    std::int64_t saves = 0;
-    std::int64_t savesWithoutRecipe = 0;
-    std::int64_t fileDialogs = 0;
-    std::int64_t openedSaved = 0;
-    std::int64_t rejected = 0;          // damaged or foreign files turned down
-    std::int64_t damagedButSound = 0;   // damage that left a sound recipe: the file opened
-    std::array<std::int64_t, 4> actionsPerProgram{};
-    // Per kind of action: how often, and the milliseconds it took with its
-    // checks (an idle "Via" includes its run, not the actions during it).
-    std::map<QString, std::pair<std::int64_t, std::int64_t>> kinds;
-    CheckCounts checks;
+// The one source of chance in a soak. Every choice is drawn from it in the
+// order the actions happen, so a seed repeats the same actions.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : engine_(seed) {}
+    int below(int count) { return static_cast<int>(engine_() % static_cast<std::uint64_t>(count)); }
+    int between(int low, int high) { return low + below(high - low + 1); }
+    bool percent(int chance) { return below(100) < chance; }
+    template <typename Items>
+    const auto& pick(const Items& items)
+    {
+        return items[static_cast<std::size_t>(below(static_cast<int>(std::size(items))))];
+    }
+
+private:
+    std::mt19937_64 engine_;  // fully specified by the standard: the same numbers everywhere
+};
+
+// The kinds of long paste, each of exactly PasteLength characters.
+enum class PasteKind {
+    blanksThenDigit,  // blanks and tabs, then one digit: the field reads that digit
+    hugeNumber,       // a 1 and zeros: beyond the range of a double
+    tinyNumber,       // "0." and zeros, then a 1
+    garbage,          // printable ASCII
+    unicode,          // letters of many scripts, symbols and pairs of surrogates
+    hexadecimal,      // "&H" and hexadecimal digits
+    numberThenJunk,   // a small number, then letters
+};
+inline constexpr int PasteKindCount = 7;
+inline constexpr int PasteLength = 100'000;
+
+struct Paste {
+    PasteKind kind;
+    QString text;
+    int digit = 0;  // blanksThenDigit: the digit at the end
+};
+Paste longPaste(Random& random, PasteKind kind);
+
+// Answers the modal dialogs that actions open, from a timer that fires
+// inside their own event loops: a message box is read and closed, a file
+// dialog is given the path its action chose, or cancelled if none.
+class ModalCloser {
+public:
+    ModalCloser();
+    void answerNextFileDialog(std::optional<QString> path) { path_ = std::move(path); }
+    QStringList takeMessages() { return std::exchange(messages_, {}); }  // those closed since the last call
+    int fileDialogsAnswered() const { return fileDialogs_; }
+
+private:
+    void poll();
+
+    QTimer timer_;
+    std::optional<QString> path_;
+    QPointer<QFileDialog> answered_;  // given its path: Enter again until it closes
+    int enters_ = 0;
+    QStringList messages_;
+    int fileDialogs_ = 0;
 };
 
 // Drives one window at a time the way a user might, at random: typing,
 // pasting, clicking every button and option, saving and opening pictures,
-// often between two steps of a run. After every action the invariants of
-// SoakInvariants.h must hold; an action with an outcome of its own (a paste,
-// a save, an open) checks that too. "Sì" closes the window; the next action
-// finds a fresh window of a program chosen at random.
+// often between two steps of a run. After every action the window's
+// invariants must hold, and an action with an outcome of its own (a paste,
+// a save, an open) checks it. "Sì" closes the window; the next action finds
+// a fresh window of the next program.
 class Soak {
 public:
     Soak(std::uint64_t seed, const QString& folder);
@@ -58,75 +96,53 @@ public:
     // limit) or something breaks. Returns the failure, described with the
     // seed and the last actions, or an empty string.
     QString run(std::int64_t actions, std::int64_t milliseconds);
-    const Figures& figures() const { return figures_; }
+    QString summary() const;
 
 private:
     struct Action {
         const char* name;
-        int idleWeight;
-        int runningWeight;
-        void (Soak::*perform)();
+        int idleWeight, runningWeight;
+        void (*perform)(Soak&);
     };
     struct SavedFile {
-        QString path;
-        QString program;
+        QString path, program;
         bool hasRecipe;
     };
     struct Snapshot;
 
-    // The loop and the window.
+    // The loop and the checks (Soak.cpp).
     bool finished() const;
     void openWindow();
-    void act();
     const Action& chooseAction(bool running);
+    void act();
     void onPass();
     void verify();
-    void reportProgress();
-    void checkIncompleteJournalSaves();
+    void checkReplay();
     void note(const QString& what);
     void detail(const QString& what);
     void fail(const QString& problem);
 
-    // Input as a user gives it.
-    void ensureActive();
+    // Input as a user gives it, and the actions (SoakActions.cpp).
+    void activate();
     void clickControl(const QString& name);
-    void keyToWindow(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void keyToField(QLineEdit* field, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    void typeInto(QLineEdit* field, const QString& text);
-    void typeOver(QLineEdit* field, const QString& text);
-    QLineEdit* randomField(Field& which);
-    bool pasteInto(QLineEdit* field, Field which, const Paste& paste);
-    double fieldValue(Field which) const;
-    QString designText(Field which) const;
-
-    // The actions (SoakActions.cpp).
-    void typeIntoField();
-    void typeSensibleValue();
+    void keyToWindow(QKeyCombination keys);
+    Field randomField();
+    QLineEdit* lineEdit(Field field) const;
+    void typeOver(Field field, const QString& text);
+    void typeIntoField(bool sensible);
     void editKeystrokes();
-    void pasteLong();
+    bool pasteInto(Field field);
+    void chooseOption(int first);  // one of the six from `first`
     void pressVia();
-    void pressStop();
-    void pressCancella();
-    void chooseScheme();
-    void chooseBackground();
-    void pressEsci();
-    void pressNo();
-    void pressSi();
-    void pressEscape();
     void tabAndSpace();
     void floodJournal();
 
     // Saving and opening (SoakFiles.cpp).
-    void saveNow();
-    void saveWithDialog();
-    void openSaved();
-    void openWithDialog();
+    bool withFileDialog(QKeyCombination keys, const QString& path);
+    void save(bool throughDialog);
+    void openSaved(bool throughDialog);
     void openDamaged();
-    QString nextPath();
-    bool recipeExpected() const;
-    void checkSavedFile(const QString& path, const QImage& shown, bool withRecipe);
-    void rememberSaved(const QString& path, bool hasRecipe);
-    void openAndCheck(const SavedFile& file, bool throughDialog);
+    void openAndCheck(const QString& path, std::optional<bool> sound, bool throughDialog);
     Snapshot snapshot() const;
     void checkUnchanged(const Snapshot& before, const QString& what);
 
@@ -139,23 +155,21 @@ private:
     ModalCloser closer_;
     QTimer passTimer_;
     QElapsedTimer clock_;
-    std::int64_t target_ = 0;
-    std::int64_t milliseconds_ = 0;
-    std::int64_t nextReport_ = 0;
-    std::int64_t passesInRun_ = 0;
-    std::int64_t nextActionPass_ = 0;
+    std::int64_t target_ = 0, milliseconds_ = 0, nextReport_ = 0;
+    std::int64_t passesInRun_ = 0, nextActionPass_ = 0, actionsInWindow_ = 0;
+    std::size_t nextProgram_ = 0;
     bool acting_ = false;
     bool incompleteSaveChecked_ = false;
-    bool mendNext_ = false;  // the last run overflowed at once
+    bool mendNext_ = false;               // the last run overflowed at once
     std::optional<QImage> expectOpened_;  // a picture opened during a run, shown when it ends
     std::deque<SavedFile> saved_;
     std::int64_t fileNumber_ = 0;
-    std::size_t nextProgram_ = 0;
-    std::int64_t actionsInWindow_ = 0;
-    std::int64_t ownTimes_ = 0;  // milliseconds of the actions done, each without those it took in
     std::deque<QString> log_;
     QString failure_;
-    Figures figures_;
+
+    // The figures of the report.
+    std::int64_t actions_ = 0, actionsDuringRuns_ = 0, runs_ = 0, windows_ = 0;
+    std::int64_t saves_ = 0, opens_ = 0, rejected_ = 0, checks_ = 0, fullReplays_ = 0;
 };
 
 }  // namespace soak

@@ -13,7 +13,6 @@
 #include <random>
 
 #include "InteractionSupport.h"
-#include "ModalCloser.h"
 #include "Soak.h"
 #include "apps/Programs.h"
 #include "shell/PictureActions.h"
@@ -39,29 +38,6 @@ std::uint64_t seedFromEnvironment()
         return value;
     std::random_device device;
     return (std::uint64_t{device()} << 32) | device();
-}
-
-void report(const soak::Figures& figures, std::uint64_t seed, qint64 elapsed)
-{
-    const auto programs = allPrograms();
-    QStringList perProgram;
-    for (std::size_t index = 0; index < programs.size(); ++index)
-        perProgram << QStringLiteral("%1 %2").arg(QLatin1String(programs[index].name)).arg(figures.actionsPerProgram[index]);
-    qInfo().noquote() << QStringLiteral(
-        "soak seed %1: %2 actions survived in %3 s (%4 during runs; %5 runs; %6 windows; %7; %19 input events)\n"
-        "  %8 checks: %9 full replays (longest %10 steps), %11 with the journal over its bounds\n"
-        "  %12 long pastes; %13 saves (%14 without a recipe); %15 file dialogs; %16 pictures opened; "
-        "%17 files turned down; %18 damaged files still sound")
-        .arg(seed).arg(figures.actions).arg(double(elapsed) / 1000.0, 0, 'f', 1)
-        .arg(figures.actionsDuringRuns).arg(figures.runs).arg(figures.windows).arg(perProgram.join(QStringLiteral(", ")))
-        .arg(figures.checks.checks).arg(figures.checks.fullReplays).arg(figures.checks.longestReplay)
-        .arg(figures.checks.incompleteJournal).arg(figures.pastes).arg(figures.saves).arg(figures.savesWithoutRecipe)
-        .arg(figures.fileDialogs).arg(figures.openedSaved).arg(figures.rejected).arg(figures.damagedButSound)
-        .arg(figures.inputEvents);
-    QStringList kinds;
-    for (const auto& [name, counted] : figures.kinds)
-        kinds << QStringLiteral("%1 %2× %3 ms").arg(name).arg(counted.first).arg(counted.second);
-    qInfo().noquote() << QStringLiteral("  by kind: %1").arg(kinds.join(QStringLiteral(", ")));
 }
 
 }  // namespace
@@ -166,10 +142,8 @@ void SoakTest::survivesRandomUse()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     soak::Soak soak(seed, folder.path());
-    QElapsedTimer clock;
-    clock.start();
     const QString failure = soak.run(actions, seconds * 1000);
-    report(soak.figures(), seed, clock.elapsed());
+    qInfo().noquote() << soak.summary();
     if (!failure.isEmpty())
         std::fputs(qPrintable(failure + u'\n'), stderr);  // whole: QtTest cuts long messages short
     QVERIFY2(failure.isEmpty(), qPrintable(failure.section(u'\n', 0, 0)));
