@@ -67,48 +67,41 @@ QString editedRecipe(QString recipe, Random& random, QString& what)
 }
 
 // A damaged copy of a saved picture, of the kinds that disks, transfers and
-// hand edits make: the file cut short, bytes changed anywhere, the recipe
-// text cut or edited, the file emptied or replaced by noise.
-QByteArray damagedCopy(const QByteArray& saved, Random& random, QString& what)
+// hand edits make: the file cut short, bytes changed anywhere, the file
+// emptied or replaced by noise, the recipe text cut or edited.
+QByteArray damagedCopy(QByteArray bytes, Random& random, QString& what)
 {
-    QByteArray bytes = saved;
+    const int at = random.below(int(bytes.size()));
     switch (random.below(6)) {
     case 0:
-        bytes.truncate(random.below(int(saved.size())));
-        what = QStringLiteral("cut to %1 of %2 bytes").arg(bytes.size()).arg(saved.size());
-        break;
+        what = QStringLiteral("cut to %1 of %2 bytes").arg(at).arg(bytes.size());
+        return bytes.left(at);
     case 1: {
         const int count = random.between(1, 8);
         for (int i = 0; i < count; ++i)
             bytes[random.below(int(bytes.size()))] = char(random.below(256));
         what = QStringLiteral("%1 bytes changed").arg(count);
-        break;
+        return bytes;
     }
     case 2:
-    case 3: {
-        QImage picture = QImage::fromData(saved, "png");
-        picture.setText(QString::fromLatin1(RecipeKey),
-                        editedRecipe(picture.text(QString::fromLatin1(RecipeKey)), random, what));
-        bytes.clear();
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        picture.save(&buffer, "png");
-        break;
-    }
-    case 4:
-        bytes.clear();
         what = QStringLiteral("emptied");
-        break;
-    default:
+        return {};
+    case 3:
         bytes = QByteArray(random.between(1, 4096), '\0');
         for (char& byte : bytes)
             byte = char(random.below(256));
         if (random.percent(50))
             bytes.replace(0, 8, QByteArray("\x89PNG\r\n\x1a\n", 8));  // noise behind a true signature
         what = QStringLiteral("noise of %1 bytes").arg(bytes.size());
-        break;
+        return bytes;
     }
-    return bytes;
+    QImage picture = QImage::fromData(bytes, "png");
+    const QString key = QString::fromLatin1(RecipeKey);
+    picture.setText(key, editedRecipe(picture.text(key), random, what));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "png");
+    return buffer.data();
 }
 
 }  // namespace
