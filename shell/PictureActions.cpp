@@ -128,23 +128,20 @@ bool PictureActions::openFile(const QString& path)
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(500);
     ReplayLimits limits;
-    limits.maxSteps = recipe->steps;
     limits.progress = [&](std::int64_t steps) {
         progress.setValue(static_cast<int>(1000 * static_cast<double>(steps) / static_cast<double>(recipe->steps)));
         return !progress.wasCanceled();
     };
-    Redrawn redrawn = redraw(form_.program(), recipe->start, recipe->entries, form_.grafico()->devicePixelRatioF(),
-                             limits);
+    RedrawnSaved replayed = redrawSaved(*recipe, form_.grafico()->devicePixelRatioF(), limits);
     progress.reset();
-    if (redrawn.outcome.end == ReplayOutcome::End::cancelled)
+    if (replayed.redrawn.outcome.end == ReplayOutcome::End::cancelled)
         return false;
-    if (redrawn.outcome.end == ReplayOutcome::End::damaged || redrawn.outcome.steps != recipe->steps) {
-        warn(OpenTitle, QStringLiteral("Impossibile aprire «%1»: la ricetta dell'immagine è danneggiata (il giornale "
-                                       "non torna).\n\nLa finestra non è cambiata.")
-                            .arg(path));
+    if (!replayed.whole) {
+        warn(OpenTitle, QStringLiteral("Impossibile aprire «%1»: %2.\n\nLa finestra non è cambiata.")
+                            .arg(path, brokenJournalReason()));
         return false;
     }
     folder_ = QFileInfo(path).absolutePath();
-    form_.showOpenedPicture(*recipe, std::move(redrawn));
+    form_.showOpenedPicture(*recipe, std::move(replayed.redrawn));
     return true;
 }

@@ -29,6 +29,22 @@ Redrawn redraw(const Program& program, const JournalStart& start, std::span<cons
     return redrawn;
 }
 
+RedrawnSaved redrawSaved(const Recipe& recipe, double ratio, ReplayLimits limits)
+{
+    limits.maxSteps = recipe.steps;
+    RedrawnSaved saved;
+    saved.redrawn = redraw(*recipe.program, recipe.start, recipe.entries, ratio, limits);
+    const ReplayOutcome& outcome = saved.redrawn.outcome;
+    saved.whole = outcome.end != ReplayOutcome::End::damaged && outcome.end != ReplayOutcome::End::cancelled &&
+                  outcome.steps == recipe.steps;
+    return saved;
+}
+
+QString brokenJournalReason()
+{
+    return QStringLiteral("la ricetta dell'immagine è danneggiata (il giornale non torna)");
+}
+
 QImage composed(const QImage& points, const QColor& background)
 {
     QImage picture(points.size(), QImage::Format_RGB32);

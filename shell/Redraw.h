@@ -6,6 +6,7 @@
 
 #include "core/Replay.h"
 #include "shell/Program.h"
+#include "shell/Recipe.h"
 
 // A picture drawn again from a journal, with no window: its points at
 // `ratio` device pixels per logical pixel of the drawing area, exactly where
@@ -17,6 +18,17 @@ struct Redrawn {
 
 Redrawn redraw(const Program& program, const JournalStart& start, std::span<const JournalEntry> entries,
                double ratio, const ReplayLimits& limits = {});
+
+// A saved picture drawn again from its recipe. The steps it claims are the
+// replay's budget, and a replay that does not end exactly there means the
+// recipe is damaged: then `whole` is false (a cancelled replay is neither).
+struct RedrawnSaved {
+    Redrawn redrawn;
+    bool whole = false;
+};
+RedrawnSaved redrawSaved(const Recipe& recipe, double ratio, ReplayLimits limits);
+// What to say of a recipe whose replay does not come out whole.
+QString brokenJournalReason();
 
 // The picture as shown: the background with the points over it.
 QImage composed(const QImage& points, const QColor& background);

@@ -106,16 +106,19 @@ int renderPicture(const Program& program, const RenderRequest& request)
     ReplayLimits limits;
     limits.progress = [&progress](std::int64_t steps) { return progress.update(steps); };
     limits.progressEvery = 1 << 20;
-    if (!request.from.isEmpty())
-        limits.maxSteps = recipe.steps;
-    const Redrawn redrawn = redraw(program, recipe.start, recipe.entries, request.scale, limits);
-    const ReplayOutcome& outcome = redrawn.outcome;
-    if (outcome.end == ReplayOutcome::End::damaged || (!request.from.isEmpty() && outcome.steps != recipe.steps)) {
-        say(QStringLiteral("Impossibile ridisegnare «%1»: la ricetta dell'immagine è danneggiata (il giornale "
-                           "non torna).")
-                .arg(request.from));
+    RedrawnSaved replayed;
+    if (request.from.isEmpty()) {
+        replayed.redrawn = redraw(program, recipe.start, recipe.entries, request.scale, limits);
+        replayed.whole = replayed.redrawn.outcome.end != ReplayOutcome::End::damaged;
+    } else {
+        replayed = redrawSaved(recipe, request.scale, limits);
+    }
+    if (!replayed.whole) {
+        say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, brokenJournalReason()));
         return RenderNotWritten;
     }
+    const Redrawn& redrawn = replayed.redrawn;
+    const ReplayOutcome& outcome = redrawn.outcome;
 
     recipe.steps = outcome.steps;
     recipe.scale = request.scale;

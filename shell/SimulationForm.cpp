@@ -64,10 +64,10 @@ void SimulationForm::connectHandlers()
     // Option1 to Option6 choose the trace scheme, Option7 to Option12 the
     // background; each acts when it becomes the selected button of its group.
     for (int number = 1; number <= 12; ++number) {
-        auto* option = findChild<QRadioButton*>(QStringLiteral("Option%1").arg(number));
-        if (!option)
+        QRadioButton* radio = option(number);
+        if (!radio)
             continue;
-        connect(option, &QRadioButton::toggled, this, [this, number](bool checked) {
+        connect(radio, &QRadioButton::toggled, this, [this, number](bool checked) {
             if (!checked || showingOpened_)
                 return;
             if (number <= 6)
@@ -242,22 +242,28 @@ void SimulationForm::applyOpenedPicture()
     grafico_->replacePoints(opened.redrawn.points);
 }
 
+// The one local file a drag carries, or nothing.
+static QString draggedFile(const QMimeData* data)
+{
+    const QList<QUrl> urls = data->urls();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
 void SimulationForm::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.front().isLocalFile())
+    if (!draggedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void SimulationForm::dropEvent(QDropEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile())
+    const QString path = draggedFile(event->mimeData());
+    if (path.isEmpty())
         return;
     event->acceptProposedAction();
     // Opening may show a message: not from inside the drop itself.
     QMetaObject::invokeMethod(
-        this, [this, path = urls.front().toLocalFile()] { pictureActions_->openFile(path); }, Qt::QueuedConnection);
+        this, [this, path] { pictureActions_->openFile(path); }, Qt::QueuedConnection);
 }
 
 // --- Colour options -------------------------------------------------------

@@ -72,6 +72,19 @@ struct XRemote::Connection {
     // input included.
     void sync() { XSync(display, False); }
 
+    // A key pressed and released, with `held` (a modifier's key, or 0) held
+    // down around it; then a wait for the server.
+    void tap(KeyCode key, KeyCode held)
+    {
+        if (held)
+            fakeKey(display, held, True, CurrentTime);
+        fakeKey(display, key, True, CurrentTime);
+        fakeKey(display, key, False, CurrentTime);
+        if (held)
+            fakeKey(display, held, False, CurrentTime);
+        sync();
+    }
+
     unsigned long cardinal(Window window, const char* property) const
     {
         const Atom atom = XInternAtom(display, property, True);
@@ -207,15 +220,7 @@ void XRemote::click(QPoint where)
 void XRemote::press(unsigned long keysym, bool control)
 {
     Display* display = connection_->display;
-    const KeyCode controlKey = XKeysymToKeycode(display, XK_Control_L);
-    const KeyCode key = XKeysymToKeycode(display, keysym);
-    if (control)
-        connection_->fakeKey(display, controlKey, True, CurrentTime);
-    connection_->fakeKey(display, key, True, CurrentTime);
-    connection_->fakeKey(display, key, False, CurrentTime);
-    if (control)
-        connection_->fakeKey(display, controlKey, False, CurrentTime);
-    connection_->sync();
+    connection_->tap(XKeysymToKeycode(display, keysym), control ? XKeysymToKeycode(display, XK_Control_L) : 0);
 }
 
 bool XRemote::type(const QString& text)
@@ -229,13 +234,7 @@ bool XRemote::type(const QString& text)
         if (character.unicode() < 0x20 || character.unicode() > 0x7e || key == 0)
             return false;
         const bool shifted = XkbKeycodeToKeysym(display, key, 0, 0) != keysym;
-        if (shifted)
-            connection_->fakeKey(display, shift, True, CurrentTime);
-        connection_->fakeKey(display, key, True, CurrentTime);
-        connection_->fakeKey(display, key, False, CurrentTime);
-        if (shifted)
-            connection_->fakeKey(display, shift, False, CurrentTime);
-        connection_->sync();
+        connection_->tap(key, shifted ? shift : 0);
     }
     return true;
 }
