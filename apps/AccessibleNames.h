@@ -4,7 +4,7 @@
 #include <array>
 #include <cstddef>
 
-#include "shell/LayoutTable.h"
+#include "program/LayoutTable.h"
 
 // What a screen reader says of the controls every window has. Each window
 // joins these with the rows of its own fields (apps/FlowLayouts.cpp,

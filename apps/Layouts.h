@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LayoutTable.h"
+#include "program/LayoutTable.h"
 
 // The window layout of each program.
 extern const WindowLayout ConvectionLayout;

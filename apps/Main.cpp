@@ -1,7 +1,7 @@
 // The entry point of every program of the suite; the build compiles it once
 // per row of the program table, with VORTIQUO_PROGRAM naming the row.
 #include "apps/Programs.h"
-#include "shell/RunProgram.h"
+#include "cli/RunProgram.h"
 
 int main(int argc, char** argv)
 {

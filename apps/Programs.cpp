@@ -28,6 +28,14 @@ std::span<const Program> allPrograms()
     return ProgramTable;
 }
 
+const Program* findProgram(std::string_view name)
+{
+    for (const Program& program : allPrograms())
+        if (name == program.name)
+            return &program;
+    return nullptr;
+}
+
 const Program& programNamed(std::string_view name)
 {
     if (const Program* program = findProgram(name))

@@ -12,9 +12,9 @@
 #include "bench/WindowControls.h"
 #include "bench/WindowRuns.h"
 #include "bench/XClicker.h"
-#include "shell/DrawingArea.h"
-#include "shell/RunProgram.h"
-#include "shell/SimulationForm.h"
+#include "window/DrawingArea.h"
+#include "cli/RunProgram.h"
+#include "window/SimulationForm.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "bench/Figures.h"
 #include "bench/Options.h"
-#include "shell/Program.h"
+#include "program/Program.h"
 
 // The parent's side of the child processes: starting them and reading what
 // they report. Every program is measured in a process of its own, as a

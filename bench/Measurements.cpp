@@ -7,7 +7,7 @@
 #include "bench/StopLatency.h"
 #include "bench/WindowControls.h"
 #include "bench/WindowRuns.h"
-#include "shell/SimulationForm.h"
+#include "window/SimulationForm.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "bench/Figures.h"
 #include "bench/Options.h"
-#include "shell/Program.h"
+#include "program/Program.h"
 
 class XClicker;
 

@@ -10,7 +10,7 @@
 
 #include "bench/WindowControls.h"
 #include "bench/XClicker.h"
-#include "shell/SimulationForm.h"
+#include "window/SimulationForm.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/SimulationForm.h"
+#include "window/SimulationForm.h"
 
 // A control of the window by its object name. The benchmark cannot work
 // without it, so a missing one ends the process.

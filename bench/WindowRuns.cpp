@@ -8,8 +8,8 @@
 
 #include "bench/WindowControls.h"
 #include "core/AdvanceOnce.h"
-#include "shell/DrawingArea.h"
-#include "shell/SimulationForm.h"
+#include "window/DrawingArea.h"
+#include "window/SimulationForm.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "bench/AllocationCounter.h"
 #include "bench/Timing.h"
-#include "shell/Program.h"
+#include "program/Program.h"
 
 class SimulationForm;
 

@@ -5,9 +5,6 @@
 include(GNUInstallDirs)
 include(${CMAKE_CURRENT_LIST_DIR}/Programs.cmake)
 
-# The version the programs print and report, from project(VERSION).
-target_compile_definitions(vortiquo_shell PRIVATE VORTIQUO_VERSION="${PROJECT_VERSION}")
-
 # Documentation goes where Debian looks for the package's: under its
 # lower-case name, which is also the package's name.
 set(VORTIQUO_PACKAGE vortiquo)

@@ -25,7 +25,8 @@
 #include "Expectations.h"
 #include "VirtualDisplay.h"
 #include "XRemote.h"
-#include "shell/Recipe.h"
+#include "apps/Programs.h"
+#include "picture/Recipe.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "core/AdvanceOnce.h"
 #include "core/FieldRules.h"
 #include "core/Raster.h"
-#include "shell/Redraw.h"
-#include "shell/SystemColours.h"
+#include "picture/Redraw.h"
+#include "picture/SystemColours.h"
 
 namespace {
 

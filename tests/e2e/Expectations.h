@@ -4,7 +4,7 @@
 #include <QRect>
 #include <cstdint>
 
-#include "shell/Program.h"
+#include "program/Program.h"
 
 // What a program's window must show, worked out apart from the window: where
 // each control lies, from the layout table alone, and the picture the step

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "apps/Programs.h"
-#include "shell/CommandLine.h"
+#include "cli/CommandLine.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <optional>
 
 #include "core/Journal.h"
-#include "shell/Recipe.h"
-#include "shell/Redraw.h"
+#include "picture/Recipe.h"
+#include "picture/Redraw.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace recipe_checks {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "apps/Programs.h"
-#include "shell/PictureFile.h"
+#include "picture/PictureFile.h"
 #include "tests/fuzz/RecipeChecks.h"
 
 namespace {

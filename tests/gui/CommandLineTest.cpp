@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 
 #include "ProgramRows.h"
-#include "shell/CommandLine.h"
-#include "shell/RunProgram.h"
+#include "cli/CommandLine.h"
+#include "cli/RunProgram.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QTest>
 
 #include "ProgramRows.h"
-#include "shell/EquationView.h"
-#include "shell/SimulationForm.h"
+#include "window/EquationView.h"
+#include "window/SimulationForm.h"
 
 class EquationHighDensityTest : public QObject {
     Q_OBJECT

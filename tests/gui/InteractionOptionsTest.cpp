@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "InteractionSupport.h"
-#include "shell/SystemColours.h"
+#include "picture/SystemColours.h"
 
 using namespace interaction;
 

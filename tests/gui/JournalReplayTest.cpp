@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "InteractionSupport.h"
-#include "shell/Redraw.h"
+#include "picture/Redraw.h"
 
 using namespace interaction;
 

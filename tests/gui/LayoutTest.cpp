@@ -13,7 +13,7 @@
 #include <QTest>
 
 #include "ProgramRows.h"
-#include "shell/SimulationForm.h"
+#include "window/SimulationForm.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sys/resource.h>
 
 #include "InteractionSupport.h"
-#include "shell/Recipe.h"
-#include "shell/RunProgram.h"
+#include "picture/Recipe.h"
+#include "cli/RunProgram.h"
 
 using namespace interaction;
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "InteractionSupport.h"
-#include "shell/SystemColours.h"
+#include "picture/SystemColours.h"
 
 using namespace interaction;
 

@@ -15,8 +15,8 @@
 
 #include "DialogSupport.h"
 #include "InteractionSupport.h"
-#include "shell/PictureActions.h"
-#include "shell/PictureFile.h"
+#include "window/PictureActions.h"
+#include "picture/PictureFile.h"
 
 using namespace interaction;
 

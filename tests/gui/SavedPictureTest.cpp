@@ -15,8 +15,8 @@
 
 #include "DialogSupport.h"
 #include "InteractionSupport.h"
-#include "shell/PictureActions.h"
-#include "shell/Recipe.h"
+#include "window/PictureActions.h"
+#include "picture/Recipe.h"
 
 using namespace interaction;
 

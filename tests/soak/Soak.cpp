@@ -6,7 +6,7 @@
 
 #include "InteractionSupport.h"
 #include "apps/Programs.h"
-#include "shell/Redraw.h"
+#include "picture/Redraw.h"
 
 namespace soak {
 

@@ -9,7 +9,7 @@
 
 #include "InteractionSupport.h"
 #include "Soak.h"
-#include "shell/Program.h"
+#include "program/Program.h"
 
 namespace soak {
 

@@ -12,9 +12,9 @@
 
 #include "InteractionSupport.h"
 #include "Soak.h"
-#include "shell/PictureActions.h"
-#include "shell/PictureFile.h"
-#include "shell/Recipe.h"
+#include "window/PictureActions.h"
+#include "picture/PictureFile.h"
+#include "picture/Recipe.h"
 
 namespace soak {
 

@@ -15,7 +15,7 @@
 #include "InteractionSupport.h"
 #include "Soak.h"
 #include "apps/Programs.h"
-#include "shell/PictureActions.h"
+#include "window/PictureActions.h"
 
 using namespace interaction;
 

@@ -21,8 +21,8 @@
 
 #include "ProgramRows.h"
 #include "core/AdvanceOnce.h"
-#include "shell/DrawingArea.h"
-#include "shell/SimulationForm.h"
+#include "window/DrawingArea.h"
+#include "window/SimulationForm.h"
 
 namespace interaction {
 

@@ -1,4 +1,4 @@
-#include "shell/SimulationForm.h"
+#include "window/SimulationForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,10 +13,10 @@
 #include <QRadioButton>
 
 #include "core/AdvanceOnce.h"
-#include "shell/DrawingArea.h"
-#include "shell/LayoutBuilder.h"
-#include "shell/PictureActions.h"
-#include "shell/SystemColours.h"
+#include "window/DrawingArea.h"
+#include "window/LayoutBuilder.h"
+#include "window/PictureActions.h"
+#include "picture/SystemColours.h"
 
 SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidget(parent), program_(program)
 {

@@ -6,11 +6,11 @@
 
 #include "core/FieldRules.h"
 #include "core/Model.h"
-#include "shell/LayoutTable.h"
+#include "program/LayoutTable.h"
 
 // One program of the suite: what makes it differ from the others. The rows
-// live in one table (apps/Programs.cpp); the shell reads them and holds no
-// program's facts of its own.
+// live in one table (apps/Programs.cpp); the layers below it read them and
+// hold no program's facts of their own.
 struct Program {
     const char* name;  // the executable's name, "BrisutaW7"
     const WindowLayout* layout;
@@ -21,10 +21,6 @@ struct Program {
     // Whether the pointer over the drawing area is a cross-hair.
     bool crossHairOverPlot;
 };
-
-// The table of programs, and a row of it by name (nullptr for none).
-std::span<const Program> allPrograms();
-const Program* findProgram(std::string_view name);
 
 // Facts that follow from a program's layout: the design texts of its
 // fields, its drawing area's size, and the options selected at start.

@@ -5,8 +5,8 @@
 #include <span>
 
 #include "core/Replay.h"
-#include "shell/Program.h"
-#include "shell/Recipe.h"
+#include "program/Program.h"
+#include "picture/Recipe.h"
 
 // A picture drawn again from a journal, with no window: its points at
 // `ratio` device pixels per logical pixel of the drawing area, exactly where

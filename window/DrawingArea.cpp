@@ -1,4 +1,4 @@
-#include "shell/DrawingArea.h"
+#include "window/DrawingArea.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <climits>
 
-#include "shell/Redraw.h"
-#include "shell/SystemColours.h"
+#include "picture/Redraw.h"
+#include "picture/SystemColours.h"
 
 namespace {
 // About sixty screen refreshes a second while points arrive.

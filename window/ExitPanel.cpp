@@ -1,4 +1,4 @@
-#include "shell/ExitPanel.h"
+#include "window/ExitPanel.h"
 
 #include <QKeySequence>
 #include <QPushButton>

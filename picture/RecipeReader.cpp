@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "shell/Recipe.h"
-#include "shell/RecipeFormat.h"
+#include "picture/Recipe.h"
+#include "picture/RecipeFormat.h"
 
 namespace {
 

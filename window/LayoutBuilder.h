@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LayoutTable.h"
+#include "program/LayoutTable.h"
 
 class QWidget;
 

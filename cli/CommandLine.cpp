@@ -1,4 +1,6 @@
-#include "shell/CommandLine.h"
+#include "cli/CommandLine.h"
+
+#include "program/Version.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -261,14 +263,9 @@ Esempio: un'immagine 4 volte più grande, da stampare:
         .arg(program.name, settableFields(program).join(", "));
 }
 
-QString suiteVersion()
-{
-    return VORTIQUO_VERSION;
-}
-
 QString versionText(const Program& program)
 {
-    return QString("%1 (Vortiquo) %2\n").arg(program.name, suiteVersion());
+    return QString("%1 (Vortiquo) %2\n").arg(program.name, SuiteVersion);
 }
 
 QString usageErrorText(const Program& program, const QString& error)

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "shell/LayoutTable.h"
+#include "program/LayoutTable.h"
 
 // Equazioni: shows a fixed picture unscaled at its top-left corner, cut off
 // by its own edges. Beside the picture it shows either a system colour or,

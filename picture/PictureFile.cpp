@@ -1,4 +1,4 @@
-#include "shell/PictureFile.h"
+#include "picture/PictureFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -9,8 +9,8 @@
 #include <QSaveFile>
 #include <cerrno>
 
-#include "shell/CommandLine.h"
-#include "shell/Redraw.h"
+#include "program/Version.h"
+#include "picture/Redraw.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
             parameters << QStringLiteral("%1 = %2").arg(fieldLabel(index), QString::fromStdString(*texts[index]));
     QString description = QStringLiteral("%1, disegnato con %2 (Vortiquo %3).\n")
                               .arg(QString::fromUtf8(program.layout->caption), QLatin1String(program.name),
-                                   suiteVersion());
+                                   QLatin1String(SuiteVersion));
     if (program.layout->equations)
         description += QStringLiteral("Equazioni: %1.\n").arg(QString::fromUtf8(program.layout->equations));
     description += QStringLiteral("Parametri: %1.\nPassi disegnati: %2.\n")
@@ -140,7 +140,7 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
         return fileErrorReason(EISDIR);
     QImage tagged = picture;
     tagged.setText(QStringLiteral("Software"),
-                   QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), suiteVersion()));
+                   QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), QLatin1String(SuiteVersion)));
     tagged.setText(QStringLiteral("Description"), describePicture(program, texts, steps));
     // Qt writes a text with characters beyond Latin-1 as an iTXt chunk;
     // the recipe always has some, in its equations.

@@ -1,4 +1,6 @@
-#include "shell/RunProgram.h"
+#include "cli/RunProgram.h"
+
+#include "program/Version.h"
 
 #include <QApplication>
 #include <QFile>
@@ -7,9 +9,9 @@
 #include <QTranslator>
 #include <cstdio>
 
-#include "shell/CommandLine.h"
-#include "shell/Render.h"
-#include "shell/SimulationForm.h"
+#include "cli/CommandLine.h"
+#include "cli/Render.h"
+#include "window/SimulationForm.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ QStringList argumentList(int argc, char** argv)
 void describeApplication(const Program& program)
 {
     QCoreApplication::setApplicationName(program.name);
-    QCoreApplication::setApplicationVersion(suiteVersion());
+    QCoreApplication::setApplicationVersion(SuiteVersion);
     QCoreApplication::setOrganizationName("Vortiquo");
     QCoreApplication::setOrganizationDomain("vortiquo.org");
     QGuiApplication::setDesktopFileName(applicationId(program));

@@ -7,9 +7,9 @@
 
 #include "core/FieldRules.h"
 #include "core/Session.h"
-#include "shell/Program.h"
-#include "shell/Recipe.h"
-#include "shell/Redraw.h"
+#include "program/Program.h"
+#include "picture/Recipe.h"
+#include "picture/Redraw.h"
 
 class DrawingArea;
 class QLineEdit;

@@ -5,8 +5,8 @@
 #include <QString>
 #include <optional>
 
-#include "shell/Program.h"
-#include "shell/Recipe.h"
+#include "program/Program.h"
+#include "picture/Recipe.h"
 
 // Saved pictures: PNG files of the drawing area at device resolution,
 // with three text chunks: "Software" (Vortiquo, the program, its version),

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "shell/Program.h"
+#include "program/Program.h"
 
 // Reads the command line, then prints help or the version, renders a
 // picture with no window, or starts the application and shows the

@@ -1,8 +1,8 @@
-#include "shell/EquationView.h"
+#include "window/EquationView.h"
 
 #include <QPainter>
 
-#include "shell/SystemColours.h"
+#include "picture/SystemColours.h"
 
 EquationView::EquationView(EquationPictureFunction draw, QWidget* parent) : QWidget(parent), draw_(draw)
 {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/Journal.h"
-#include "shell/Program.h"
+#include "program/Program.h"
 
 // What a saved picture carries so that it can be drawn again bit for bit:
 // the window's journal since the picture was last erased, and how the

@@ -1,4 +1,4 @@
-#include "shell/SystemColours.h"
+#include "picture/SystemColours.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,5 +1,5 @@
-#include "shell/Recipe.h"
-#include "shell/RecipeFormat.h"
+#include "picture/Recipe.h"
+#include "picture/RecipeFormat.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "shell/PictureActions.h"
+#include "window/PictureActions.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -10,10 +10,10 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 
-#include "shell/DrawingArea.h"
-#include "shell/PictureFile.h"
-#include "shell/Redraw.h"
-#include "shell/SimulationForm.h"
+#include "window/DrawingArea.h"
+#include "picture/PictureFile.h"
+#include "picture/Redraw.h"
+#include "window/SimulationForm.h"
 
 namespace {
 

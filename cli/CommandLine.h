@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "shell/Program.h"
-#include "shell/Render.h"
+#include "program/Program.h"
+#include "cli/Render.h"
 
 // What a program's command line asks for. It is read before anything needs
 // a display, so help, version, usage errors and --render work without one.
@@ -21,9 +21,6 @@ struct CommandLine {
 // left for the application object to read; single-dash words are read as
 // long options, so -platform is one option, not eight letters.
 CommandLine parseCommandLine(const QStringList& arguments, const Program& program);
-
-// The suite's version, from the project's VERSION.
-QString suiteVersion();
 
 // The texts of --help, --version, a usage error and a missing display, in
 // Italian and ending in a new line.

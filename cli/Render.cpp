@@ -1,4 +1,4 @@
-#include "shell/Render.h"
+#include "cli/Render.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include "core/Session.h"
-#include "shell/PictureFile.h"
-#include "shell/Redraw.h"
-#include "shell/SystemColours.h"
+#include "picture/PictureFile.h"
+#include "picture/Redraw.h"
+#include "picture/SystemColours.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/LayoutBuilder.h"
+#include "window/LayoutBuilder.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -12,10 +12,10 @@
 #include <limits>
 #include <vector>
 
-#include "shell/DrawingArea.h"
-#include "shell/EquationView.h"
-#include "shell/ExitPanel.h"
-#include "shell/SystemColours.h"
+#include "window/DrawingArea.h"
+#include "window/EquationView.h"
+#include "window/ExitPanel.h"
+#include "picture/SystemColours.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/Program.h"
+#include "program/Program.h"
 
 #include <cstring>
 #include <string>
@@ -14,14 +14,6 @@ const ControlSpec* control(const WindowLayout& layout, std::string_view name)
 }
 
 }  // namespace
-
-const Program* findProgram(std::string_view name)
-{
-    for (const Program& program : allPrograms())
-        if (name == program.name)
-            return &program;
-    return nullptr;
-}
 
 FieldTexts designTexts(const WindowLayout& layout)
 {

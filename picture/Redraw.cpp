@@ -1,4 +1,4 @@
-#include "shell/Redraw.h"
+#include "picture/Redraw.h"
 
 #include <QPainter>
 

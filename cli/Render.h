@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/FieldRules.h"
-#include "shell/Program.h"
+#include "program/Program.h"
 
 // What `PROGRAM --render OUT.png ...` asks for, as the command line has
 // checked it: every field named exists in the program's window, every
