@@ -1,10 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "cli/CommandModes.h"
+#include "cli/CommandReaders.h"
 #include "program/Version.h"
 
 #include <QCommandLineParser>
-#include <QRegularExpression>
-#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -23,22 +25,16 @@ constexpr QtOwnOption QtOwnOptions[] = {
     {"widgetcount", false}, {"nograb", false},            {"dograb", false},        {"sync", false},
 };
 
-struct Options {
-    QCommandLineOption help{QStringList{"h", "help"}};
-    QCommandLineOption version{QStringList{"v", "version"}};
-    QCommandLineOption render{"render", {}, "OUT.png"};
-    QCommandLineOption steps{"steps", {}, "N"};
-    QCommandLineOption set{"set", {}, "FIELD=TEXT"};
-    QCommandLineOption option{"option", {}, "OptionK"};
-    QCommandLineOption scale{"scale", {}, "K"};
-    QCommandLineOption from{"from", {}, "SAVED.png"};
-};
-
-// Every option the parser knows, ours first, then Qt's.
-QList<QCommandLineOption> knownOptions(const Options& options)
+// Every option the parser knows: help and version, each mode's own, the
+// options the modes read, then Qt's.
+QList<QCommandLineOption> knownOptions()
 {
-    QList<QCommandLineOption> known = {options.help, options.version, options.render, options.steps,
-                                       options.set,  options.option,  options.scale,  options.from};
+    QList<QCommandLineOption> known = {QCommandLineOption(QStringList{"h", "help"}),
+                                       QCommandLineOption(QStringList{"v", "version"})};
+    for (const CommandMode* mode : commandModes())
+        known << QCommandLineOption(mode->trigger, {}, mode->triggerValue ? mode->triggerValue : QString());
+    for (const CommandOption& option : commandOptions())
+        known << QCommandLineOption(option.name, {}, option.valueName ? option.valueName : QString());
     for (const QtOwnOption& own : QtOwnOptions)
         known << QCommandLineOption(own.name, {}, own.takesValue ? "VALUE" : QString());
     return known;
@@ -90,73 +86,6 @@ QString parseErrorText(const QCommandLineParser& parser, const QStringList& argu
     return parser.errorText();
 }
 
-// The fields --set may name: those of the window, less termineT, which
-// --steps sets.
-QStringList settableFields(const Program& program)
-{
-    const FieldTexts texts = designTexts(*program.layout);
-    QStringList names;
-    for (std::size_t index = 0; index < FieldCount; ++index)
-        if (texts[index] && static_cast<Field>(index) != Field::termine)
-            names << QString::fromUtf8(FieldNames[index].data(), qsizetype(FieldNames[index].size()));
-    return names;
-}
-
-// A whole number written in decimal digits alone, within 64 bits.
-std::optional<qint64> wholeNumber(const QString& text)
-{
-    static const QRegularExpression digits("^[0-9]+$");
-    bool fits = false;
-    const qint64 value = text.toLongLong(&fits);
-    if (!digits.match(text).hasMatch() || !fits)
-        return std::nullopt;
-    return value;
-}
-
-// Each reader below fills its part of the request and returns what is
-// wrong with the text, or nothing.
-QString readSteps(const QString& text, RenderRequest& request)
-{
-    const std::optional<qint64> steps = wholeNumber(text);
-    if (!steps || *steps < 1)
-        return QString("--steps vuole un numero intero di almeno 1, non «%1»").arg(text);
-    request.steps = *steps;
-    return {};
-}
-
-QString readScale(const QString& text, RenderRequest& request)
-{
-    const std::optional<qint64> scale = wholeNumber(text);
-    if (!scale || *scale < 1 || *scale > 16)
-        return QString("--scale vuole un numero intero da 1 a 16, non «%1»").arg(text);
-    request.scale = int(*scale);
-    return {};
-}
-
-QString readOption(const QString& text, RenderRequest& request)
-{
-    const std::optional<qint64> number = text.startsWith("Option") ? wholeNumber(text.mid(6)) : std::nullopt;
-    if (!number || *number < 1 || *number > 12)
-        return QString("--option vuole un nome da Option1 a Option12, non «%1»").arg(text);
-    request.options.push_back(int(*number));
-    return {};
-}
-
-QString readEdit(const QString& text, const Program& program, RenderRequest& request)
-{
-    const qsizetype equals = text.indexOf('=');
-    if (equals < 0)
-        return QString("--set vuole CAMPO=TESTO, non «%1»").arg(text);
-    const QString name = text.left(equals);
-    const QStringList fields = settableFields(program);
-    if (name == "termineT")
-        return "--set non scrive termineT: il numero di passi si dà con --steps N";
-    if (!fields.contains(name))
-        return QString("--set: campo sconosciuto «%1»; i campi sono %2").arg(name, fields.join(", "));
-    request.edits.emplace_back(*fieldNamed(name.toStdString()), text.mid(equals + 1));
-    return {};
-}
-
 CommandLine usageError(const QString& error)
 {
     CommandLine command;
@@ -165,44 +94,50 @@ CommandLine usageError(const QString& error)
     return command;
 }
 
-// A render takes either a recipe of its own (--steps, with --set and
-// --option) or the one stored in a saved picture (--from), never both.
-CommandLine readRender(const QCommandLineParser& parser, const Options& options, const Program& program)
+// The modes whose trigger is set, in the order of the table.
+std::vector<const CommandMode*> chosenModes(const QCommandLineParser& parser)
 {
-    CommandLine command;
-    command.action = CommandLine::Action::Render;
-    RenderRequest& request = command.render;
-    request.output = parser.value(options.render);
-    request.from = parser.value(options.from);
-    if (request.output.isEmpty())
-        return usageError("--render vuole il nome del file da scrivere, per esempio --render grafico.png");
-    const bool ownRecipe = parser.isSet(options.steps) || parser.isSet(options.set) || parser.isSet(options.option);
-    if (parser.isSet(options.from) && ownRecipe)
-        return usageError("--from non si unisce a --steps, --set o --option: la ricetta è già nell'immagine salvata");
-    if (parser.isSet(options.from) && request.from.isEmpty())
-        return usageError("--from vuole il nome di un'immagine salvata dal programma");
-    if (!parser.isSet(options.from) && !parser.isSet(options.steps))
-        return usageError("--render vuole --steps N oppure --from SALVATA.png");
+    std::vector<const CommandMode*> chosen;
+    for (const CommandMode* mode : commandModes())
+        if (parser.isSet(mode->trigger))
+            chosen.push_back(mode);
+    return chosen;
+}
 
-    QStringList errors;
-    if (parser.isSet(options.steps))
-        errors << readSteps(parser.value(options.steps), request);
-    if (parser.isSet(options.scale))
-        errors << readScale(parser.value(options.scale), request);
-    for (const QString& edit : parser.values(options.set))
-        errors << readEdit(edit, program, request);
-    for (const QString& option : parser.values(options.option))
-        errors << readOption(option, request);
-    errors.removeAll(QString());
-    return errors.isEmpty() ? command : usageError(errors.first());
+bool accepts(const CommandMode& mode, std::string_view option)
+{
+    for (const char* name : mode.accepts)
+        if (option == name)
+            return true;
+    return false;
+}
+
+// "--render, --lyapunov": the modes that read an option.
+QString modesReading(std::string_view option)
+{
+    QStringList triggers;
+    for (const CommandMode* mode : commandModes())
+        if (accepts(*mode, option))
+            triggers << QString("--%1").arg(mode->trigger);
+    return triggers.join(", ");
+}
+
+// An option given that the chosen mode (or the window, with none) does not read.
+QString optionOutOfPlace(const QCommandLineParser& parser, const CommandMode* mode)
+{
+    for (const CommandOption& option : commandOptions()) {
+        if (!parser.isSet(option.name) || (mode && accepts(*mode, option.name)))
+            continue;
+        return QString("--%1 vale solo con %2").arg(option.name, modesReading(option.name));
+    }
+    return {};
 }
 
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments, const Program& program)
 {
-    const Options options;
-    const QList<QCommandLineOption> known = knownOptions(options);
+    const QList<QCommandLineOption> known = knownOptions();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions(known);
@@ -212,22 +147,35 @@ CommandLine parseCommandLine(const QStringList& arguments, const Program& progra
         return usageError(QString("argomento inatteso: «%1»").arg(parser.positionalArguments().first()));
 
     CommandLine command;
-    if (parser.isSet(options.help))
-        command.action = CommandLine::Action::ShowHelp;
-    else if (parser.isSet(options.version))
-        command.action = CommandLine::Action::ShowVersion;
-    else if (parser.isSet(options.render))
-        command = readRender(parser, options, program);
-    else
-        for (const QCommandLineOption* only : {&options.steps, &options.set, &options.option, &options.scale, &options.from})
-            if (parser.isSet(*only))
-                return usageError(QString("--%1 vale solo con --render").arg(only->names().first()));
     command.windowSystemNamed = parser.isSet("platform") || parser.isSet("display");
+    if (parser.isSet("help")) {
+        command.action = CommandLine::Action::ShowHelp;
+        return command;
+    }
+    if (parser.isSet("version")) {
+        command.action = CommandLine::Action::ShowVersion;
+        return command;
+    }
+    const std::vector<const CommandMode*> modes = chosenModes(parser);
+    if (modes.size() > 1)
+        return usageError(QString("--%1 e --%2 non si uniscono: una cosa alla volta")
+                              .arg(modes[0]->trigger, modes[1]->trigger));
+    const CommandMode* mode = modes.empty() ? nullptr : modes.front();
+    if (const QString misplaced = optionOutOfPlace(parser, mode); !misplaced.isEmpty())
+        return usageError(misplaced);
+    if (mode) {
+        const QString error = mode->read(parser, program, command);
+        if (!error.isEmpty())
+            return usageError(error);
+    }
     return command;
 }
 
 QString usageText(const Program& program)
 {
+    QString modes;
+    for (const CommandMode* mode : commandModes())
+        modes += QString::fromUtf8(mode->help);
     return QString(R"(Uso: %1 [OPZIONI]
 
 Senza opzioni apre la finestra di %1.
@@ -235,21 +183,7 @@ Senza opzioni apre la finestra di %1.
 Opzioni:
   -h, --help              mostra questo aiuto ed esce
   -v, --version           mostra la versione ed esce
-  --render FILE.png       disegna, senza finestra e senza schermo, l'immagine
-                          che il Grafico avrebbe dopo la stessa corsa, e la
-                          scrive in FILE.png
-  --steps N               con --render: N passi (un intero da 1 in su), come
-                          scrivere N in «termine» e premere «Via»
-  --set CAMPO=TESTO       con --render: scrive TESTO nel campo prima della
-                          corsa; si può ripetere. I campi sono:
-                          %2
-  --option OptionK        con --render: seleziona OptionK (K da 1 a 12) prima
-                          della corsa; si può ripetere
-  --scale K               con --render: immagine K volte più grande (K da 1
-                          a 16; 1 se non data)
-  --from SALVATA.png      con --render: ripete la corsa salvata
-                          nell'immagine, al posto di --steps, --set, --option
-
+)" + modes + R"(
 Sono accettate anche le opzioni di Qt per il sistema grafico, come
 -platform, -display e -style.
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "program/Program.h"
 #include "cli/Render.h"
@@ -9,9 +10,11 @@
 // What a program's command line asks for. It is read before anything needs
 // a display, so help, version, usage errors and --render work without one.
 struct CommandLine {
-    enum class Action { OpenWindow, ShowHelp, ShowVersion, Render, UsageError };
+    // Task: the work of a mode other than --render, ready to run.
+    enum class Action { OpenWindow, ShowHelp, ShowVersion, Render, Task, UsageError };
     Action action = Action::OpenWindow;
     RenderRequest render;          // for Render
+    std::function<int()> task;     // for Task: does the work, returns the exit status
     QString error;                 // for UsageError: what is wrong, in Italian
     bool windowSystemNamed = false;  // -platform or -display was given
 };

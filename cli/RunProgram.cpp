@@ -105,6 +105,8 @@ int runProgram(int argc, char** argv, const Program& program)
         return RenderUsage;
     case CommandLine::Action::Render:
         return renderPicture(program, command.render);
+    case CommandLine::Action::Task:
+        return command.task();
     case CommandLine::Action::OpenWindow:
         break;
     }

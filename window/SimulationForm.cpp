@@ -16,6 +16,7 @@
 #include "window/DrawingArea.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
+#include "window/ToolWindows.h"
 #include "picture/SystemColours.h"
 
 SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidget(parent), program_(program)
@@ -29,6 +30,7 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
     connectHandlers();
     Form_Load();
     pictureActions_ = new PictureActions(*this);
+    addToolWindows(*this, *pictureActions_->menu());
     setAcceptDrops(true);
 }
 
@@ -108,6 +110,12 @@ FieldTexts SimulationForm::fieldTexts() const
         if (fields_[index])
             texts[index] = fields_[index]->text().toStdString();
     return texts;
+}
+
+QString SimulationForm::fieldText(Field which) const
+{
+    const QLineEdit* edit = field(which);
+    return edit ? edit->text() : QString();
 }
 
 // --- The run -------------------------------------------------------------
@@ -285,6 +293,16 @@ void SimulationForm::selectBackground(int option)
 void SimulationForm::fieldChanged(Field which)
 {
     session_.editField(which, field(which)->text().toStdString());
+    emit fieldEdited(which);
+}
+
+bool SimulationForm::typeField(Field which, const QString& text)
+{
+    QLineEdit* edit = field(which);
+    if (!edit)
+        return false;
+    edit->setText(text);  // its change handler runs and journals the edit
+    return true;
 }
 
 void SimulationForm::aT_Change() { fieldChanged(Field::a); }

@@ -57,6 +57,17 @@ public:
     // going on is stopped first, and the picture shown when it is over.
     void showOpenedPicture(const Recipe& recipe, Redrawn redrawn);
 
+    // Writes `text` into a field as typing it would: its change handler runs
+    // and the edit is journalled. False when the window lacks the field.
+    bool typeField(Field which, const QString& text);
+    // The text of a field, empty where the window lacks it.
+    QString fieldText(Field which) const;
+
+signals:
+    // A field's text changed, by typing, pasting or the program; the state
+    // already holds the new value.
+    void fieldEdited(Field which);
+
 public slots:
     void Via_Click();
     void Stop_Click();

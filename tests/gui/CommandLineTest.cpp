@@ -76,6 +76,9 @@ void CommandLineTest::answersWithoutDisplay_data()
     usageError("steps not whole", {"--render", "o.png", "--steps", "2.5"}, "«2.5»");
     usageError("steps zero", {"--render", "o.png", "--steps", "0"}, "«0»");
     usageError("steps signed", {"--render", "o.png", "--steps", "+3"}, "«+3»");
+    // The step limit holds 32 bits: more steps would be cut short, not run.
+    usageError("steps beyond the step limit", {"--render", "o.png", "--steps", "2147483648"},
+               "da 1 a 2147483647, non «2147483648»");
     usageError("scale too large", {"--render", "o.png", "--steps", "5", "--scale", "17"}, "da 1 a 16, non «17»");
     usageError("option out of range", {"--render", "o.png", "--steps", "5", "--option", "Option13"}, "«Option13»");
     usageError("field unknown", {"--render", "o.png", "--steps", "5", "--set", "zT=1"},

@@ -1,0 +1,29 @@
+#include "cli/CommandModes.h"
+
+namespace {
+
+// One row a mode: a new kind of work adds its row here.
+const CommandMode* const Modes[] = {
+    &RenderMode,
+};
+
+// One row an option, whichever modes read it.
+constexpr CommandOption Options[] = {
+    {"steps", "N"},
+    {"set", "FIELD=TEXT"},
+    {"option", "OptionK"},
+    {"scale", "K"},
+    {"from", "SAVED.png"},
+};
+
+}  // namespace
+
+std::span<const CommandMode* const> commandModes()
+{
+    return Modes;
+}
+
+std::span<const CommandOption> commandOptions()
+{
+    return Options;
+}
