@@ -165,7 +165,7 @@ void SavedPictureTest::contextMenuFromMouseAndKeyboard()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QMenu* menu = form.pictureActions()->menu();
     QStringList texts;
-    for (QAction* action : menu->actions())
+    for (QAction* action : menu->actions().first(3))  // the picture's own commands; tools follow
         texts << action->text() + QLatin1Char('|') + action->shortcut().toString();
     QCOMPARE(texts, (QStringList{"Salva immagine…|Ctrl+S", "Copia immagine|", "Apri immagine…|Ctrl+O"}));
 
