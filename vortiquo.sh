@@ -13,14 +13,18 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # What building and running a program needs: the compiler, Qt with its SVG
-# icon engine (the window icon) and its Italian translations, and the fonts
-# the windows are laid out for.
-RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
+# icon engine (the window icon), its charts (the plots of the analysis
+# windows) and its Italian translations, and the fonts the windows are laid
+# out for.
+RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6svg6 qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
 # What the tests add: an X server for the benchmark and the end-to-end runs,
 # the X test library they click with, a comma-decimal locale, the tools that
 # build and check the Debian package, its launchers and its metainfo, and
-# clang with its fuzzing runtime for the fuzz targets.
-TEST_PACKAGES=(xvfb xauth libxtst6 locales desktop-file-utils appstream lintian dpkg-dev clang-14 libclang-rt-14-dev)
+# clang with its fuzzing runtime for the fuzz targets; ffmpeg for the video
+# tests, and GNU parallel and a one-machine SLURM with munge for the
+# cluster examples' tests.
+TEST_PACKAGES=(xvfb xauth libxtst6 locales desktop-file-utils appstream lintian dpkg-dev clang-14 libclang-rt-14-dev
+    ffmpeg parallel slurm-wlm munge)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 

@@ -42,9 +42,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # window opens), the SVG icon engine the window icon is drawn with, and the
 # fonts the layout is measured in ("Nimbus Sans", "DejaVu Sans", "DejaVu
 # Serif Condensed"). Qt's translations only put Qt's own menus and dialogs
-# into the user's language, so they are recommended, not required.
+# into Italian, and the ffmpeg program only serves video export (a video
+# can still be written as numbered frames without it), so both are
+# recommended, not required. Qt Charts (libqt6charts6) is linked, so
+# dpkg-shlibdeps finds it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "qt6-qpa-plugins, libqt6svg6, fonts-dejavu-core, fonts-dejavu-extra, fonts-urw-base35")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ffmpeg")
 include(CPack)
