@@ -25,9 +25,9 @@ constexpr SweepView QuadraticSweep = {0.8, 1.6, -0.4, 0.5, SweepParameter::A, 0.
 // measure 1,000,000, pulling the twin back every step. The twin series runs
 // long enough for the twin to part from the orbit at the opening values.
 const Dynamics DynamicsTable[] = {
-    // model          Jacobian            timed  transient  measured    k   twin  sweeps
-    {&ConvectionFlow, convectionJacobian, true,  10.0,      10'000'000, 10, 40.0,  nullptr},
-    {&SpiralFlow,     spiralJacobian,     true,  10.0,      10'000'000, 10, 400.0, nullptr},
+    // model          Jacobian            timed  transient  measured    k   twin   sweeps
+    {&ConvectionFlow, convectionJacobian, true,  10.0,      10'000'000, 10, 60.0,  nullptr},
+    {&SpiralFlow,     spiralJacobian,     true,  10.0,      10'000'000, 10, 800.0, nullptr},
     {&RecurrenceMap,  recurrenceJacobian, false, 1000.0,    1'000'000,  1,  200.0, &RecurrenceSweep},
     {&QuadraticMap,   quadraticJacobian,  false, 1000.0,    1'000'000,  1,  200.0, &QuadraticSweep},
 };
@@ -59,6 +59,16 @@ SimulationState runStart(const Model& model, SimulationState window)
 {
     resetToStart(model, window);
     return window;
+}
+
+double lengthScaled(const Tangent& v, int coordinates)
+{
+    const double z = coordinates == 3 ? v[2] : 0.0;
+    const double largest = std::fmax(std::fmax(std::fabs(v[0]), std::fabs(v[1])), std::fabs(z));
+    if (!(largest > 0) || std::isinf(largest))
+        return largest;  // 0, infinite, or NaN (a NaN beside other numbers gives NaN below)
+    const double x = v[0] / largest, y = v[1] / largest, w = z / largest;
+    return largest * std::sqrt((x * x + y * y) + w * w);
 }
 
 Tangent pointOf(const SimulationState& state, int coordinates)

@@ -76,12 +76,17 @@ inline bool advance(const Model& model, SimulationState& state)
     return true;
 }
 
-// The Euclidean length of the first `coordinates` components.
+// The Euclidean length of the first `coordinates` components. Squares
+// beyond the double range (an escaping orbit's) or below its precision are
+// left to lengthScaled, which divides by the largest component first.
+double lengthScaled(const Tangent& v, int coordinates);
 inline double length(const Tangent& v, int coordinates)
 {
     double sum = v[0] * v[0] + v[1] * v[1];
     if (coordinates == 3)
         sum = sum + v[2] * v[2];
+    if (!(sum >= 0x1p-960 && sum <= 0x1p960))
+        return lengthScaled(v, coordinates);
     return std::sqrt(sum);
 }
 // The point of a state as a vector (z is 0 for the maps).

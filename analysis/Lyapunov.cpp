@@ -8,16 +8,22 @@ namespace {
 // Steps between two looks at the cancel flag and two progress reports.
 constexpr std::int64_t CheckEvery = 4096;
 
+// The twin's distance for an orbit at point p.
+double separationAt(const SimulationState& state, int coordinates, double relative)
+{
+    return relative * std::fmax(1.0, length(pointOf(state, coordinates), coordinates));
+}
+
 // The orbit with its tangent vector and its twin, stepped together.
 class OrbitPair {
 public:
-    OrbitPair(const Dynamics& dynamics, const SimulationState& start, double separation)
+    OrbitPair(const Dynamics& dynamics, const SimulationState& start, double relative)
         : dynamics_(dynamics), coordinates_(dynamics.model->coordinates), orbit_(start), twin_(start),
-          separation_(separation)
+          separation_(separationAt(start, coordinates_, relative))
     {
         // The tangent starts along x, the twin along the diagonal: the two
         // methods share no starting direction.
-        const double diagonal = separation / std::sqrt(static_cast<double>(coordinates_));
+        const double diagonal = separation_ / std::sqrt(static_cast<double>(coordinates_));
         twin_.x = start.x + diagonal;
         twin_.y = start.y + diagonal;
         if (coordinates_ == 3)
@@ -44,25 +50,27 @@ public:
         return true;
     }
 
-    // Pulls the twin back along the separation to `target` away from the
-    // orbit. The growth of the separation since the last pull goes to `growth`.
-    bool pull(double target, double& growth)
+    // Pulls the twin back along the separation to `relative` × max(1, |p|)
+    // from the orbit's point p: the distance follows the orbit's scale, so it
+    // stays far above the rounding of the coordinates wherever the orbit
+    // goes. The logarithm of the separation's growth since the last pull
+    // goes to `growth`.
+    bool pull(double relative, double& growth)
     {
         const Tangent apart = {twin_.x - orbit_.x, twin_.y - orbit_.y, coordinates_ == 3 ? twin_.z - orbit_.z : 0.0};
         const double distance = length(apart, coordinates_);
         growth = std::log(distance / separation_);
         if (!std::isfinite(growth))
             return fail(FaultSource::Twin);  // the twin merged with the orbit, or left it beyond measure
-        const double ratio = target / distance;
+        separation_ = separationAt(orbit_, coordinates_, relative);
+        const double ratio = separation_ / distance;
         twin_.x = orbit_.x + apart[0] * ratio;
         twin_.y = orbit_.y + apart[1] * ratio;
         if (coordinates_ == 3)
             twin_.z = orbit_.z + apart[2] * ratio;
-        separation_ = target;
         return true;
     }
 
-    const SimulationState& orbit() const { return orbit_; }
     std::int64_t steps() const { return steps_; }
     FaultSource fault() const { return fault_; }
 
@@ -82,12 +90,6 @@ private:
     std::int64_t steps_ = 0;
     FaultSource fault_ = FaultSource::None;
 };
-
-// The twin's distance for an orbit at point p.
-double separationAt(const SimulationState& state, int coordinates, double relative)
-{
-    return relative * std::fmax(1.0, length(pointOf(state, coordinates), coordinates));
-}
 
 // The sums of the measurement, by block and in all.
 struct Sums {
@@ -161,8 +163,8 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
     result.stepDuration = unit;
 
     double growth = 0;
-    const double startSeparation = separationAt(start, model.coordinates, settings.relativeSeparation);
-    OrbitPair pair(*dynamics, start, startSeparation);
+    const double relative = settings.relativeSeparation;
+    OrbitPair pair(*dynamics, start, relative);
     const auto faulted = [&] {
         result.outcome = Outcome::Fault;
         result.faultSource = pair.fault();
@@ -180,14 +182,13 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
     };
 
     for (std::int64_t step = 1; step <= settings.transientSteps; ++step) {
-        if (!pair.step(growth) || (step % k == 0 && !pair.pull(startSeparation, growth)))
+        if (!pair.step(growth) || (step % k == 0 && !pair.pull(relative, growth)))
             return faulted();
         if (interrupted())
             return result;
     }
-    // The twin's distance is set again from the point the measurement starts at.
-    const double separation = separationAt(pair.orbit(), model.coordinates, settings.relativeSeparation);
-    if (!pair.pull(separation, growth))
+    // The measurement starts with a pull, so that its first interval is k steps too.
+    if (!pair.pull(relative, growth))
         return faulted();
 
     std::int64_t ends[LyapunovBlocks];
@@ -206,7 +207,7 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
             sums.tangent += growth;
             sums.tangentBlocks[b] += growth;
             if (step % k == 0 || step == ends[b]) {
-                if (!pair.pull(separation, growth))
+                if (!pair.pull(relative, growth))
                     return faulted();
                 sums.twin += growth;
                 sums.twinBlocks[b] += growth;

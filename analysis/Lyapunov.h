@@ -29,10 +29,11 @@ struct LyapunovSettings {
     std::int64_t measuredSteps = 0;
     // k: steps between two pulls of the twin.
     std::int64_t renormaliseEvery = 1;
-    // δ₀ relative to the orbit's scale: the twin is kept at
-    // relativeSeparation × max(1, |p|), p being the point at the end of the
-    // transient (at the start, during the transient). Far above the
-    // rounding of the coordinates, far below the attractor's size.
+    // δ₀ relative to the orbit's scale: each pull puts the twin
+    // relativeSeparation × max(1, |p|) away from the orbit's point p (the
+    // growth of each interval is measured against the distance it started
+    // from). Far above the rounding of the coordinates, far below the
+    // attractor's size.
     double relativeSeparation = 1e-9;
     // Points of the running estimate kept for a convergence plot.
     int convergenceSamples = 500;

@@ -19,7 +19,7 @@ struct TwinSettings {
 };
 
 // The defaults of a model (Dynamics.h): the maps run 200 steps sampling each
-// one; the convection flow runs 40 units of time and the spiral flow 400,
+// one; the convection flow runs 60 units of time and the spiral flow 800,
 // both sampling every 10 steps.
 TwinSettings defaultTwinSettings(const Dynamics& dynamics, const SimulationState& state);
 
