@@ -5,8 +5,9 @@
 
 namespace {
 
-// Steps between two looks at the cancel flag and two progress reports.
+// Steps between two looks at the cancel flag, and between two progress reports.
 constexpr std::int64_t CheckEvery = 4096;
+constexpr std::int64_t ReportEvery = 65536;
 
 // The twin's distance for an orbit at point p.
 double separationAt(const SimulationState& state, int coordinates, double relative)
@@ -133,9 +134,10 @@ bool valid(const Dynamics* dynamics, const SimulationState& start, const Lyapuno
         return false;
     const double unit = stepDuration(*dynamics, start);
     return unit != 0 && std::isfinite(unit) && settings.renormaliseEvery >= 1 && settings.transientSteps >= 0 &&
+           settings.transientSteps <= MaxLyapunovSteps && settings.measuredSteps <= MaxLyapunovSteps &&
            settings.measuredSteps >= LyapunovBlocks * settings.renormaliseEvery &&
-           settings.measuredSteps <= std::numeric_limits<std::int64_t>::max() / LyapunovBlocks &&
-           settings.relativeSeparation > 0 && settings.relativeSeparation < 1;
+           settings.convergenceSamples <= MaxConvergenceSamples && settings.relativeSeparation > 0 &&
+           settings.relativeSeparation < 1;
 }
 
 }  // namespace
@@ -174,7 +176,8 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
     const auto interrupted = [&] {
         if (pair.steps() % CheckEvery != 0)
             return false;
-        control.report(static_cast<double>(pair.steps()) / static_cast<double>(total));
+        if (pair.steps() % ReportEvery == 0)
+            control.report(static_cast<double>(pair.steps()) / static_cast<double>(total));
         if (!control.cancelled())
             return false;
         result.outcome = Outcome::Cancelled;

@@ -35,9 +35,13 @@ struct LyapunovSettings {
     // from). Far above the rounding of the coordinates, far below the
     // attractor's size.
     double relativeSeparation = 1e-9;
-    // Points of the running estimate kept for a convergence plot.
+    // Points of the running estimate kept for a convergence plot, evenly
+    // spaced over the measured steps.
     int convergenceSamples = 500;
 };
+// Beyond these, settings are Invalid.
+inline constexpr std::int64_t MaxLyapunovSteps = 1'000'000'000'000;
+inline constexpr int MaxConvergenceSamples = 100'000;
 
 // The defaults of a model (Dynamics.h): the maps discard 1,000 steps and
 // measure 1,000,000 with k = 1; the flows discard round(10 / |dt|) steps
@@ -75,6 +79,7 @@ struct LyapunovResult {
 
 // Measures from `start` (whose point is the orbit's first point: see
 // runStart in Dynamics.h) with the model's parameters and dt. Estimates are
-// set only when the outcome is Finished. Same inputs, same bits.
+// set only when the outcome is Finished (a cancelled run keeps the
+// convergence points it reached). Same inputs, same bits.
 LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState& start,
                                        const LyapunovSettings& settings, const AnalysisControl& control = {});

@@ -79,7 +79,8 @@ int diagramRow(const OrbitDiagramRequest& request, double x)
 void computeDiagramColumns(const OrbitDiagramRequest& request, int firstColumn, int columnCount,
                            std::span<std::uint32_t> counts)
 {
-    if (counts.size() < static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(request.height))
+    if (!validRequest(request) || columnCount < 0 ||
+        counts.size() < static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(request.height))
         return;
     for (int column = 0; column < columnCount; ++column)
         diagramColumn(request, firstColumn + column, counts.data() + column, columnCount);
@@ -141,7 +142,8 @@ double planeExponent(const PlaneRequest& request, double a, double b)
 
 void computePlaneRows(const PlaneRequest& request, int firstRow, int rowCount, std::span<double> exponents)
 {
-    if (exponents.size() < static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(request.width))
+    if (!validRequest(request) || rowCount < 0 ||
+        exponents.size() < static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(request.width))
         return;
     for (int row = 0; row < rowCount; ++row) {
         const double b = planeB(request, firstRow + row);

@@ -40,7 +40,8 @@ double diagramParameter(const OrbitDiagramRequest& request, int column);
 int diagramRow(const OrbitDiagramRequest& request, double x);
 // Columns firstColumn to firstColumn + columnCount − 1 into `counts`, an image
 // columnCount wide and height high; counts only add (saturating at 2³² − 1),
-// so `counts` starts zeroed.
+// so `counts` starts zeroed. Nothing is written for an invalid request or
+// too small an image.
 void computeDiagramColumns(const OrbitDiagramRequest& request, int firstColumn, int columnCount,
                            std::span<std::uint32_t> counts);
 
@@ -64,7 +65,7 @@ double planeB(const PlaneRequest& request, int row);
 // One pixel's value, for parameters a and b.
 double planeExponent(const PlaneRequest& request, double a, double b);
 // Rows firstRow to firstRow + rowCount − 1 into `exponents`, an image
-// width wide and rowCount high.
+// width wide and rowCount high (nothing written, as above, when it cannot be).
 void computePlaneRows(const PlaneRequest& request, int firstRow, int rowCount, std::span<double> exponents);
 
 // Whether a request can be computed: a model with sweeps, a size of at least

@@ -32,7 +32,8 @@ std::uint32_t exponentColour(double exponent, double scale)
         return Escaped;
     const double share = std::sqrt(std::min(std::fabs(exponent) / scale, 1.0));
     const Rgb& end = exponent < 0 ? Periodic : Chaotic;
-    return opaque(NearZero.red + share * (end.red - NearZero.red), NearZero.green + share * (end.green - NearZero.green),
+    return opaque(NearZero.red + share * (end.red - NearZero.red),
+                  NearZero.green + share * (end.green - NearZero.green),
                   NearZero.blue + share * (end.blue - NearZero.blue));
 }
 
@@ -40,7 +41,8 @@ std::uint32_t densityShade(std::uint32_t count, std::uint32_t maxCount)
 {
     if (count == 0 || maxCount == 0)
         return 0xffffffffu;
-    const double share = std::min(std::log1p(static_cast<double>(count)) / std::log1p(static_cast<double>(maxCount)), 1.0);
+    const double share =
+        std::min(std::log1p(static_cast<double>(count)) / std::log1p(static_cast<double>(maxCount)), 1.0);
     const double grey = 255.0 * (1.0 - share);
     return opaque(grey, grey, grey);
 }

@@ -5,7 +5,9 @@
 
 namespace {
 
+// Steps between two looks at the cancel flag, and between two progress reports.
 constexpr std::int64_t CheckEvery = 4096;
+constexpr std::int64_t ReportEvery = 65536;
 
 // The smallest box that holds the points it was shown.
 class BoundingBox {
@@ -49,7 +51,8 @@ TwinSeries twinOrbitSeries(const Model& model, const SimulationState& start, con
 {
     TwinSeries series;
     const Dynamics* dynamics = dynamicsOf(model);
-    if (dynamics == nullptr || settings.steps < 0 || settings.sampleEvery < 1)
+    if (dynamics == nullptr || settings.steps < 0 || settings.sampleEvery < 1 ||
+        settings.steps / settings.sampleEvery >= MaxTwinSamples)
         return series;
     const double unit = stepDuration(*dynamics, start);
     const int coordinates = model.coordinates;
@@ -72,7 +75,8 @@ TwinSeries twinOrbitSeries(const Model& model, const SimulationState& start, con
         if (step % settings.sampleEvery == 0)
             series.samples.push_back(sampleOf(step, unit, orbit, twin, coordinates));
         if (step % CheckEvery == 0) {
-            control.report(static_cast<double>(step) / static_cast<double>(settings.steps));
+            if (step % ReportEvery == 0)
+                control.report(static_cast<double>(step) / static_cast<double>(settings.steps));
             if (control.cancelled()) {
                 series.outcome = Outcome::Cancelled;
                 break;

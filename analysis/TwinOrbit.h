@@ -17,6 +17,8 @@ struct TwinSettings {
     // A sample every so many steps (and one at step 0).
     std::int64_t sampleEvery = 1;
 };
+// More samples than this (40 bytes each) make the settings Invalid.
+inline constexpr std::int64_t MaxTwinSamples = 10'000'000;
 
 // The defaults of a model (Dynamics.h): the maps run 200 steps sampling each
 // one; the convection flow runs 60 units of time and the spiral flow 800,

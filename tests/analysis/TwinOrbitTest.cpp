@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "../core/BitCompare.h"
 #include "OpeningStates.h"
 #include "analysis/Lyapunov.h"
 
@@ -14,8 +13,6 @@ class TwinOrbitTest : public QObject {
 private slots:
     void growthMatchesTheExponent_data();
     void growthMatchesTheExponent();
-    void samplesFollowTheRun_data();
-    void samplesFollowTheRun();
     void faultStopsTheSeries();
 };
 
@@ -49,50 +46,11 @@ void TwinOrbitTest::growthMatchesTheExponent()
     QVERIFY(std::fabs(fit.intercept - std::log(1e-8)) < 2);
 }
 
-void TwinOrbitTest::samplesFollowTheRun_data()
-{
-    QTest::addColumn<const Model*>("model");
-    QTest::addColumn<SimulationState>("start");
-
-    QTest::newRow("convection flow, every 10 steps") << &ConvectionFlow << convectionOpening();
-    QTest::newRow("quadratic map, every step") << &QuadraticMap << quadraticOpening();
-}
-
-// The orbit's samples are the run's points; a twin started on the orbit
-// stays on it; the size is the box of the run's points.
-void TwinOrbitTest::samplesFollowTheRun()
-{
-    QFETCH(const Model*, model);
-    QFETCH(SimulationState, start);
-
-    TwinSettings settings = defaultTwinSettings(*dynamicsOf(*model), start);
-    settings.steps = 1005;
-    settings.epsilon = 0;
-    const TwinSeries series = twinOrbitSeries(*model, start, settings);
-    QCOMPARE(series.samples.size(), std::size_t(1005 / settings.sampleEvery + 1));
-
-    SimulationState run = start;
-    double low = run.x, high = run.x;
-    std::int64_t step = 0;
-    for (const TwinSample& sample : series.samples) {
-        while (step < sample.step) {
-            QVERIFY(advance(*model, run));
-            low = std::min(low, run.x);
-            high = std::max(high, run.x);
-            ++step;
-        }
-        COMPARE_BITS(sample.x, run.x);
-        COMPARE_BITS(sample.twinX, run.x);
-        COMPARE_BITS(sample.separation, 0.0);
-        COMPARE_BITS(sample.time, static_cast<double>(step) * stepDuration(*dynamicsOf(*model), start));
-    }
-    QVERIFY(series.attractorSize >= high - low);
-}
-
 void TwinOrbitTest::faultStopsTheSeries()
 {
     const SimulationState start = runStartOf(QuadraticMap, "2", "0.3");
-    const TwinSeries series = twinOrbitSeries(QuadraticMap, start, defaultTwinSettings(*dynamicsOf(QuadraticMap), start));
+    const TwinSettings settings = defaultTwinSettings(*dynamicsOf(QuadraticMap), start);
+    const TwinSeries series = twinOrbitSeries(QuadraticMap, start, settings);
     QCOMPARE(series.outcome, Outcome::Fault);
     QCOMPARE(series.faultSource, FaultSource::Orbit);
     QCOMPARE(series.faultStep, std::int64_t{12});

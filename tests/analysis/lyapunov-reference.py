@@ -1,6 +1,10 @@
 # Independent check of the largest Lyapunov exponent of each program as it
-# iterates: Gram-Schmidt (QR) on a full basis started at the identity, all
-# exponents, the largest reported with the standard error of 20 blocks.
+# iterates (the maps, and the flows' Euler steps at the window's dt), from
+# the point a run starts at: Gram-Schmidt on a full basis started at the
+# identity, the largest exponent reported with the standard error of 20
+# blocks. Run once by hand; LyapunovTest holds its figures.
+#   python3 lyapunov-reference.py BrisutaW7 KelvaneW7 TessivoW7 DrumbelW7
+# The flows take a few minutes each.
 import math, sys
 
 def conv_step(p, s):
