@@ -24,7 +24,7 @@ constexpr SweepView QuadraticSweep = {0.8, 1.6, -0.4, 0.5, SweepParameter::A, 0.
 // pulling the twin back every 10 steps; the maps discard 1,000 steps and
 // measure 1,000,000, pulling the twin back every step. The twin series runs
 // long enough for the twin to part from the orbit at the opening values.
-const Dynamics DynamicsTable[] = {
+constexpr Dynamics DynamicsTable[] = {
     // model          Jacobian            timed  transient  measured    k   twin   sweeps
     {&ConvectionFlow, convectionJacobian, true,  10.0,      10'000'000, 10, 60.0,  nullptr},
     {&SpiralFlow,     spiralJacobian,     true,  10.0,      10'000'000, 10, 800.0, nullptr},
