@@ -21,8 +21,10 @@ namespace {
 
 double cpuSecondsOf(const rusage& usage)
 {
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    const auto inSeconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    return inSeconds(usage.ru_utime) + inSeconds(usage.ru_stime);
 }
 
 QString binaryOf(const Program& program)

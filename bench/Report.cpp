@@ -263,6 +263,7 @@ void printRenderMemory(const std::vector<MemoryFigures>& memory, const Options& 
                     formatted("%.1f", m.peakBytes ? std::optional(*m.peakBytes / 1e6) : std::nullopt, "failed").c_str(),
                     formatted("%.2f", m.peakBytes ? std::optional(share) : std::nullopt, "-").c_str());
     }
-    std::printf("  at most %.1fx the picture's bytes: highest %.2fx  %s\n", TargetRenderMemory, highest,
-                options.memoryScale < 16 ? "(judged at scale 16 only)" : Judge{options.smoke}(all && highest <= TargetRenderMemory));
+    const char* verdict = options.memoryScale < 16 ? "(judged at scale 16 only)"
+                                                   : Judge{options.smoke}(all && highest <= TargetRenderMemory);
+    std::printf("  at most %.1fx the picture's bytes: highest %.2fx  %s\n", TargetRenderMemory, highest, verdict);
 }

@@ -32,7 +32,13 @@ inline int bandComponent(double value, const ColourBand& band)
         return 255;
     const double difference = value - band.base;
     const double scaled = 255.0 * difference;
-    return static_cast<int>(std::floor(scaled / band.span));
+    const double quotient = scaled / band.span;
+    // The floor as a whole number. Between the bounds the quotient is far
+    // inside the range of an int, so truncating it and stepping down past a
+    // negative fraction gives the same number as std::floor, at a fraction of
+    // its cost on the run's every point.
+    const int truncated = static_cast<int>(quotient);
+    return truncated > quotient ? truncated - 1 : truncated;
 }
 
 namespace colourDetail {

@@ -72,12 +72,17 @@ inline bool plotFlowPoint(const FlowView& view, SimulationState& s, PlotPoint& p
     const double height = s.plotHeight;
     const double screenX = drawingX(u, view.u0, view.uSpan, width);
     const double screenY = drawingY(w, view.w0, view.wSpan, height);
-    if (!std::isfinite(screenX) || !std::isfinite(screenY))
+    // A coordinate that fits a float is finite, so the usual case needs one
+    // test each. A finite coordinate is kept even when it faults.
+    if (!fitsInFloat(screenX) || !fitsInFloat(screenY)) {
+        if (std::isfinite(screenX) && std::isfinite(screenY)) {
+            s.screenX = screenX;
+            s.screenY = screenY;
+        }
         return false;
+    }
     s.screenX = screenX;
     s.screenY = screenY;
-    if (!fitsInFloat(screenX) || !fitsInFloat(screenY))
-        return false;
     point.x = screenX;
     point.y = screenY;
     applyColourScheme(s.colourScheme, bandComponent(s.xNext, view.bandX),
