@@ -1,9 +1,7 @@
 #include "bench/Children.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include "bench/Protocol.h"
 
@@ -87,22 +85,4 @@ std::vector<DispatcherFigures> measureDispatchers(const Options& options, QProce
                 addProbe(results[static_cast<std::size_t>(which)], *probe);
         }
     return results;
-}
-
-RenderFigures measureRender(const Program& program, std::int64_t steps, int runs)
-{
-    RenderFigures figures;
-    figures.steps = steps;
-    QTemporaryDir folder;
-    const QString binary = QDir(QStringLiteral(VORTIQUO_APPS_DIR)).filePath(QString::fromLatin1(program.name));
-    for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const Clock::time_point started = Clock::now();
-        child.start(binary, {QStringLiteral("--render"), folder.filePath(QStringLiteral("render.png")),
-                             QStringLiteral("--steps"), QString::number(steps)});
-        if (child.waitForFinished(300'000) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
-            figures.seconds.push_back(seconds(Clock::now() - started));
-    }
-    return figures;
 }

@@ -11,9 +11,9 @@
 
 // The parent's side of the child processes: starting them and reading what
 // they report. Every program is measured in a process of its own, as a
-// user runs it, and that process starts no other: after a process has
-// forked children, its event processing was seen to run about 10% slower
-// for the rest of its life, which no program of the suite ever suffers.
+// user runs it, and that process starts no other: a process that has forked
+// children was seen to process events measurably slower for the rest of its
+// life (docs/PERFORMANCE.md), which no program of the suite ever suffers.
 
 // The environment of a child process: the parent's, platform included, but
 // no dispatcher switch, so that a program's start-up makes its own choice.
@@ -26,10 +26,6 @@ std::optional<ProgramMeasurement> measureProgramInChild(const Program& program, 
 
 // The program's start-up in `probes` new processes.
 StartupFigures measureStartup(const Program& program, int probes, const QProcessEnvironment& environment);
-
-// `PROGRAM --render FILE --steps N` in `runs` new processes of the real
-// program, each timed from its start to its exit.
-RenderFigures measureRender(const Program& program, std::int64_t steps, int runs);
 
 // Both dispatchers, the programs' (Qt's UNIX one) first and GLib's second,
 // in alternating child processes, so that a change in the machine's load

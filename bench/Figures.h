@@ -69,11 +69,33 @@ struct DispatcherFigures {
     std::vector<Rate> run;
 };
 
+// One process started and waited for: its wall-clock and CPU time from
+// start to exit, and its peak resident memory.
+struct ProcessFigures {
+    bool exitedWell = false;  // exit status 0
+    double wallSeconds = 0, cpuSeconds = 0;
+    double peakBytes = 0;
+};
+
 // The headless renderer timed as a whole process, start-up and PNG writing
-// included, beside the bare loop for the same steps.
+// included, in rounds that alternate with the inlined loop (the ceiling)
+// for the same steps in the benchmark's own process.
 struct RenderFigures {
     std::int64_t steps = 0;
-    std::vector<double> seconds;  // one per render process that completed
+    std::vector<Rate> ceiling;  // one per round
+    std::vector<Rate> render;   // one per round whose render completed, its CPU time the process's
+    std::vector<double> wallRatios, cpuRatios;  // render over ceiling, round by round
+    bool ceilingDrawsTheRender = false;  // the ceiling drew the render's pixels and point
+};
+
+// A render at a large scale: its picture's bytes as 32-bit pixels, and the
+// peak resident memory of the whole process.
+struct MemoryFigures {
+    QString program;
+    int scale = 0;
+    int width = 0, height = 0;
+    double pictureBytes = 0;
+    std::optional<double> peakBytes;  // none when the render failed
 };
 
 struct ProgramReport {

@@ -9,9 +9,11 @@
 // processing after every step). Then: heap allocations during the runs,
 // paints of the drawing area per second, the time from a click on "Stop" to
 // the end of the run, the time from process start to the first paint of the
-// window, and the per-call cost of event processing under both dispatchers.
+// window, the per-call cost of event processing under both dispatchers, the
+// headless render against the inlined loop (bench/InlinedLoop.h), its
+// ceiling, and the peak memory of every program's render at a large scale.
 //
-//   QT_QPA_PLATFORM=xcb vortiquo-bench [--smoke] [--steps N] [--repeats N]
+//   QT_QPA_PLATFORM=xcb vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only]
 //
 // bench/run-benchmark.sh runs it on xcb (starting an X server if needed) and
 // on offscreen. Wall-clock rates depend on what else the machine runs, so
@@ -29,6 +31,7 @@
 #include "apps/Programs.h"
 #include "bench/ChildModes.h"
 #include "bench/Children.h"
+#include "bench/Renders.h"
 #include "bench/Report.h"
 
 namespace {
@@ -55,6 +58,25 @@ bool probesCompleted(const std::vector<ProgramReport>& reports, const std::vecto
     return completed;
 }
 
+// Every render exited well, and the inlined loop drew what the render draws.
+bool rendersCompleted(const RenderFigures& render, const std::vector<MemoryFigures>& memory)
+{
+    bool completed = render.ceilingDrawsTheRender && render.render.size() == render.ceiling.size();
+    for (const auto& figures : memory)
+        completed = completed && figures.peakBytes;
+    return completed;
+}
+
+// The headless render against its ceiling, and at a large scale.
+bool measureRenders(const Options& options, std::optional<double> bareLoopCpu)
+{
+    const RenderFigures render = measureRender(options.renderSteps, options.repeats);
+    const std::vector<MemoryFigures> memory = measureRenderMemory(options.memorySteps, options.memoryScale);
+    printRender(render, options, bareLoopCpu);
+    printRenderMemory(memory, options);
+    return rendersCompleted(render, memory);
+}
+
 int benchMain(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
@@ -62,6 +84,11 @@ int benchMain(int argc, char** argv)
     const QStringList forwarded = QCoreApplication::arguments().mid(1);
     const QProcessEnvironment environment = childEnvironment();
     printHeader(options, environment);
+    if (options.rendersOnly) {
+        const bool completed = measureRenders(options, std::nullopt);
+        std::printf("load average at the end %s\n", loadAverage().c_str());
+        return completed ? 0 : 1;
+    }
 
     std::vector<ProgramReport> reports;
     for (const Program& program : allPrograms()) {
@@ -80,17 +107,14 @@ int benchMain(int argc, char** argv)
     }
     const std::vector<DispatcherFigures> dispatchers = measureDispatchers(options, environment);
 
-    // The render of the first program, for as many steps as its bare loop took.
-    const RenderFigures render = measureRender(allPrograms().front(), options.bareSteps, options.repeats);
-
     printReport(reports, dispatchers, options);
     printTargets(reports, options);
-    printRender(reports.front(), render, options);
+    const bool rendered = measureRenders(options, reports.front().measured.ceiling.cpu);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     std::fflush(stdout);
-    const bool completed = probesCompleted(reports, dispatchers) && !render.seconds.empty();
+    const bool completed = probesCompleted(reports, dispatchers) && rendered;
     if (!completed)
-        std::fprintf(stderr, "vortiquo-bench: a stop, start-up or dispatcher probe did not complete\n");
+        std::fprintf(stderr, "vortiquo-bench: a stop, start-up, dispatcher or render probe did not complete\n");
     return completed ? 0 : 1;
 }
 

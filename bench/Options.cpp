@@ -18,12 +18,15 @@ void makeSmoke(Options& options)
     options.dispatcherRounds = 1;
     options.dispatcherCalls = 20'000;
     options.stopDelayMs = 50;
+    options.renderSteps = 2'000'000;
+    options.memorySteps = 10'000;
+    options.memoryScale = 2;
 }
 
 [[noreturn]] void exitWithUsage()
 {
     std::fprintf(stderr,
-                 "usage: vortiquo-bench [--smoke] [--steps N] [--repeats N]\n"
+                 "usage: vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only]\n"
                  "platform: QT_QPA_PLATFORM=xcb (with DISPLAY) or offscreen\n");
     std::exit(2);
 }
@@ -38,6 +41,8 @@ Options parseOptions(int first, int argc, char** argv)
         const bool hasValue = index + 1 < argc;
         if (argument == "--smoke")
             makeSmoke(options);
+        else if (argument == "--renders-only")
+            options.rendersOnly = true;
         else if (argument == "--steps" && hasValue)
             options.steps = std::atoi(argv[++index]);
         else if (argument == "--repeats" && hasValue)

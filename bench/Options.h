@@ -13,7 +13,11 @@ struct Options {
     int dispatcherRounds = 3;
     int dispatcherCalls = 2'000'000;
     int stopDelayMs = 300;  // when, into a run, "Stop" is clicked
+    std::int64_t renderSteps = 100'000'000;  // the headless render against the inlined loop
+    std::int64_t memorySteps = 1'000'000;    // the renders at a large scale
+    int memoryScale = 16;
     bool smoke = false;
+    bool rendersOnly = false;  // only the headless render and its memory
 };
 
 // Reads the options from argv[first] on; prints the usage and exits with

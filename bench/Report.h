@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,11 @@ void printReport(const std::vector<ProgramReport>& reports, const std::vector<Di
 // machine under a real X server; a smoke run is too short to judge them.
 void printTargets(const std::vector<ProgramReport>& reports, const Options& options);
 
-// The headless render of one program against its bare loop for the same
-// steps, with its target: at least 0.8 of the bare loop's speed, that is at
-// most 1.25 times its time, start-up and PNG writing included.
-void printRender(const ProgramReport& report, const RenderFigures& render, const Options& options);
+// The headless render against the inlined loop for the same steps, with its
+// target: at least 0.95 of the inlined loop's speed, start-up and PNG
+// writing included. The window's bare loop, when measured, is shown beside it.
+void printRender(const RenderFigures& render, const Options& options, std::optional<double> bareLoopCpu);
+
+// The peak memory of every program's render at a large scale, with its
+// target: at most 1.6 times the picture's bytes.
+void printRenderMemory(const std::vector<MemoryFigures>& memory, const Options& options);

@@ -117,14 +117,16 @@ int renderPicture(const Program& program, const RenderRequest& request)
         say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, brokenJournalReason()));
         return RenderNotWritten;
     }
-    const Redrawn& redrawn = replayed.redrawn;
+    Redrawn& redrawn = replayed.redrawn;
     const ReplayOutcome& outcome = redrawn.outcome;
 
     recipe.steps = outcome.steps;
     recipe.scale = request.scale;
     const FieldTexts texts = textsAfter(recipe.start.texts, recipe.entries);
-    const QImage picture = composed(redrawn.points, recipe.background);
-    const QString error = writePicture(request.output, picture, program, texts, outcome.steps, &recipe);
+    // The points become the picture and the picture becomes the file, each
+    // handed over whole: a large render is held once, not three times.
+    const QString error = writePicture(request.output, composed(std::move(redrawn.points), recipe.background), program,
+                                       texts, outcome.steps, &recipe);
     if (!error.isEmpty()) {
         say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(request.output, error));
         return RenderNotWritten;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -40,10 +41,48 @@ struct Raster {
     std::uint32_t* pixels = nullptr;
     std::ptrdiff_t pixelsPerRow = 0;
 
+    // Sets the pixel the point falls on and says which; false for a point
+    // outside, which is not drawn.
+    bool setPixel(const PlotPoint& point, int& column, int& row)
+    {
+        if (!grid.locate(point.x, point.y, column, row))
+            return false;
+        pixels[row * pixelsPerRow + column] = opaquePixel(point);
+        return true;
+    }
+
     void setPoint(const PlotPoint& point)
     {
         int column = 0, row = 0;
-        if (grid.locate(point.x, point.y, column, row))
-            pixels[row * pixelsPerRow + column] = opaquePixel(point);
+        setPixel(point, column, row);
+    }
+};
+
+// The smallest rectangle of pixels holding every pixel added since it was
+// last emptied.
+struct DirtyRect {
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+
+    bool empty() const { return left > right; }
+    void add(int column, int row)
+    {
+        if (column < left) left = column;
+        if (column > right) right = column;
+        if (row < top) top = row;
+        if (row > bottom) bottom = row;
+    }
+};
+
+// The window's picture: points set into its pixels, and the rectangle they
+// have touched since the screen was last refreshed, which is all it repaints.
+struct TrackedRaster {
+    Raster raster;
+    DirtyRect dirty;
+
+    void setPoint(const PlotPoint& point)
+    {
+        int column = 0, row = 0;
+        if (raster.setPixel(point, column, row))
+            dirty.add(column, row);
     }
 };

@@ -99,14 +99,22 @@ private:
         return true;
     }
 
+    // The run, in batches of steps compiled into one loop for the model.
+    // Every pass of a batch but its last is quiet: no entry is applied there,
+    // and neither the limit nor a stop ends the run. The last pass gets the
+    // whole bookkeeping of a pass, so the replay acts between the same two
+    // steps as the window did.
     void runLoop()
     {
         for (;;) {
-            // One comparison a step decides whether the budget or the
-            // progress report is due.
             if (outcome_.steps == checkpoint_ && !checkpoint())
                 return;
-            if (!AdvanceOnce(model_, state(), raster_)) {
+            const std::int64_t batch = batchLength();
+            const std::int64_t drawn = model_.advanceBatch(state(), raster_, batch);
+            const std::int64_t quiet = std::min(drawn, batch - 1);
+            outcome_.steps += quiet;
+            run().countQuietPasses(quiet);
+            if (drawn < batch) {
                 state().stopRequested = true;
                 outcome_.end = ReplayOutcome::End::fault;
                 outcome_.faultStep = run().stepCount + 1;
@@ -117,6 +125,31 @@ private:
             if (!finishPass())
                 return;
         }
+    }
+
+    // How many steps may be taken before a pass has anything to do: the
+    // pass that applies the next entry, reaches the step limit or comes to
+    // the next checkpoint ends the batch. A pass that finds the journal
+    // damaged, or a stop already asked for, is the first one.
+    std::int64_t batchLength() const
+    {
+        const RunCounter& counter = outcome_.run;
+        const SimulationState& s = outcome_.state;
+        if (counter.restarted || s.stopRequested)
+            return 1;
+        // Nothing ahead: 0 steps right at the budget, where the next step
+        // is known to fault.
+        std::int64_t length = checkpoint_ - outcome_.steps;
+        // The pass that ends at count k applies the entries stamped k.
+        if (next_ < entries_.size() && entries_[next_].stamp != RunCounter::Idle)
+            length = std::min(length, entries_[next_].stamp - counter.stepCount);
+        const bool limitAhead = s.limitOn && s.stepLimit > counter.stepCount;
+        if (limitAhead)
+            length = std::min(length, s.stepLimit - counter.stepCount);
+        // finishPass takes such a journal as damaged at the first pass.
+        if (next_ == entries_.size() && !limitAhead && limits_.maxSteps == INT64_MAX)
+            return 1;
+        return std::max<std::int64_t>(length, 1);
     }
 
     bool checkpoint()

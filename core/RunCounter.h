@@ -51,6 +51,11 @@ struct RunCounter {
         return !state.stopRequested;
     }
 
+    // Passes in which no handler ran and neither the limit nor a stop ended
+    // the run: a replay that knows nothing can happen for a while counts
+    // them at once.
+    void countQuietPasses(std::int64_t passes) { stepCount += passes; }
+
     void end()
     {
         running = false;

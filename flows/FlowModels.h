@@ -1,12 +1,49 @@
 #pragma once
 
+#include <cmath>
+
+#include "core/AreaMapping.h"
 #include "core/ColourScheme.h"
 #include "core/Model.h"
 
+// The flows' arithmetic is inline: the run loops compile it, with the plot
+// and the pixel, into one body per flow (core/ModelKind.h).
+
+namespace flowDetail {
+
+inline bool allFinite(double first, double second, double third)
+{
+    return std::isfinite(first) && std::isfinite(second) && std::isfinite(third);
+}
+
+// One explicit Euler step from the derivative already in dx, dy, dz.
+inline bool eulerUpdate(SimulationState& s)
+{
+    s.xNext = s.x + s.dt * s.dx;
+    s.yNext = s.y + s.dt * s.dy;
+    s.zNext = s.z + s.dz * s.dt;
+    return allFinite(s.xNext, s.yNext, s.zNext);
+}
+
+}  // namespace flowDetail
+
 // The flows' Euler steps, in the grouping that reproduces the reference
 // results bit for bit. They return false when a result is not finite.
-bool convectionStep(SimulationState& state);
-bool spiralStep(SimulationState& state);
+inline bool convectionStep(SimulationState& s)
+{
+    s.dx = s.a * (s.y - s.x);
+    s.dy = ((s.b * s.x) - s.y) - (s.x * s.z);
+    s.dz = (s.c * s.z) + (s.x * s.y);
+    return flowDetail::eulerUpdate(s);
+}
+
+inline bool spiralStep(SimulationState& s)
+{
+    s.dx = -(s.y + s.z);
+    s.dy = s.x + (s.a * s.y);
+    s.dz = ((s.x * s.z) - (s.c * s.z)) + s.b;
+    return flowDetail::eulerUpdate(s);
+}
 
 // The view of a flow: the rectangle of projected coordinates mapped onto the
 // drawing area, and the colour bands of x, y and z.
@@ -25,7 +62,46 @@ inline constexpr FlowView SpiralView = {-15, 30, -10, 40,
 
 // Projects the next point through the view angle, maps it onto the area and
 // colours it. Writes screenX and screenY. Returns false on an arithmetic fault.
-bool plotFlowPoint(const FlowView& view, SimulationState& state, PlotPoint& point);
+inline bool plotFlowPoint(const FlowView& view, SimulationState& s, PlotPoint& point)
+{
+    const double cosine = s.cosAlpha;
+    const double sine = s.sinAlpha;
+    const double u = cosine * s.yNext - sine * s.xNext;
+    const double w = ((-sine) * s.yNext - sine * s.xNext) + s.zNext;
+    const double width = s.plotWidth;
+    const double height = s.plotHeight;
+    const double screenX = drawingX(u, view.u0, view.uSpan, width);
+    const double screenY = drawingY(w, view.w0, view.wSpan, height);
+    // A coordinate that fits a float is finite, so the usual case needs one
+    // test each. A finite coordinate is kept even when it faults.
+    if (!fitsInFloat(screenX) || !fitsInFloat(screenY)) {
+        if (std::isfinite(screenX) && std::isfinite(screenY)) {
+            s.screenX = screenX;
+            s.screenY = screenY;
+        }
+        return false;
+    }
+    s.screenX = screenX;
+    s.screenY = screenY;
+    point.x = screenX;
+    point.y = screenY;
+    applyColourScheme(s.colourScheme, bandComponent(s.xNext, view.bandX),
+                      bandComponent(s.yNext, view.bandY), bandComponent(s.zNext, view.bandZ), point);
+    return true;
+}
+
+// The two flows as model kinds (core/ModelKind.h).
+struct ConvectionKind {
+    static constexpr int coordinates = 3;
+    static bool StepModel(SimulationState& s) { return convectionStep(s); }
+    static bool PlotStep(SimulationState& s, PlotPoint& p) { return plotFlowPoint(ConvectionView, s, p); }
+};
+
+struct SpiralKind {
+    static constexpr int coordinates = 3;
+    static bool StepModel(SimulationState& s) { return spiralStep(s); }
+    static bool PlotStep(SimulationState& s, PlotPoint& p) { return plotFlowPoint(SpiralView, s, p); }
+};
 
 extern const Model ConvectionFlow;
 extern const Model SpiralFlow;

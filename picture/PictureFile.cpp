@@ -131,14 +131,14 @@ bool recipeFitsPicture(const Recipe& recipe)
     return recipeToJson(recipe).size() <= MaxRecipeBytes;
 }
 
-QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
+QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe)
 {
     if (!nameFitsFileSystem(path))
         return fileErrorReason(EILSEQ);
     if (QFileInfo(path).isDir())
         return fileErrorReason(EISDIR);
-    QImage tagged = picture;
+    QImage tagged = std::move(picture);  // the texts then go into the only copy
     tagged.setText(QStringLiteral("Software"),
                    QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), QLatin1String(SuiteVersion)));
     tagged.setText(QStringLiteral("Description"), describePicture(program, texts, steps));

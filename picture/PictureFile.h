@@ -19,8 +19,9 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
 // earlier file of that name is left as it was. Returns an empty string on
 // success, otherwise the reason in Italian. `texts` and `steps` go into the
 // description; with no recipe (a journal too long to keep), or one that does
-// not fit (recipeFitsPicture), the picture is written without one.
-QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
+// not fit (recipeFitsPicture), the picture is written without one. A picture
+// handed over whole (moved in) is tagged and encoded without a copy.
+QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe);
 
 // Whether the recipe fits in a saved picture so that it reads back: a

@@ -45,12 +45,19 @@ QString brokenJournalReason()
     return QStringLiteral("la ricetta dell'immagine è danneggiata (il giornale non torna)");
 }
 
-QImage composed(const QImage& points, const QColor& background)
+QImage composed(QImage points, const QColor& background)
 {
-    QImage picture(points.size(), QImage::Format_RGB32);
-    picture.setDevicePixelRatio(points.devicePixelRatio());
-    picture.fill(background);
-    QPainter painter(&picture);
-    painter.drawImage(0, 0, points);
-    return picture;
+    // The background goes in behind the points, in the points' own pixels,
+    // so that a large picture is never held twice. A shared image is copied
+    // once, here, when the painter first writes to it.
+    const double ratio = points.devicePixelRatio();
+    points.setDevicePixelRatio(1);  // paint in pixels
+    QPainter painter(&points);
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+    painter.fillRect(points.rect(), QColor(background.rgb()));
+    painter.end();
+    // Every pixel is opaque now: the same words read as RGB32.
+    points.reinterpretAsFormat(QImage::Format_RGB32);
+    points.setDevicePixelRatio(ratio);
+    return points;
 }

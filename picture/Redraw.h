@@ -30,8 +30,9 @@ RedrawnSaved redrawSaved(const Recipe& recipe, double ratio, ReplayLimits limits
 // What to say of a recipe whose replay does not come out whole.
 QString brokenJournalReason();
 
-// The picture as shown: the background with the points over it.
-QImage composed(const QImage& points, const QColor& background);
+// The picture as shown: the background with the points over it, opaque
+// (RGB32). Points handed over whole (moved in) are composed in place.
+QImage composed(QImage points, const QColor& background);
 
 // The drawing area's size in logical pixels, as laid out, and in device
 // pixels at a ratio, as the drawing area sizes its image.

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <climits>
 
 #include "picture/Redraw.h"
 #include "picture/SystemColours.h"
@@ -32,9 +31,9 @@ void DrawingArea::allocateImage()
     points_.setDevicePixelRatio(ratio);
     points_.fill(Qt::transparent);
     // The image is never shared, so its pixels stay where the raster points.
-    raster_.pixels = reinterpret_cast<std::uint32_t*>(points_.bits());
-    raster_.pixelsPerRow = points_.bytesPerLine() / 4;
-    raster_.grid = {ratio, static_cast<double>(pixels.width()), static_cast<double>(pixels.height())};
+    picture_.raster.pixels = reinterpret_cast<std::uint32_t*>(points_.bits());
+    picture_.raster.pixelsPerRow = points_.bytesPerLine() / 4;
+    picture_.raster.grid = {ratio, static_cast<double>(pixels.width()), static_cast<double>(pixels.height())};
     resetDirty();
     update();
 }
@@ -79,7 +78,7 @@ bool DrawingArea::imageFitsArea() const
 {
     const double ratio = devicePixelRatioF();
     const QSize wanted(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
-    return !points_.isNull() && points_.size() == wanted && raster_.grid.ratio == ratio;
+    return !points_.isNull() && points_.size() == wanted && picture_.raster.grid.ratio == ratio;
 }
 
 void DrawingArea::clear()
@@ -127,23 +126,20 @@ void DrawingArea::scheduleRefresh()
 void DrawingArea::refresh()
 {
     refreshScheduled_ = false;
-    if (dirtyLeft_ > dirtyRight_)
+    const DirtyRect dirty = picture_.dirty;
+    if (dirty.empty())
         return;
-    const QRect pixels(QPoint(dirtyLeft_, dirtyTop_), QPoint(dirtyRight_, dirtyBottom_));
     resetDirty();
     // Image pixels to logical coordinates, rounded outwards.
-    const double r = raster_.grid.ratio;
-    const QRect logical(QPoint(static_cast<int>(pixels.left() / r), static_cast<int>(pixels.top() / r)),
-                        QPoint(static_cast<int>(pixels.right() / r) + 1, static_cast<int>(pixels.bottom() / r) + 1));
+    const double r = picture_.raster.grid.ratio;
+    const QRect logical(QPoint(static_cast<int>(dirty.left / r), static_cast<int>(dirty.top / r)),
+                        QPoint(static_cast<int>(dirty.right / r) + 1, static_cast<int>(dirty.bottom / r) + 1));
     update(logical);
 }
 
 void DrawingArea::resetDirty()
 {
-    dirtyLeft_ = INT_MAX;
-    dirtyTop_ = INT_MAX;
-    dirtyRight_ = INT_MIN;
-    dirtyBottom_ = INT_MIN;
+    picture_.dirty = {};
 }
 
 void DrawingArea::paintEvent(QPaintEvent* event)
@@ -151,7 +147,7 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect area = event->rect();
     painter.fillRect(area, background_);
-    const double r = raster_.grid.ratio;
+    const double r = picture_.raster.grid.ratio;
     const QRectF source(area.left() * r, area.top() * r, area.width() * r, area.height() * r);
     painter.drawImage(QRectF(area), points_, source);
 }

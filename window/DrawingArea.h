@@ -22,11 +22,17 @@ public:
     // top-left) falls on. Points outside the area are not drawn.
     void setPoint(const PlotPoint& point)
     {
-        int column = 0, row = 0;
-        if (!raster_.grid.locate(point.x, point.y, column, row))
-            return;
-        raster_.pixels[row * raster_.pixelsPerRow + column] = opaquePixel(point);
-        markDirty(column, row);
+        picture_.setPoint(point);
+        refreshWhenDirty();
+    }
+
+    // One step of a run drawn onto the area: the model's AdvanceOnce,
+    // compiled for it. False on an arithmetic fault.
+    bool advance(const Model& model, SimulationState& state)
+    {
+        const bool drawn = model.advanceTracked(state, picture_);
+        refreshWhenDirty();
+        return drawn;
     }
 
     // Sets the background colour, which erases the picture.
@@ -52,13 +58,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void markDirty(int column, int row)
+    void refreshWhenDirty()
     {
-        if (column < dirtyLeft_) dirtyLeft_ = column;
-        if (column > dirtyRight_) dirtyRight_ = column;
-        if (row < dirtyTop_) dirtyTop_ = row;
-        if (row > dirtyBottom_) dirtyBottom_ = row;
-        if (!refreshScheduled_)
+        if (!refreshScheduled_ && !picture_.dirty.empty())
             scheduleRefresh();
     }
     void scheduleRefresh();
@@ -68,10 +70,9 @@ private:
     void allocateImage();
 
     QImage points_;  // the points alone, transparent elsewhere
-    Raster raster_;  // points_'s pixels, as the step writes them
+    TrackedRaster picture_;  // points_'s pixels as the step writes them, and what to repaint
     QColor background_;
     int systemBackground_ = 0;  // the theme role followed, 0 for a fixed colour
-    int dirtyLeft_ = 0, dirtyTop_ = 0, dirtyRight_ = 0, dirtyBottom_ = 0;
     bool refreshScheduled_ = false;
     QTimer refreshTimer_;
 };

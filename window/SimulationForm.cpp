@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/AdvanceOnce.h"
 #include "window/DrawingArea.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
@@ -132,7 +131,7 @@ void SimulationForm::runLoop()
 {
     const QPointer<SimulationForm> alive(this);
     for (;;) {
-        if (!AdvanceOnce(*program_.model, session_.state(), *grafico_)) {
+        if (!grafico_->advance(*program_.model, session_.state())) {
             session_.state().stopRequested = true;
             reportFault(session_.run().stepCount + 1);
             break;

@@ -123,6 +123,8 @@ void ColourSchemeTest::bandEdges_data()
     QTest::newRow("recurrence x, at high") << recurrenceX << 20.0 << 255;
     QTest::newRow("recurrence y, at low") << recurrenceY << -15.0 << 0;
     QTest::newRow("recurrence y, just above low") << recurrenceY << up(-15.0) << -829;
+    QTest::newRow("recurrence y, a negative whole number") << recurrenceY << -6.0 << -255;
+    QTest::newRow("recurrence y, a negative fraction") << recurrenceY << -2.5 << -32;
     QTest::newRow("recurrence y, at its base") << recurrenceY << -2.0 << 0;
     QTest::newRow("recurrence y, at base plus span") << recurrenceY << 2.0 << 255;
     QTest::newRow("recurrence y, at high") << recurrenceY << 15.0 << 1083;
