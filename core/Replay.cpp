@@ -6,9 +6,10 @@
 
 namespace {
 
+template <typename Canvas>
 class Replayer {
 public:
-    Replayer(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries, Raster& raster,
+    Replayer(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries, Canvas& raster,
              const ReplayLimits& limits)
         : model_(model), entries_(entries), raster_(raster), limits_(limits)
     {
@@ -151,7 +152,7 @@ private:
 
     const Model& model_;
     std::span<const JournalEntry> entries_;
-    Raster& raster_;
+    Canvas& raster_;
     const ReplayLimits& limits_;
     ReplayOutcome outcome_;
     std::size_t next_ = 0;
@@ -164,5 +165,11 @@ private:
 ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
                             Raster& raster, const ReplayLimits& limits)
 {
-    return Replayer(model, start, entries, raster, limits).replay();
+    return Replayer<Raster>(model, start, entries, raster, limits).replay();
+}
+
+ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
+                            PointCanvas& canvas, const ReplayLimits& limits)
+{
+    return Replayer<PointCanvas>(model, start, entries, canvas, limits).replay();
 }
