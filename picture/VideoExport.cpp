@@ -6,6 +6,7 @@
 #include "core/FieldRules.h"
 #include "picture/DensityPicture.h"
 #include "picture/FrameSink.h"
+#include "picture/Redraw.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ public:
 
     VideoOutcome make()
     {
-        LookCanvas sizing(*recipe_.program, settings_.scale, settings_.look, recipe_.background);
-        if (const QString error = sink_.begin(sizing.size()); !error.isEmpty())
+        const QSize size = devicePixels(drawingAreaSize(*recipe_.program), settings_.scale);
+        if (const QString error = sink_.begin(size); !error.isEmpty())
             return failed(error);
         if (settings_.turn)
             turning();
@@ -92,7 +93,6 @@ private:
             return;
         if (const QString error = sink_.add(frame); !error.isEmpty())
             failed(error);
-        ++emitted_;
     }
 
     bool report(double share)
@@ -190,7 +190,6 @@ private:
     FrameSink& sink_;
     const std::function<bool(double)>& progress_;
     VideoOutcome outcome_;
-    std::int64_t emitted_ = 0;
 };
 
 }  // namespace

@@ -65,7 +65,8 @@ private slots:
     void encoder();
     void densityRendersAgain_data();
     void densityRendersAgain();
-    void turningMapIsAUsageError();
+    void usageErrors_data();
+    void usageErrors();
 
 private:
     QTemporaryDir folder_;
@@ -192,12 +193,46 @@ void VideoTest::densityRendersAgain()
     QVERIFY(QImage(first).text(RecipeKey).contains("density"));
 }
 
-void VideoTest::turningMapIsAUsageError()
+// Each wrong line is refused with status 2 before anything is drawn; a
+// negative number is read as the option's value, and refused for its range.
+void VideoTest::usageErrors_data()
 {
-    const Outcome outcome = run(Tessivo, {"--video", folder_.filePath("x.mp4"), "--steps", "100", "--turn"});
+    QTest::addColumn<const Program*>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("turning a map") << &Tessivo << QStringList{"--video", "x.mp4", "--steps", "100", "--turn"}
+                                   << "--turn";
+    QTest::newRow("negative frames") << &Brisuta << QStringList{"--video", "x.mp4", "--steps", "100", "--frames", "-5"}
+                                     << "«-5»";
+    QTest::newRow("more frames than steps") << &Brisuta
+                                            << QStringList{"--video", "x.mp4", "--steps", "10", "--frames", "20"}
+                                            << "--frames 20";
+    QTest::newRow("negative supersample") << &Drumbel
+                                          << QStringList{"--render", "x.png", "--steps", "9", "--supersample", "-2"}
+                                          << "«-2»";
+    QTest::newRow("too large a drawing")
+        << &Drumbel << QStringList{"--render", "x.png", "--steps", "9", "--scale", "8", "--supersample", "4"}
+        << "--supersample";
+    QTest::newRow("tone without density") << &Kelvane
+                                          << QStringList{"--render", "x.png", "--steps", "9", "--tone", "log"}
+                                          << "--density";
+    QTest::newRow("unknown tone") << &Kelvane
+                                  << QStringList{"--render", "x.png", "--steps", "9", "--density", "--tone", "lin"}
+                                  << "equalize";
+    QTest::newRow("turn with render") << &Kelvane << QStringList{"--render", "x.png", "--steps", "9", "--turn"}
+                                      << "--video";
+}
+
+void VideoTest::usageErrors()
+{
+    QFETCH(const Program*, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    QDir::setCurrent(folder_.path());
+    const Outcome outcome = run(*program, arguments);
     QCOMPARE(outcome.status, 2);
-    QVERIFY(outcome.err.contains("--turn"));
-    QVERIFY(!QFile::exists(folder_.filePath("x.mp4")));
+    QVERIFY2(outcome.err.contains(said), qPrintable(outcome.err));
+    QCOMPARE(QDir(folder_.path()).entryList({"x.*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 int main(int argc, char** argv)
