@@ -1,6 +1,7 @@
 #include "window/ExportDialog.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 #include <QSpinBox>
 
 #include "picture/DensityPicture.h"
+#include "window/DrawingArea.h"
 #include "window/ExportJob.h"
 #include "window/SimulationForm.h"
 #include "window/ToolWindows.h"
@@ -62,7 +64,9 @@ void startExport(SimulationForm& form)
                                  QStringLiteral("Il Grafico è vuoto: premete «Via» e poi esportate l'immagine."));
         return;
     }
-    ExportDialog dialog(hasViewAngle(form.program()), session.stepsDrawn(), &form);
+    // The window's own density is the first scale offered.
+    const int scale = std::clamp(qRound(form.grafico()->devicePixelRatioF()), 1, MostDrawingScale);
+    ExportDialog dialog(hasViewAngle(form.program()), session.stepsDrawn(), scale, &form);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const bool video = dialog.video();
@@ -80,13 +84,14 @@ void startExport(SimulationForm& form)
 
 void addExportAction(SimulationForm& form, QMenu& menu)
 {
-    QAction* action = addWindowAction(menu, QStringLiteral("Esporta…"), QKeySequence(QStringLiteral("Ctrl+Shift+E")), form);
+    QAction* action =
+        addWindowAction(menu, QStringLiteral("Esporta…"), QKeySequence(QStringLiteral("Ctrl+Shift+E")), form);
     QObject::connect(action, &QAction::triggered, &form, [&form] { startExport(form); });
 }
 
-ExportDialog::ExportDialog(bool canTurn, std::int64_t steps, QWidget* parent)
+ExportDialog::ExportDialog(bool canTurn, std::int64_t steps, int scale, QWidget* parent)
     : QDialog(parent), canTurn_(canTurn), picture_(new QRadioButton(QStringLiteral("Immagine PNG"))),
-      video_(new QRadioButton(QStringLiteral("Video MP4"))), scale_(spinBox(1, MostDrawingScale, 1, "scala")),
+      video_(new QRadioButton(QStringLiteral("Video MP4"))), scale_(spinBox(1, MostDrawingScale, scale, "scala")),
       look_(new QComboBox), supersample_(spinBox(1, MostSupersample, 1, "sovracampionamento")),
       frames_(spinBox(1, static_cast<int>(std::min<std::int64_t>(steps, 100000)),
                       static_cast<int>(std::min<std::int64_t>(steps, 300)), "fotogrammi")),
@@ -115,9 +120,11 @@ ExportDialog::ExportDialog(bool canTurn, std::int64_t steps, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(video_, &QRadioButton::toggled, this, &ExportDialog::updateEnabled);
     // Scale times supersampling stays within what a drawing may take.
-    connect(scale_, &QSpinBox::valueChanged, this, [this](int scale) {
-        supersample_->setMaximum(std::min(MostSupersample, MostDrawingScale / scale));
-    });
+    const auto boundSupersample = [this](int chosen) {
+        supersample_->setMaximum(std::min(MostSupersample, MostDrawingScale / chosen));
+    };
+    connect(scale_, &QSpinBox::valueChanged, this, boundSupersample);
+    boundSupersample(scale);
     updateEnabled();
 }
 

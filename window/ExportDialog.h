@@ -22,7 +22,7 @@ void addExportAction(SimulationForm& form, QMenu& menu);
 class ExportDialog : public QDialog {
     Q_OBJECT
 public:
-    ExportDialog(bool canTurn, std::int64_t steps, QWidget* parent);
+    ExportDialog(bool canTurn, std::int64_t steps, int scale, QWidget* parent);
 
     bool video() const;
     VideoSettings settings() const;  // its look and scale serve a picture too
