@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "picture/DensityPicture.h"
 #include "picture/FrameSink.h"
 #include "picture/PictureFile.h"
 
@@ -74,12 +75,24 @@ int makeVideoFile(const Program& program, const VideoRequest& request)
         }
     }
 
-    VideoEncoder encoder(request.run.output, request.settings.fps, recipe.background);
+    VideoSettings settings = request.settings;
+    if (!request.run.look)
+        settings.look = recipe.look;
+    if (settings.scale * settings.look.supersample > MostDrawingScale) {
+        say(QStringLiteral("«%1» è sovracampionata %2 volte: con --scale %3 il disegno supererebbe %4 volte la "
+                           "finestra; usate una --scale più piccola.")
+                .arg(request.run.from)
+                .arg(settings.look.supersample)
+                .arg(settings.scale)
+                .arg(MostDrawingScale));
+        return RenderUsage;
+    }
+    VideoEncoder encoder(request.run.output, settings.fps, recipe.background);
     FrameFolder folder(request.framesFolder);
     FrameSink& sink = request.framesFolder.isEmpty() ? static_cast<FrameSink&>(encoder) : folder;
     PercentLine percent;
     const VideoOutcome outcome =
-        makeVideo(recipe, steps, request.settings, sink, [&percent](double share) { return percent.update(share); });
+        makeVideo(recipe, steps, settings, sink, [&percent](double share) { return percent.update(share); });
     switch (outcome.end) {
     case VideoOutcome::End::written:
     case VideoOutcome::End::cancelled:

@@ -8,7 +8,8 @@
 
 // What `PROGRAM --video OUT.mp4 ...` asks for, as the command line has
 // checked it. The run is given as for --render: `run` holds --steps, --set,
-// --option and --from, and its scale and look are the video's.
+// --option and --from, and its scale and look are the video's. With --from
+// and no look asked for, the saved picture's look is the video's.
 struct VideoRequest {
     RenderRequest run;
     VideoSettings settings;

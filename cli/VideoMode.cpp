@@ -43,9 +43,8 @@ QString readVideoSettings(const QCommandLineParser& parser, const Program& progr
     settings.turn = parser.isSet("turn");
     if (settings.turn && !hasViewAngle(program))
         errors << QString("--turn gira l'angolo di vista, che %1 non ha: vale solo per i flussi").arg(program.name);
-    std::optional<PictureLook> look;
-    errors << readLook(parser, settings.scale, look);
-    settings.look = look.value_or(PictureLook{});
+    errors << readLook(parser, settings.scale, request.run.look);
+    settings.look = request.run.look.value_or(PictureLook{});
     if (parser.isSet("frames-dir")) {
         request.framesFolder = parser.value("frames-dir");
         if (request.framesFolder.isEmpty())

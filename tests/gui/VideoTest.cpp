@@ -168,7 +168,7 @@ void VideoTest::encoder()
 }
 
 // A density print carries its look: rendered again from it, the same pixels
-// and the same recipe.
+// and the same recipe; filmed from it, the same look.
 void VideoTest::densityRendersAgain_data()
 {
     QTest::addColumn<const Program*>("program");
@@ -191,6 +191,13 @@ void VideoTest::densityRendersAgain()
     QCOMPARE(differentPixels(QImage(first), QImage(again)), 0);
     QCOMPARE(QImage(first).text(RecipeKey), QImage(again).text(RecipeKey));
     QVERIFY(QImage(first).text(RecipeKey).contains("density"));
+    // A film of the saved print takes its look: its last frame is the print.
+    const QString frames = folder_.filePath(QString("%1-frames").arg(QTest::currentDataTag()));
+    QCOMPARE(run(*program, QStringList{"--video", "x.mp4", "--from", first, "--frames", "3", "--frames-dir", frames} +
+                               scale)
+                 .status,
+             0);
+    QCOMPARE(differentPixels(QImage(QDir(frames).filePath(FrameFolder::frameName(3))), QImage(first)), 0);
 }
 
 // Each wrong line is refused with status 2 before anything is drawn; a
