@@ -71,4 +71,8 @@ for platform in xcb offscreen; do
     QT_QPA_PLATFORM=$platform "$bench" "$@" || status=1
     echo
 done
+# The films, made by a program itself (left out of a smoke run).
+if [ "${1:-}" != --smoke ]; then
+    bench/video-benchmark.sh "$build_dir" || status=1
+fi
 exit $status

@@ -5,6 +5,7 @@ namespace {
 // One row a mode: a new kind of work adds its row here.
 const CommandMode* const Modes[] = {
     &RenderMode,
+    &VideoMode,
 };
 
 // One row an option, whichever modes read it.
@@ -14,6 +15,13 @@ constexpr CommandOption Options[] = {
     {"option", "OptionK"},
     {"scale", "K"},
     {"from", "SAVED.png"},
+    {"density", nullptr},
+    {"tone", "log|equalize"},
+    {"supersample", "S"},
+    {"frames", "F"},
+    {"fps", "R"},
+    {"turn", nullptr},
+    {"frames-dir", "DIR"},
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "core/Session.h"
+#include "picture/DensityPicture.h"
 #include "picture/PictureFile.h"
 #include "picture/Redraw.h"
 #include "picture/SystemColours.h"
@@ -17,8 +18,8 @@ void say(const QString& message)
     std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
 }
 
-// The journal of a window that loads, takes the command line's edits and
-// options as typed and clicked before "Via", and runs for the given steps.
+}  // namespace
+
 Recipe recipeForRequest(const Program& program, const RenderRequest& request)
 {
     FieldTexts texts = designTexts(*program.layout);
@@ -39,8 +40,11 @@ Recipe recipeForRequest(const Program& program, const RenderRequest& request)
     recipe.start = session.journalStart();
     recipe.entries = session.journal().entries();
     recipe.background = systemColour(BackgroundColourIndices[session.backgroundOption() - 7]);
+    recipe.look = request.look.value_or(PictureLook{});
     return recipe;
 }
+
+namespace {
 
 // While standard error is a terminal, a line a few times a second with the
 // share done and the speed; nothing otherwise.
@@ -74,6 +78,51 @@ private:
     QElapsedTimer clock_;
 };
 
+// Writes a rendered picture with its recipe and says how the run ended.
+int writeRendered(const Program& program, const RenderRequest& request, Recipe& recipe, QImage picture,
+                  const ReplayOutcome& outcome)
+{
+    recipe.steps = outcome.steps;
+    recipe.scale = request.scale;
+    const FieldTexts texts = textsAfter(recipe.start.texts, recipe.entries);
+    const QString error = writePicture(request.output, std::move(picture), program, texts, outcome.steps, &recipe);
+    if (!error.isEmpty()) {
+        say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(request.output, error));
+        return RenderNotWritten;
+    }
+    if (!recipeFitsPicture(recipe))
+        say(QStringLiteral("Attenzione: «%1» è scritta senza la ricetta per ridisegnarla, troppo lunga per un "
+                           "file PNG; usate testi più corti nei campi.")
+                .arg(request.output));
+    if (outcome.end == ReplayOutcome::End::fault) {
+        say(QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto. L'immagine fino a quel "
+                           "passo è in «%2».")
+                .arg(outcome.faultStep)
+                .arg(request.output));
+        return RenderFault;
+    }
+    return RenderWritten;
+}
+
+// A picture other than the window's: its density, or drawn larger and
+// averaged down.
+int renderLooked(const Program& program, const RenderRequest& request, Recipe recipe, const ReplayLimits& limits)
+{
+    if (request.scale * recipe.look.supersample > MostDrawingScale) {
+        say(QStringLiteral("Impossibile ridisegnare «%1»: la scala per il sovracampionamento supera %2; usate "
+                           "una --scale più piccola.")
+                .arg(request.from)
+                .arg(MostDrawingScale));
+        return RenderNotWritten;
+    }
+    LookedPicture looked = drawLooked(recipe, request.scale, recipe.look, limits, !request.from.isEmpty());
+    if (!looked.whole) {
+        say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, brokenJournalReason()));
+        return RenderNotWritten;
+    }
+    return writeRendered(program, request, recipe, std::move(looked.picture), looked.outcome);
+}
+
 }  // namespace
 
 int renderPicture(const Program& program, const RenderRequest& request)
@@ -106,6 +155,10 @@ int renderPicture(const Program& program, const RenderRequest& request)
     ReplayLimits limits;
     limits.progress = [&progress](std::int64_t steps) { return progress.update(steps); };
     limits.progressEvery = 1 << 20;
+    if (request.look)
+        recipe.look = *request.look;
+    if (!recipe.look.plain())
+        return renderLooked(program, request, std::move(recipe), limits);
     RedrawnSaved replayed;
     if (request.from.isEmpty()) {
         replayed.redrawn = redraw(program, recipe.start, recipe.entries, request.scale, limits);
@@ -120,27 +173,7 @@ int renderPicture(const Program& program, const RenderRequest& request)
     Redrawn& redrawn = replayed.redrawn;
     const ReplayOutcome& outcome = redrawn.outcome;
 
-    recipe.steps = outcome.steps;
-    recipe.scale = request.scale;
-    const FieldTexts texts = textsAfter(recipe.start.texts, recipe.entries);
     // The points become the picture and the picture becomes the file, each
     // handed over whole: a large render is held once, not three times.
-    const QString error = writePicture(request.output, composed(std::move(redrawn.points), recipe.background), program,
-                                       texts, outcome.steps, &recipe);
-    if (!error.isEmpty()) {
-        say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(request.output, error));
-        return RenderNotWritten;
-    }
-    if (!recipeFitsPicture(recipe))
-        say(QStringLiteral("Attenzione: «%1» è scritta senza la ricetta per ridisegnarla, troppo lunga per un "
-                           "file PNG; usate testi più corti nei campi.")
-                .arg(request.output));
-    if (outcome.end == ReplayOutcome::End::fault) {
-        say(QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto. L'immagine fino a quel "
-                           "passo è in «%2».")
-                .arg(outcome.faultStep)
-                .arg(request.output));
-        return RenderFault;
-    }
-    return RenderWritten;
+    return writeRendered(program, request, recipe, composed(std::move(redrawn.points), recipe.background), outcome);
 }

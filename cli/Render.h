@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Density.h"
 #include "core/FieldRules.h"
 #include "program/Program.h"
 
@@ -19,6 +20,7 @@ struct RenderRequest {
     std::vector<int> options;                      // --option OptionK, K in order given
     int scale = 1;                                 // --scale K
     QString from;                                  // --from SAVED.png, empty for none
+    std::optional<PictureLook> look;               // --density, --tone, --supersample; none: the recipe's
 };
 
 // Exit statuses of a render.
@@ -28,6 +30,12 @@ enum RenderStatus {
     RenderUsage = 2,       // a usage error, found by the command line
     RenderFault = 3,       // the run ended on an arithmetic fault; the picture up to it is written
 };
+
+// The journal of a window that loads, takes the request's edits and options
+// as typed and clicked before "Via", and runs for its steps; the recipe's
+// look is the request's.
+struct Recipe;
+Recipe recipeForRequest(const Program& program, const RenderRequest& request);
 
 // Renders the picture with no window and no display and writes it; messages
 // go to standard error in Italian. Needs no application object of its own

@@ -6,6 +6,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandModes.h"
 #include "cli/CommandReaders.h"
+#include "cli/LookOptions.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ QString readRender(const QCommandLineParser& parser, const Program& program, Com
         errors << readWhole("scale", parser.value("scale"), 1, 16, scale);
         request.scale = int(scale);
     }
+    errors << readLook(parser, request.scale, request.look);
     for (const QString& edit : parser.values("set"))
         errors << readEdit(edit, program, request.edits);
     for (const QString& option : parser.values("option"))
@@ -50,7 +52,8 @@ QString readRender(const QCommandLineParser& parser, const Program& program, Com
     return errors.isEmpty() ? QString() : errors.first();
 }
 
-constexpr const char* RenderAccepts[] = {"steps", "set", "option", "scale", "from"};
+constexpr const char* RenderAccepts[] = {"steps",   "set",  "option", "scale",
+                                         "from",    "density", "tone", "supersample"};
 
 }  // namespace
 
@@ -73,5 +76,15 @@ const CommandMode RenderMode = {
                           a 16; 1 se non data)
   --from SALVATA.png      con --render: ripete la corsa salvata
                           nell'immagine, al posto di --steps, --set, --option
+  --density               con --render o --video: al posto dei punti, quante
+                          volte ogni pixel è stato colpito, come luminosità,
+                          nel colore che i punti danno al pixel (l'ultimo
+                          punto arrivato); l'immagine salvata lo ricorda
+  --tone log|equalize     con --density: la luminosità è log(1+n)/log(1+max)
+                          (log, se non data) o la quota dei pixel accesi con
+                          al più n colpi (equalize)
+  --supersample S         con --render o --video: disegna S volte più grande
+                          (S da 1 a 4) e fa la media dei colori di ogni
+                          blocco S×S; scala per S fa al più 16
 )",
 };

@@ -1,14 +1,16 @@
 #include "core/Replay.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "core/AdvanceOnce.h"
 
 namespace {
 
+template <typename Canvas>
 class Replayer {
 public:
-    Replayer(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries, Raster& raster,
+    Replayer(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries, Canvas& raster,
              const ReplayLimits& limits)
         : model_(model), entries_(entries), raster_(raster), limits_(limits)
     {
@@ -110,7 +112,7 @@ private:
             if (outcome_.steps == checkpoint_ && !checkpoint())
                 return;
             const std::int64_t batch = batchLength();
-            const std::int64_t drawn = model_.advanceBatch(state(), raster_, batch);
+            const std::int64_t drawn = advanceBatch(batch);
             const std::int64_t quiet = std::min(drawn, batch - 1);
             outcome_.steps += quiet;
             run().countQuietPasses(quiet);
@@ -124,6 +126,20 @@ private:
             ++outcome_.steps;
             if (!finishPass())
                 return;
+        }
+    }
+
+    // A raster takes the model's loop compiled for it; any other canvas
+    // takes the same steps one AdvanceOnce at a time.
+    std::int64_t advanceBatch(std::int64_t batch)
+    {
+        if constexpr (std::is_same_v<Canvas, Raster>) {
+            return model_.advanceBatch(state(), raster_, batch);
+        } else {
+            std::int64_t drawn = 0;
+            while (drawn < batch && AdvanceOnce(model_, state(), raster_))
+                ++drawn;
+            return drawn;
         }
     }
 
@@ -184,7 +200,7 @@ private:
 
     const Model& model_;
     std::span<const JournalEntry> entries_;
-    Raster& raster_;
+    Canvas& raster_;
     const ReplayLimits& limits_;
     ReplayOutcome outcome_;
     std::size_t next_ = 0;
@@ -197,5 +213,11 @@ private:
 ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
                             Raster& raster, const ReplayLimits& limits)
 {
-    return Replayer(model, start, entries, raster, limits).replay();
+    return Replayer<Raster>(model, start, entries, raster, limits).replay();
+}
+
+ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
+                            PointCanvas& canvas, const ReplayLimits& limits)
+{
+    return Replayer<PointCanvas>(model, start, entries, canvas, limits).replay();
 }

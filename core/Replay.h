@@ -41,3 +41,14 @@ struct ReplayLimits {
 
 ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
                             Raster& raster, const ReplayLimits& limits = {});
+
+// Any other canvas, reached by one call a point: the same points in the same
+// order as a Raster gets them (density pictures, the frames of a video).
+class PointCanvas {
+public:
+    virtual ~PointCanvas() = default;
+    virtual void setPoint(const PlotPoint& point) = 0;
+};
+
+ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
+                            PointCanvas& canvas, const ReplayLimits& limits = {});

@@ -69,6 +69,18 @@ QJsonObject entryToJson(const JournalEntry& entry)
     return object;
 }
 
+// Written only for a picture other than the window's, so older recipes and
+// plain pictures read the same.
+QJsonObject lookToJson(const PictureLook& look)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("mode"), QLatin1String(look.density ? "density" : "points"));
+    if (look.density)
+        object.insert(QStringLiteral("tone"), QLatin1String(ToneNames[static_cast<int>(look.tone)]));
+    object.insert(QStringLiteral("supersample"), look.supersample);
+    return object;
+}
+
 }  // namespace
 
 QByteArray recipeToJson(const Recipe& recipe)
@@ -91,6 +103,8 @@ QByteArray recipeToJson(const Recipe& recipe)
     picture.insert(QStringLiteral("scale"), recipe.scale);
     picture.insert(QStringLiteral("background"), recipe.background.name(QColor::HexRgb));
     picture.insert(QStringLiteral("steps"), static_cast<double>(recipe.steps));
+    if (!recipe.look.plain())
+        picture.insert(QStringLiteral("look"), lookToJson(recipe.look));
 
     QJsonObject document;
     document.insert(QStringLiteral("format"), QLatin1String(FormatName));

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/Density.h"
 #include "core/Journal.h"
 #include "program/Program.h"
 
@@ -20,6 +21,7 @@ struct Recipe {
     std::int64_t steps = 0;             // the steps a replay takes
     QColor background;                  // the background as it was painted
     double scale = 1;                   // device pixels per logical pixel of the picture, 1 to 16
+    PictureLook look;                   // points or density; absent from older recipes, which are points
 };
 
 // The key of the PNG text chunk that holds the recipe.

@@ -29,4 +29,7 @@ inline constexpr DoubleMember StateDoubles[] = {
 // The names of JournalEntry::Kind, in its order.
 inline constexpr const char* EntryKinds[] = {"field", "scheme", "via", "stop", "halt"};
 
+// The names of Tone, in its order.
+inline constexpr const char* ToneNames[] = {"log", "equalize"};
+
 }  // namespace recipe_format

@@ -182,6 +182,32 @@ public:
         return entry;
     }
 
+    // How the picture was made, when it is not as the window draws it.
+    PictureLook look(const QJsonObject& picture, double scale)
+    {
+        PictureLook look;
+        if (!picture.contains(QLatin1String("look")))
+            return look;
+        const QJsonObject object = this->object(picture, "look");
+        const QString mode = object.value(QLatin1String("mode")).toString();
+        if (mode != QLatin1String("points") && mode != QLatin1String("density"))
+            fail(QStringLiteral("il modo dell'immagine è sconosciuto"));
+        look.density = mode == QLatin1String("density");
+        if (look.density) {
+            const QString tone = object.value(QLatin1String("tone")).toString();
+            const auto known = std::find_if(std::begin(ToneNames), std::end(ToneNames),
+                                            [&](const char* name) { return tone == QLatin1String(name); });
+            if (known == std::end(ToneNames))
+                fail(QStringLiteral("la tonalità della densità è sconosciuta"));
+            else
+                look.tone = static_cast<Tone>(known - std::begin(ToneNames));
+        }
+        look.supersample = static_cast<int>(whole(object, "supersample", 1, MostSupersample));
+        if (scale * look.supersample > 16)
+            fail(QStringLiteral("la scala per il sovracampionamento supera 16"));
+        return look;
+    }
+
 private:
     const Program& program_;
     const FieldTexts fields_;  // the window's fields, by their design texts
@@ -235,6 +261,7 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
     const QJsonObject picture = reader.object(root, "picture");
     recipe.scale = reader.number(picture, "scale", 1, 16);
     recipe.steps = reader.whole(picture, "steps", 0, LargestWhole);
+    recipe.look = reader.look(picture, recipe.scale);
     recipe.background = QColor(picture.value(QLatin1String("background")).toString().left(16));
     if (!recipe.background.isValid())
         reader.fail(QStringLiteral("il colore dello sfondo non è valido"));

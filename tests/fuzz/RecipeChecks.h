@@ -32,6 +32,8 @@ inline void checkBounds(const Recipe& recipe, const Program& program)
     require(recipe.program == &program, "the recipe is the program's own");
     require(recipe.scale >= 1 && recipe.scale <= 16, "the scale is 1 to 16");
     require(recipe.steps >= 0, "the steps are not negative");
+    require(recipe.look.supersample >= 1 && recipe.scale * recipe.look.supersample <= 16,
+            "the drawing is at most 16 times the window's");
     require(recipe.entries.size() <= Journal::MaxEntries, "the journal keeps its bound");
     require(recipe.start.backgroundOption >= 7 && recipe.start.backgroundOption <= 12, "the background is Option7 to 12");
     require(recipe.start.state.colourScheme >= 1 && recipe.start.state.colourScheme <= 6, "the scheme is 1 to 6");
