@@ -34,9 +34,8 @@ private:
 };
 
 // The per-step work of the window, done outside it: the one step of a run,
-// with the window's own drawing area as its canvas, from the same start.
-// It lives in the same file as the loops that call it, so that its step is
-// compiled into them as the window's is into its run loop.
+// with the window's own drawing area as its canvas, from the same start,
+// handing back each point for the naive loop to repaint.
 class ReferenceLoop {
 public:
     ReferenceLoop(SimulationForm& form, const Program& program)
@@ -97,12 +96,14 @@ RunFigures timedRun(SimulationForm& form, std::int32_t steps)
 
 BareFigures bareLoop(SimulationForm& form, const Program& program, std::int32_t steps)
 {
-    ReferenceLoop loop(form, program);
-    PlotPoint point;
+    // The window's own step onto its own drawing area, from the same start.
+    DrawingArea& area = *form.grafico();
+    SimulationState state = form.state();
+    resetToStart(*program.model, state);
     BareFigures figures;
     AllocationCounter::start();
     Stopwatch watch;
-    while (figures.steps < steps && loop.step(point))
+    while (figures.steps < steps && area.advance(*program.model, state))
         ++figures.steps;
     watch.stop();
     figures.allocations = AllocationCounter::stop().thisThread;

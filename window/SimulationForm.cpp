@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "core/AdvanceOnce.h"
 #include "window/DrawingArea.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
