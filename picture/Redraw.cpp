@@ -4,8 +4,8 @@
 
 QSize drawingAreaSize(const Program& program)
 {
-    const LoadFacts facts = loadFacts(program);
-    return {static_cast<int>(facts.plotWidth) / 15, static_cast<int>(facts.plotHeight) / 15};
+    const AreaPixels area = drawingAreaPixels(*program.layout);
+    return {area.width, area.height};
 }
 
 QSize devicePixels(QSize logical, double ratio)

@@ -33,7 +33,8 @@ QString brokenJournalReason();
 // The picture as shown: the background with the points over it.
 QImage composed(const QImage& points, const QColor& background);
 
-// The drawing area's size in logical pixels, as laid out, and in device
-// pixels at a ratio, as the drawing area sizes its image.
+// The drawing area's size in logical pixels, as laid out (the window sizes
+// its widget so too), and in device pixels at a ratio, as the drawing area
+// sizes its image.
 QSize drawingAreaSize(const Program& program);
 QSize devicePixels(QSize logical, double ratio);

@@ -22,6 +22,8 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
 {
     buildLayout(*this, *program_.layout);
     grafico_ = findChild<DrawingArea*>(QStringLiteral("Grafico"));
+    if (grafico_)
+        grafico_->setFixedSize(drawingAreaSize(program_));  // the size its picture and every replay take
     uscita_ = findChild<QWidget*>(QStringLiteral("Uscita"));
     esci_ = findChild<QPushButton*>(QStringLiteral("Esci"));
     // The design texts are in place; from here on every change of a text
@@ -81,13 +83,7 @@ void SimulationForm::connectHandlers()
 void SimulationForm::Form_Load()
 {
     FieldTexts texts = fieldTexts();
-    LoadFacts facts = loadFacts(program_);
-    if (grafico_) {
-        // The drawing area's outer size, read once.
-        facts.plotHeight = static_cast<float>(grafico_->height() * 15);
-        facts.plotWidth = static_cast<float>(grafico_->width() * 15);
-    }
-    const SimulationState loaded = loadedState(texts, facts);
+    const SimulationState loaded = loadedState(texts, loadFacts(program_));
     const int background = initialOption(*program_.layout, 7, 12);
     session_ = Session(*program_.model, loaded, texts, background);
     if (QLineEdit* cT = field(Field::c); cT && program_.cWrittenAtLoad) {

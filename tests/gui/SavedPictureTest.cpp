@@ -17,6 +17,7 @@
 #include "InteractionSupport.h"
 #include "window/PictureActions.h"
 #include "picture/Recipe.h"
+#include "picture/Redraw.h"
 
 using namespace interaction;
 
@@ -65,6 +66,8 @@ private slots:
     void contextMenuFromMouseAndKeyboard();
     void damagedFileChangesNothing_data();
     void damagedFileChangesNothing();
+    void drawingAreaKeepsTheLayoutSize_data();
+    void drawingAreaKeepsTheLayoutSize();
 
 private:
     QTemporaryDir folder_;
@@ -219,6 +222,37 @@ void SavedPictureTest::damagedFileChangesNothing()
     QCOMPARE(differentPixels(form.grafico()->image(), before), 0);
     QCOMPARE(differingMembers(form.state(), state), QStringList());
     QCOMPARE(textField(form, "bT")->text(), "30");
+}
+
+// The drawing area, its picture and a replay of it take their size from the
+// layout alone: an area pushed to another size still draws a picture that
+// opens again.
+void SavedPictureTest::drawingAreaKeepsTheLayoutSize_data()
+{
+    QTest::addColumn<QSize>("pushedTo");
+    QTest::newRow("smaller") << QSize(200, 150);
+    QTest::newRow("larger") << QSize(600, 580);
+}
+
+void SavedPictureTest::drawingAreaKeepsTheLayoutSize()
+{
+    QFETCH(QSize, pushedTo);
+    const QString path = folder_.filePath("spinta.png");
+    SimulationForm form(Tessivo);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.grafico()->resize(pushedTo);
+    click(button(form, "Cancella"));
+    applyEdits(form, {"termineT=2000"});
+    LiveRun(form).start();
+    QCOMPARE(form.grafico()->image().size(), devicePixels(drawingAreaSize(Tessivo), form.grafico()->devicePixelRatioF()));
+    QVERIFY(form.pictureActions()->saveTo(path));
+    SimulationForm reopened(Tessivo);
+    reopened.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reopened));
+    const auto shown = acceptMessage();
+    QVERIFY2(reopened.pictureActions()->openFile(path), qPrintable(*shown));
+    QCOMPARE(differentPixels(reopened.grafico()->image(), form.grafico()->image()), 0);
 }
 
 QTEST_MAIN(SavedPictureTest)
