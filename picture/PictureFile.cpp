@@ -19,8 +19,21 @@ namespace {
 // but never read back. This bound, with room for the chunk's own words,
 // holds for writing and reading alike.
 constexpr qint64 MaxRecipeBytes = 7'900'000;
-// The largest picture decoded: one at the largest scale is about 200 MB.
-constexpr int MaxImageMegabytes = 256;
+
+// The largest picture of a program: its drawing area at the largest scale.
+// A file any larger was not saved by it, and is refused before decoding.
+QSize largestPicture(const Program& program)
+{
+    return devicePixels(drawingAreaSize(program), MaxScale);
+}
+
+// The memory, in whole megabytes, that decoding a picture of that size
+// takes at four bytes a pixel, as Qt decodes the pictures saved here.
+int decodingMegabytes(QSize picture)
+{
+    const qint64 bytes = qint64(picture.width()) * picture.height() * 4;
+    return static_cast<int>((bytes + (1 << 20) - 1) >> 20);
+}
 
 // libpng allocates a text chunk's whole declared length before it reads the
 // chunk, so a damaged file of a few bytes could claim gigabytes. Every chunk
@@ -181,9 +194,18 @@ std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QStr
         return std::nullopt;
     }
     // The texts come whole, as written, only with the image itself: Qt's
-    // header-only reading folds their white space.
+    // header-only reading folds their white space. The size in the header
+    // is sound to read first.
     QImageReader reader(&device, "png");
-    reader.setAllocationLimit(MaxImageMegabytes);
+    const QSize largest = largestPicture(program);
+    reader.setAllocationLimit(decodingMegabytes(largest));
+    if (const QSize size = reader.size(); size.width() > largest.width() || size.height() > largest.height()) {
+        error = QStringLiteral("l'immagine, di %1×%2 pixel, è più grande di ogni immagine che %3 disegna")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(QLatin1String(program.name));
+        return std::nullopt;
+    }
     const QImage image = reader.read();
     if (image.isNull()) {
         error = QStringLiteral("il file non è un'immagine PNG leggibile");

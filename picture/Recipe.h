@@ -19,8 +19,11 @@ struct Recipe {
     std::vector<JournalEntry> entries;  // closed by an end entry when saved during a run
     std::int64_t steps = 0;             // the steps a replay takes
     QColor background;                  // the background as it was painted
-    double scale = 1;                   // device pixels per logical pixel of the picture, 1 to 16
+    double scale = 1;                   // device pixels per logical pixel of the picture, 1 to MaxScale
 };
+
+// The largest scale of a picture.
+inline constexpr double MaxScale = 16;
 
 // The key of the PNG text chunk that holds the recipe.
 inline constexpr char RecipeKey[] = "Vortiquo recipe";

@@ -233,7 +233,7 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
     Recipe recipe;
     recipe.program = &program;
     const QJsonObject picture = reader.object(root, "picture");
-    recipe.scale = reader.number(picture, "scale", 1, 16);
+    recipe.scale = reader.number(picture, "scale", 1, MaxScale);
     recipe.steps = reader.whole(picture, "steps", 0, LargestWhole);
     recipe.background = QColor(picture.value(QLatin1String("background")).toString().left(16));
     if (!recipe.background.isValid())

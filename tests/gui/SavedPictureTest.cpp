@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <memory>
 
 #include "DialogSupport.h"
@@ -52,6 +53,26 @@ QByteArray withText(const QImage& picture, const QString& key, const QString& va
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     tagged.save(&buffer, "png");
+    return bytes;
+}
+
+// A PNG file whose header claims another size, its checksum put right; its
+// pixels do not follow.
+QByteArray claimingSize(const QImage& picture, QSize size)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "png");
+    qToBigEndian<quint32>(quint32(size.width()), bytes.data() + 16);  // IHDR comes first
+    qToBigEndian<quint32>(quint32(size.height()), bytes.data() + 20);
+    quint32 crc = 0xFFFFFFFFu;
+    for (qsizetype at = 12; at < 29; ++at) {
+        crc ^= quint8(bytes[at]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    qToBigEndian<quint32>(~crc, bytes.data() + 29);
     return bytes;
 }
 
@@ -197,6 +218,8 @@ void SavedPictureTest::damagedFileChangesNothing_data()
     QTest::newRow("cut short") << withText(plain, RecipeKey, recipe.left(recipe.size() / 2)) << "danneggiata";
     QTest::newRow("state not finite") << withText(plain, RecipeKey, QString(recipe).replace("\"a\": \"10\"", "\"a\": \"inf\""))
                                       << "«a» non è un numero finito";
+    QTest::newRow("larger than any picture of the window") << claimingSize(plain, QSize(7040, 6944))
+                                                           << "più grande di ogni immagine";
     QTest::newRow("journal that does not fit") << withText(plain, RecipeKey, QString(recipe).replace("\"steps\": 200000", "\"steps\": 199999"))
                                                << "il giornale non torna";
 }
