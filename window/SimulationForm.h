@@ -38,6 +38,8 @@ class PictureActions;
 class SimulationForm : public QWidget {
     Q_OBJECT
 public:
+    // `program` is a row of the program table, which outlives every window:
+    // the window and the recipes it makes point at it.
     explicit SimulationForm(const Program& program, QWidget* parent = nullptr);
 
     const Program& program() const { return program_; }
@@ -94,7 +96,7 @@ private:
     QRadioButton* option(int number) const;
     void applyOpenedPicture();
 
-    const Program program_;  // a copy: the window never depends on its caller's storage
+    const Program& program_;  // a row of the program table
     Session session_;
 
     DrawingArea* grafico_ = nullptr;

@@ -87,6 +87,7 @@ private slots:
     void contextMenuFromMouseAndKeyboard();
     void damagedFileChangesNothing_data();
     void damagedFileChangesNothing();
+    void recipeOutlivesItsWindow();
     void drawingAreaKeepsTheLayoutSize_data();
     void drawingAreaKeepsTheLayoutSize();
 
@@ -245,6 +246,19 @@ void SavedPictureTest::damagedFileChangesNothing()
     QCOMPARE(differentPixels(form.grafico()->image(), before), 0);
     QCOMPARE(differingMembers(form.state(), state), QStringList());
     QCOMPARE(textField(form, "bT")->text(), "30");
+}
+
+// A recipe names its program by the row of the program table, so it stays
+// sound once its window is gone (a render or a save may still be writing it).
+void SavedPictureTest::recipeOutlivesItsWindow()
+{
+    Recipe recipe;
+    {
+        SimulationForm form(Drumbel);
+        recipe = form.pictureRecipe();
+    }
+    QCOMPARE(recipe.program, &Drumbel);
+    QVERIFY(recipeToJson(recipe).contains("\"DrumbelW7\""));
 }
 
 // The drawing area, its picture and a replay of it take their size from the
