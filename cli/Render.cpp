@@ -17,6 +17,11 @@ void say(const QString& message)
     std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
 }
 
+void sayCannotRedraw(const QString& path, const QString& why)
+{
+    say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(path, why));
+}
+
 // The journal of a window that loads, takes the command line's edits and
 // options as typed and clicked before "Via", and runs for the given steps.
 Recipe recipeForRequest(const Program& program, const RenderRequest& request)
@@ -96,7 +101,7 @@ int renderPicture(const Program& program, const RenderRequest& request)
         QString error;
         std::optional<Recipe> read = readRecipeFile(request.from, program, error);
         if (!read) {
-            say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, error));
+            sayCannotRedraw(request.from, error);
             return RenderNotWritten;
         }
         recipe = std::move(*read);
@@ -114,7 +119,7 @@ int renderPicture(const Program& program, const RenderRequest& request)
         replayed = redrawSaved(recipe, request.scale, limits);
     }
     if (!replayed.whole) {
-        say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, brokenJournalReason()));
+        sayCannotRedraw(request.from, brokenJournalReason());
         return RenderNotWritten;
     }
     const Redrawn& redrawn = replayed.redrawn;
@@ -124,12 +129,13 @@ int renderPicture(const Program& program, const RenderRequest& request)
     recipe.scale = request.scale;
     const FieldTexts texts = textsAfter(recipe.start.texts, recipe.entries);
     const QImage picture = composed(redrawn.points, recipe.background);
-    const QString error = writePicture(request.output, picture, program, texts, outcome.steps, &recipe);
+    const QByteArray recipeJson = recipeToJson(recipe);
+    const QString error = writePicture(request.output, picture, program, texts, outcome.steps, recipeJson);
     if (!error.isEmpty()) {
         say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(request.output, error));
         return RenderNotWritten;
     }
-    if (!recipeFitsPicture(recipe))
+    if (!recipeFitsPicture(recipeJson))
         say(QStringLiteral("Attenzione: «%1» è scritta senza la ricetta per ridisegnarla, troppo lunga per un "
                            "file PNG; usate testi più corti nei campi.")
                 .arg(request.output));

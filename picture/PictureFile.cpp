@@ -139,13 +139,13 @@ bool nameFitsFileSystem(const QString& path)
     return !path.contains(QChar(u'\0')) && QFile::decodeName(QFile::encodeName(path)) == path;
 }
 
-bool recipeFitsPicture(const Recipe& recipe)
+bool recipeFitsPicture(const QByteArray& recipeJson)
 {
-    return recipeToJson(recipe).size() <= MaxRecipeBytes;
+    return recipeJson.size() <= MaxRecipeBytes;
 }
 
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
-                     std::int64_t steps, const Recipe* recipe)
+                     std::int64_t steps, const QByteArray& recipeJson)
 {
     if (!nameFitsFileSystem(path))
         return fileErrorReason(EILSEQ);
@@ -157,9 +157,8 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
     tagged.setText(QStringLiteral("Description"), describePicture(program, texts, steps));
     // Qt writes a text with characters beyond Latin-1 as an iTXt chunk;
     // the recipe always has some, in its equations.
-    const QByteArray json = recipe ? recipeToJson(*recipe) : QByteArray();
-    if (!json.isEmpty() && json.size() <= MaxRecipeBytes)
-        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(json));
+    if (!recipeJson.isEmpty() && recipeFitsPicture(recipeJson))
+        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(recipeJson));
 
     // The picture is encoded in memory, then written: when the disk fails
     // half way, the PNG encoder is never cut off in the middle of a row,

@@ -2,11 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QSignalBlocker>
 #include <QPointer>
 #include <QPushButton>
@@ -30,8 +27,9 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
     // runs its handler, the load's own rewrite of cT included.
     connectHandlers();
     Form_Load();
-    pictureActions_ = new PictureActions(*this);
-    setAcceptDrops(true);
+    pictureActions_ = new PictureActions(*this, *grafico_, program_,
+                                         {[this] { return grafico_->image(); }, [this] { return pictureToSave(); }});
+    connect(pictureActions_, &PictureActions::pictureOpened, this, &SimulationForm::showOpenedPicture);
 }
 
 void SimulationForm::connectHandlers()
@@ -202,9 +200,17 @@ Recipe SimulationForm::pictureRecipe() const
     return recipe;
 }
 
-void SimulationForm::showOpenedPicture(const Recipe& recipe, Redrawn redrawn)
+PictureToSave SimulationForm::pictureToSave() const
 {
-    openedPicture_ = OpenedPicture{recipe, std::move(redrawn)};
+    PictureToSave picture{grafico_->image(), session_.texts(), session_.stepsDrawn(), std::nullopt};
+    if (session_.journal().complete())
+        picture.recipe = pictureRecipe();
+    return picture;
+}
+
+void SimulationForm::showOpenedPicture(const Recipe& recipe, const Redrawn& redrawn)
+{
+    openedPicture_ = OpenedPicture{recipe, redrawn};
     if (isRunning())
         Stop_Click();  // the picture is shown when the run is over
     else
@@ -236,30 +242,6 @@ void SimulationForm::applyOpenedPicture()
     showingOpened_ = false;
     grafico_->setSystemBackground(BackgroundColourIndices[session_.backgroundOption() - 7]);
     grafico_->replacePoints(opened.redrawn.points);
-}
-
-// The one local file a drag carries, or nothing.
-static QString draggedFile(const QMimeData* data)
-{
-    const QList<QUrl> urls = data->urls();
-    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
-}
-
-void SimulationForm::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!draggedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void SimulationForm::dropEvent(QDropEvent* event)
-{
-    const QString path = draggedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // Opening may show a message: not from inside the drop itself.
-    QMetaObject::invokeMethod(
-        this, [this, path] { pictureActions_->openFile(path); }, Qt::QueuedConnection);
 }
 
 // --- Colour options -------------------------------------------------------

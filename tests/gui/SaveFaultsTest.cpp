@@ -251,11 +251,12 @@ void SaveFaultsTest::recipeSavedOnlyWhereItReadsBack()
     edit.field = Field::b;
     edit.text = std::string(static_cast<std::size_t>(controlCharacters), '\x01');
     recipe.entries.push_back(edit);
-    QCOMPARE(recipeFitsPicture(recipe), fits);
+    const QByteArray json = recipeToJson(recipe);
+    QCOMPARE(recipeFitsPicture(json), fits);
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("ricetta.png"));
-    QCOMPARE(writePicture(path, form.grafico()->image(), Drumbel, form.session().texts(), 0, &recipe), QString());
+    QCOMPARE(writePicture(path, form.grafico()->image(), Drumbel, form.session().texts(), 0, json), QString());
     QString error;
     const std::optional<Recipe> read = readRecipeFile(path, Drumbel, error);
     QCOMPARE(read.has_value(), fits);
