@@ -140,6 +140,16 @@ bool PictureActions::openFile(const QString& path)
     return true;
 }
 
+std::optional<Redrawn> PictureActions::redrawForScreen(const Recipe& recipe, double ratio)
+{
+    // It came out whole when it was opened, and a replay is the same at any density.
+    std::optional<RedrawnSaved> replayed =
+        replayShowingProgress(recipe, ratio, QStringLiteral("Ridisegno dell'immagine per questo schermo…"));
+    if (!replayed || !replayed->whole)
+        return std::nullopt;
+    return std::move(replayed->redrawn);
+}
+
 // The replay of a long picture shows its progress and can be cancelled:
 // then there is none.
 std::optional<RedrawnSaved> PictureActions::replayShowingProgress(const Recipe& recipe, double ratio,

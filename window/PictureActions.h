@@ -54,6 +54,9 @@ public:
     // Opens a saved picture: pictureOpened is emitted only when all of it is
     // sound, redrawn at the window's density of this moment. True then.
     bool openFile(const QString& path);
+    // An opened picture drawn again for a screen of another density, with
+    // its progress shown; none when the user cancels.
+    std::optional<Redrawn> redrawForScreen(const Recipe& recipe, double ratio);
 
 signals:
     void pictureOpened(const Recipe& recipe, const Redrawn& redrawn);

@@ -224,8 +224,19 @@ QRadioButton* SimulationForm::option(int number) const
 
 void SimulationForm::applyOpenedPicture()
 {
-    const OpenedPicture opened = std::move(*openedPicture_);
+    OpenedPicture opened = std::move(*openedPicture_);
     openedPicture_.reset();
+    // The picture was redrawn at the density of the moment it was opened. One
+    // opened during a run is shown when the run is over, and the window may
+    // have moved to a screen of another density meanwhile: then it is drawn
+    // again, or, if the user cancels that, the window stays as it is.
+    const double ratio = grafico_->devicePixelRatioF();
+    if (opened.redrawn.points.devicePixelRatio() != ratio) {
+        std::optional<Redrawn> again = pictureActions_->redrawForScreen(opened.recipe, ratio);
+        if (!again)
+            return;
+        opened.redrawn = std::move(*again);
+    }
     const ReplayOutcome& outcome = opened.redrawn.outcome;
     session_ = Session(*program_.model, opened.recipe.start, opened.recipe.entries, outcome.state, outcome.steps);
     // The controls show the end of the journal; no handler runs for them.
@@ -240,8 +251,11 @@ void SimulationForm::applyOpenedPicture()
         if (QRadioButton* radio = option(number))
             radio->setChecked(true);
     showingOpened_ = false;
+    // Erased at the density of this moment, the area takes the points drawn at it.
     grafico_->setSystemBackground(BackgroundColourIndices[session_.backgroundOption() - 7]);
-    grafico_->replacePoints(opened.redrawn.points);
+    const bool shown = grafico_->replacePoints(opened.redrawn.points);
+    Q_ASSERT(shown);
+    Q_UNUSED(shown);
 }
 
 // --- Colour options -------------------------------------------------------
