@@ -196,7 +196,9 @@ Recipe SimulationForm::pictureRecipe() const
     recipe.entries = session_.journalUntilNow();
     recipe.steps = session_.stepsDrawn();
     recipe.background = grafico_->background();
-    recipe.scale = grafico_->devicePixelRatioF();
+    // The density the points were drawn at: a picture keeps it until it is
+    // erased, even once the window has moved to a screen of another density.
+    recipe.scale = grafico_->image().devicePixelRatio();
     return recipe;
 }
 

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "DialogSupport.h"
 #include "InteractionSupport.h"
 #include "picture/PictureFile.h"
 #include "window/PictureActions.h"
@@ -30,6 +31,8 @@ class DensityChangeTest : public QObject {
 private slots:
     void openedDuringRunShownForTheNewScreen_data() { screenMoves(); }
     void openedDuringRunShownForTheNewScreen();
+    void savedAfterMovingOpensAgain_data() { screenMoves(); }
+    void savedAfterMovingOpensAgain();
 
 private:
     static void screenMoves();
@@ -89,6 +92,31 @@ void DensityChangeTest::openedDuringRunShownForTheNewScreen()
     const QImage expected = composed(redrawSaved(*recipe, ratio, {}).redrawn.points, form.grafico()->background());
     QCOMPARE(differentPixels(form.grafico()->image(), expected), 0);
     QCOMPARE(textField(form, "x0T")->text(), "0.1");
+}
+
+// A picture keeps the density it was drawn at until it is erased, even on
+// another screen; saved there, it says so, and opens again.
+void DensityChangeTest::savedAfterMovingOpensAgain()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    const QString path = folder_.filePath(from + "-spostata.png");
+    SimulationForm form(Drumbel);
+    QVERIFY(showOn(form, from));
+    click(button(form, "Cancella"));
+    applyEdits(form, {"termineT=3000"});
+    LiveRun(form).start();
+    form.setScreen(screenNamed(to));
+    QTRY_COMPARE(form.grafico()->devicePixelRatioF(), screenNamed(to)->devicePixelRatio());
+    const QImage shown = form.grafico()->image();
+    QVERIFY(form.pictureActions()->saveTo(path));
+    QCOMPARE(differentPixels(QImage(path).convertToFormat(QImage::Format_RGB32), shown), 0);
+
+    SimulationForm reopened(Drumbel);
+    QVERIFY(showOn(reopened, from));
+    const auto message = acceptMessage();
+    QVERIFY2(reopened.pictureActions()->openFile(path), qPrintable(*message));
+    QCOMPARE(differentPixels(reopened.grafico()->image(), shown), 0);
 }
 
 int main(int argc, char** argv)
