@@ -10,15 +10,10 @@
 #include <cerrno>
 
 #include "program/Version.h"
+#include "picture/RecipeFormat.h"
 #include "picture/Redraw.h"
 
 namespace {
-
-// Qt writes every long text compressed, and libpng drops a compressed text
-// that grows past 8,000,000 bytes when read: a bigger recipe would be saved
-// but never read back. This bound, with room for the chunk's own words,
-// holds for writing and reading alike.
-constexpr qint64 MaxRecipeBytes = 7'900'000;
 
 // The largest picture of a program: its drawing area at the largest scale.
 // A file any larger was not saved by it, and is refused before decoding.
@@ -141,7 +136,7 @@ bool nameFitsFileSystem(const QString& path)
 
 bool recipeFitsPicture(const QByteArray& recipeJson)
 {
-    return recipeJson.size() <= MaxRecipeBytes;
+    return recipeJson.size() <= recipe_format::MaxRecipeBytes;
 }
 
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
@@ -216,14 +211,9 @@ std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QStr
                                "Vortiquo, o la ricetta era troppo lunga per essere salvata");
         return std::nullopt;
     }
-    const QByteArray json = text.toUtf8();
-    if (json.size() > MaxRecipeBytes) {
-        error = QStringLiteral("la ricetta dell'immagine è danneggiata (è troppo grande)");
-        return std::nullopt;
-    }
-    std::optional<Recipe> recipe = recipeFromJson(json, program, error);
+    std::optional<Recipe> recipe = recipeFromJson(text.toUtf8(), program, error);
     if (recipe && image.size() != devicePixels(drawingAreaSize(program), recipe->scale)) {
-        error = QStringLiteral("la ricetta dell'immagine è danneggiata (le dimensioni non tornano)");
+        error = damagedRecipe(QStringLiteral("le dimensioni non tornano"));
         return std::nullopt;
     }
     return recipe;

@@ -42,7 +42,7 @@ RedrawnSaved redrawSaved(const Recipe& recipe, double ratio, ReplayLimits limits
 
 QString brokenJournalReason()
 {
-    return QStringLiteral("la ricetta dell'immagine è danneggiata (il giornale non torna)");
+    return damagedRecipe(QStringLiteral("il giornale non torna"));
 }
 
 QImage composed(const QImage& points, const QColor& background)
