@@ -12,7 +12,6 @@
 #include "picture/Redraw.h"
 
 class QMenu;
-class QPoint;
 class QWidget;
 
 // What a save of the window's picture writes, as it stands at that moment.

@@ -1,7 +1,8 @@
-// A picture opened during a run is shown when the run is over. Should the
-// window move meanwhile to a screen of another density, the picture is
-// shown drawn for the screen the window is on. Two offscreen screens, of one
-// and two device pixels per logical pixel, stand in for two monitors.
+// A picture keeps the density it was drawn at until it is erased, and one
+// opened during a run is shown when the run is over: a window that moves
+// meanwhile to a screen of another density saves what it shows, and shows
+// what it opened drawn for the screen it is on. Two offscreen screens, of
+// one and two device pixels per logical pixel, stand in for two monitors.
 #include <QApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -14,78 +15,58 @@
 
 using namespace interaction;
 
-namespace {
-
-QScreen* screenNamed(const QString& name)
-{
-    for (QScreen* screen : QGuiApplication::screens())
-        if (screen->name() == name)
-            return screen;
-    return nullptr;
-}
-
-}  // namespace
-
 class DensityChangeTest : public QObject {
     Q_OBJECT
 private slots:
-    void openedDuringRunShownForTheNewScreen_data() { screenMoves(); }
-    void openedDuringRunShownForTheNewScreen();
-    void savedAfterMovingOpensAgain_data() { screenMoves(); }
-    void savedAfterMovingOpensAgain();
+    void pictureFollowsTheScreen_data();
+    void pictureFollowsTheScreen();
 
 private:
-    static void screenMoves();
-    // Shows the window on one of the two screens.
-    static bool showOn(SimulationForm& form, const QString& screen);
-
     QTemporaryDir folder_;
 };
 
-void DensityChangeTest::screenMoves()
+void DensityChangeTest::pictureFollowsTheScreen_data()
 {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
-    QTest::newRow("to a denser screen") << "uno" << "due";
-    QTest::newRow("to a plainer screen") << "due" << "uno";
+    QTest::addColumn<double>("from");  // the density of the first screen
+    QTest::newRow("to a denser screen and back") << 1.0;
+    QTest::newRow("to a plainer screen and back") << 2.0;
 }
 
-bool DensityChangeTest::showOn(SimulationForm& form, const QString& name)
+void DensityChangeTest::pictureFollowsTheScreen()
 {
-    QScreen* screen = screenNamed(name);
-    form.show();
-    if (!screen || !QTest::qWaitForWindowExposed(&form))
-        return false;
-    form.setScreen(screen);
-    return QTest::qWaitFor([&] { return form.grafico()->devicePixelRatioF() == screen->devicePixelRatio(); });
-}
-
-void DensityChangeTest::openedDuringRunShownForTheNewScreen()
-{
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-    const QString path = folder_.filePath(from + "-aperta.png");
-    {
-        SimulationForm drawn(Drumbel);
-        QVERIFY(showOn(drawn, "uno"));
-        applyEdits(drawn, {"termineT=3000", "x0T=0.1"});
-        LiveRun(drawn).start();
-        QVERIFY(drawn.pictureActions()->saveTo(path));
-    }
-
+    QFETCH(double, from);
+    QScreen *first = nullptr, *second = nullptr;
+    for (QScreen* screen : QGuiApplication::screens())
+        (screen->devicePixelRatio() == from ? first : second) = screen;
+    QVERIFY(first && second);
+    const QString path = folder_.filePath(QStringLiteral("%1.png").arg(from));
     SimulationForm form(Drumbel);
-    QVERIFY(showOn(form, from));
-    applyEdits(form, {"termineT=0"});
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.setScreen(first);
+    QTRY_COMPARE(form.grafico()->devicePixelRatioF(), first->devicePixelRatio());
+    click(button(form, "Cancella"));
+    applyEdits(form, {"termineT=3000", "x0T=0.1"});
+    LiveRun(form).start();
+
+    // Saved on the other screen, the picture is the one drawn on the first.
+    form.setScreen(second);
+    QTRY_COMPARE(form.grafico()->devicePixelRatioF(), second->devicePixelRatio());
+    const QImage shown = form.grafico()->image();
+    QVERIFY(form.pictureActions()->saveTo(path));
+    QCOMPARE(differentPixels(QImage(path).convertToFormat(QImage::Format_RGB32), shown), 0);
+
+    // Opened during a run, shown after a move back to the first screen.
+    applyEdits(form, {"termineT=0", "x0T=0.2"});
     LiveRun(form)
         .at(100, [&](std::int64_t) {
-            QVERIFY(form.pictureActions()->openFile(path));
-            form.setScreen(screenNamed(to));
+            const auto message = acceptMessage();
+            QVERIFY2(form.pictureActions()->openFile(path), qPrintable(*message));
+            form.setScreen(first);
         })
         .start();
-    QVERIFY(!form.isRunning());
     const double ratio = form.grafico()->devicePixelRatioF();
-    QCOMPARE(ratio, screenNamed(to)->devicePixelRatio());
-
+    QCOMPARE(ratio, first->devicePixelRatio());
     QString error;
     const std::optional<Recipe> recipe = readRecipeFile(path, Drumbel, error);
     QVERIFY2(recipe, qPrintable(error));
@@ -94,42 +75,16 @@ void DensityChangeTest::openedDuringRunShownForTheNewScreen()
     QCOMPARE(textField(form, "x0T")->text(), "0.1");
 }
 
-// A picture keeps the density it was drawn at until it is erased, even on
-// another screen; saved there, it says so, and opens again.
-void DensityChangeTest::savedAfterMovingOpensAgain()
-{
-    QFETCH(QString, from);
-    QFETCH(QString, to);
-    const QString path = folder_.filePath(from + "-spostata.png");
-    SimulationForm form(Drumbel);
-    QVERIFY(showOn(form, from));
-    click(button(form, "Cancella"));
-    applyEdits(form, {"termineT=3000"});
-    LiveRun(form).start();
-    form.setScreen(screenNamed(to));
-    QTRY_COMPARE(form.grafico()->devicePixelRatioF(), screenNamed(to)->devicePixelRatio());
-    const QImage shown = form.grafico()->image();
-    QVERIFY(form.pictureActions()->saveTo(path));
-    QCOMPARE(differentPixels(QImage(path).convertToFormat(QImage::Format_RGB32), shown), 0);
-
-    SimulationForm reopened(Drumbel);
-    QVERIFY(showOn(reopened, from));
-    const auto message = acceptMessage();
-    QVERIFY2(reopened.pictureActions()->openFile(path), qPrintable(*message));
-    QCOMPARE(differentPixels(reopened.grafico()->image(), shown), 0);
-}
-
 int main(int argc, char** argv)
 {
     QTemporaryDir folder;
-    const QString screens = folder.filePath(QStringLiteral("screens.json"));
-    QFile file(screens);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(R"({"screens": [{"name": "uno", "x": 0, "y": 0, "width": 1280, "height": 1024, "dpr": 1},
-                                   {"name": "due", "x": 1280, "y": 0, "width": 2560, "height": 2048, "dpr": 2}]})") < 0)
+    QFile screens(folder.filePath(QStringLiteral("screens.json")));
+    if (!screens.open(QIODevice::WriteOnly) ||
+        screens.write(R"({"screens": [{"name": "uno", "x": 0, "y": 0, "width": 1280, "height": 1024, "dpr": 1},
+                                      {"name": "due", "x": 1280, "y": 0, "width": 2560, "height": 2048, "dpr": 2}]})") < 0)
         return 1;
-    file.close();
-    qputenv("QT_QPA_PLATFORM", QFile::encodeName(QStringLiteral("offscreen:configfile=") + screens));
+    screens.close();
+    qputenv("QT_QPA_PLATFORM", QFile::encodeName(QStringLiteral("offscreen:configfile=") + screens.fileName()));
     QApplication application(argc, argv);
     DensityChangeTest test;
     return QTest::qExec(&test, argc, argv);
