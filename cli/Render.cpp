@@ -18,8 +18,15 @@ void say(const QString& message)
     std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
 }
 
+void sayCannotRedraw(const QString& path, const QString& why)
+{
+    say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(path, why));
+}
+
 }  // namespace
 
+// The journal of a window that loads, takes the command line's edits and
+// options as typed and clicked before "Via", and runs for the given steps.
 Recipe recipeForRequest(const Program& program, const RenderRequest& request)
 {
     FieldTexts texts = designTexts(*program.layout);
@@ -85,12 +92,14 @@ int writeRendered(const Program& program, const RenderRequest& request, Recipe& 
     recipe.steps = outcome.steps;
     recipe.scale = request.scale;
     const FieldTexts texts = textsAfter(recipe.start.texts, recipe.entries);
-    const QString error = writePicture(request.output, std::move(picture), program, texts, outcome.steps, &recipe);
+    const QByteArray recipeJson = recipeToJson(recipe);
+    const QString error =
+        writePicture(request.output, std::move(picture), program, texts, outcome.steps, recipeJson);
     if (!error.isEmpty()) {
         say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(request.output, error));
         return RenderNotWritten;
     }
-    if (!recipeFitsPicture(recipe))
+    if (!recipeFitsPicture(recipeJson))
         say(QStringLiteral("Attenzione: «%1» è scritta senza la ricetta per ridisegnarla, troppo lunga per un "
                            "file PNG; usate testi più corti nei campi.")
                 .arg(request.output));
@@ -117,7 +126,7 @@ int renderLooked(const Program& program, const RenderRequest& request, Recipe re
     }
     LookedPicture looked = drawLooked(recipe, request.scale, recipe.look, limits, !request.from.isEmpty());
     if (!looked.whole) {
-        say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, brokenJournalReason()));
+        sayCannotRedraw(request.from, brokenJournalReason());
         return RenderNotWritten;
     }
     return writeRendered(program, request, recipe, std::move(looked.picture), looked.outcome);
@@ -145,7 +154,7 @@ int renderPicture(const Program& program, const RenderRequest& request)
         QString error;
         std::optional<Recipe> read = readRecipeFile(request.from, program, error);
         if (!read) {
-            say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, error));
+            sayCannotRedraw(request.from, error);
             return RenderNotWritten;
         }
         recipe = std::move(*read);
@@ -167,7 +176,7 @@ int renderPicture(const Program& program, const RenderRequest& request)
         replayed = redrawSaved(recipe, request.scale, limits);
     }
     if (!replayed.whole) {
-        say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(request.from, brokenJournalReason()));
+        sayCannotRedraw(request.from, brokenJournalReason());
         return RenderNotWritten;
     }
     Redrawn& redrawn = replayed.redrawn;

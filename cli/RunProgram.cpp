@@ -39,16 +39,6 @@ void describeApplication(const Program& program)
     QGuiApplication::setDesktopFileName(applicationId(program));
 }
 
-// Qt's own translations for the user's locale, so that the fields' context
-// menu and Qt's standard dialogs speak Italian under an Italian locale. The
-// window's own texts are Italian whatever the locale.
-void loadQtTranslations(QApplication& application)
-{
-    auto* translator = new QTranslator(&application);
-    if (translator->load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(translator);
-}
-
 // The window's icon is the same SVG drawing the launcher shows, compiled
 // into the program. Qt draws SVG through its SVG icon engine (Debian's
 // libqt6svg6, which the package depends on): one small library buys every
@@ -80,6 +70,19 @@ int showWindow(int argc, char** argv, const Program& program)
 }
 
 }  // namespace
+
+// The window's own texts are Italian whatever the locale, so Qt's are too:
+// the save dialog says "Salva" and "Annulla" under any locale. Without Qt's
+// Italian translations (Debian's qt6-translations-l10n) its English stays.
+void loadQtTranslations(QCoreApplication& application)
+{
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QLocale(QLocale::Italian, QLocale::Italy), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
 
 QString applicationId(const Program& program)
 {

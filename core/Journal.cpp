@@ -25,12 +25,14 @@ void Journal::restart(JournalStart start, std::vector<JournalEntry> entries)
     for (const JournalEntry& entry : entries)
         textBytes_ += entry.text.size() + textBytes(entry.texts);
     entries_ = std::move(entries);
+    // A journal read back may hold MaxEntries, its halt included; it records
+    // nothing more.
     complete_ = entries_.size() <= MaxEntries && textBytes_ <= MaxTextBytes;
 }
 
 bool Journal::makeRoom(std::size_t bytes)
 {
-    if (complete_ && entries_.size() < MaxEntries && textBytes_ + bytes <= MaxTextBytes) {
+    if (complete_ && entries_.size() < MaxRecorded && textBytes_ + bytes <= MaxTextBytes) {
         textBytes_ += bytes;
         return true;
     }

@@ -42,7 +42,14 @@ struct JournalEntry {
 // it is incomplete, since a replay of it could no longer redraw the picture.
 class Journal {
 public:
+    // The most entries a saved journal holds, and a reader accepts.
     static constexpr std::size_t MaxEntries = 50'000;
+    // The most the journal records itself. A picture saved during a run
+    // closes the journal with a halt (entriesUntil), so one place is kept
+    // for it: everything the journal calls complete reads back. (Letting the
+    // reader take one more entry when the last is a halt would work too, but
+    // would give files two bounds where one will do.)
+    static constexpr std::size_t MaxRecorded = MaxEntries - 1;
     static constexpr std::size_t MaxTextBytes = 4'000'000;
 
     void restart(JournalStart start);

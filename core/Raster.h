@@ -5,10 +5,11 @@
 #include <cstdint>
 
 #include "core/Model.h"
+#include "core/Twips.h"
 
 // Where drawing coordinates (twips) land on a grid of device pixels, K of
-// them to a logical pixel of 15 twips: column floor(X·K/15), row
-// floor(Y·K/15). The window at device pixel ratio K and the renderer at
+// them to a logical pixel of 15 twips (TwipsPerPixel): column floor(X·K/15),
+// row floor(Y·K/15). The window at device pixel ratio K and the renderer at
 // scale K use this one expression, so that scale 1 is the window bit for bit.
 struct PixelGrid {
     double ratio = 1;
@@ -17,8 +18,9 @@ struct PixelGrid {
     // False for a point outside the grid, which is simply not drawn.
     bool locate(double x, double y, int& column, int& row) const
     {
-        const double across = (x * ratio) / 15.0;
-        const double down = (y * ratio) / 15.0;
+        constexpr double twips = TwipsPerPixel;
+        const double across = (x * ratio) / twips;
+        const double down = (y * ratio) / twips;
         if (!(across >= 0.0 && across < columns && down >= 0.0 && down < rows))
             return false;
         column = static_cast<int>(across);

@@ -50,4 +50,4 @@ LookedPicture drawLooked(const Recipe& recipe, int scale, const PictureLook& loo
 
 // The largest device pixels per logical pixel a drawing may use, supersampling
 // included: the bound on the memory a picture takes.
-inline constexpr int MostDrawingScale = 16;
+inline constexpr int MostDrawingScale = static_cast<int>(MaxScale);

@@ -10,17 +10,25 @@
 #include <cerrno>
 
 #include "program/Version.h"
+#include "picture/RecipeFormat.h"
 #include "picture/Redraw.h"
 
 namespace {
 
-// Qt writes every long text compressed, and libpng drops a compressed text
-// that grows past 8,000,000 bytes when read: a bigger recipe would be saved
-// but never read back. This bound, with room for the chunk's own words,
-// holds for writing and reading alike.
-constexpr qint64 MaxRecipeBytes = 7'900'000;
-// The largest picture decoded: one at the largest scale is about 200 MB.
-constexpr int MaxImageMegabytes = 256;
+// The largest picture of a program: its drawing area at the largest scale.
+// A file any larger was not saved by it, and is refused before decoding.
+QSize largestPicture(const Program& program)
+{
+    return devicePixels(drawingAreaSize(program), MaxScale);
+}
+
+// The memory, in whole megabytes, that decoding a picture of that size
+// takes at four bytes a pixel, as Qt decodes the pictures saved here.
+int decodingMegabytes(QSize picture)
+{
+    const qint64 bytes = qint64(picture.width()) * picture.height() * 4;
+    return static_cast<int>((bytes + (1 << 20) - 1) >> 20);
+}
 
 // libpng allocates a text chunk's whole declared length before it reads the
 // chunk, so a damaged file of a few bytes could claim gigabytes. Every chunk
@@ -126,13 +134,13 @@ bool nameFitsFileSystem(const QString& path)
     return !path.contains(QChar(u'\0')) && QFile::decodeName(QFile::encodeName(path)) == path;
 }
 
-bool recipeFitsPicture(const Recipe& recipe)
+bool recipeFitsPicture(const QByteArray& recipeJson)
 {
-    return recipeToJson(recipe).size() <= MaxRecipeBytes;
+    return recipeJson.size() <= recipe_format::MaxRecipeBytes;
 }
 
 QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
-                     std::int64_t steps, const Recipe* recipe)
+                     std::int64_t steps, const QByteArray& recipeJson)
 {
     if (!nameFitsFileSystem(path))
         return fileErrorReason(EILSEQ);
@@ -144,9 +152,8 @@ QString writePicture(const QString& path, QImage picture, const Program& program
     tagged.setText(QStringLiteral("Description"), describePicture(program, texts, steps));
     // Qt writes a text with characters beyond Latin-1 as an iTXt chunk;
     // the recipe always has some, in its equations.
-    const QByteArray json = recipe ? recipeToJson(*recipe) : QByteArray();
-    if (!json.isEmpty() && json.size() <= MaxRecipeBytes)
-        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(json));
+    if (!recipeJson.isEmpty() && recipeFitsPicture(recipeJson))
+        tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(recipeJson));
 
     // The picture is encoded in memory, then written: when the disk fails
     // half way, the PNG encoder is never cut off in the middle of a row,
@@ -181,9 +188,18 @@ std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QStr
         return std::nullopt;
     }
     // The texts come whole, as written, only with the image itself: Qt's
-    // header-only reading folds their white space.
+    // header-only reading folds their white space. The size in the header
+    // is sound to read first.
     QImageReader reader(&device, "png");
-    reader.setAllocationLimit(MaxImageMegabytes);
+    const QSize largest = largestPicture(program);
+    reader.setAllocationLimit(decodingMegabytes(largest));
+    if (const QSize size = reader.size(); size.width() > largest.width() || size.height() > largest.height()) {
+        error = QStringLiteral("l'immagine, di %1×%2 pixel, è più grande di ogni immagine che %3 disegna")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(QLatin1String(program.name));
+        return std::nullopt;
+    }
     const QImage image = reader.read();
     if (image.isNull()) {
         error = QStringLiteral("il file non è un'immagine PNG leggibile");
@@ -195,14 +211,9 @@ std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QStr
                                "Vortiquo, o la ricetta era troppo lunga per essere salvata");
         return std::nullopt;
     }
-    const QByteArray json = text.toUtf8();
-    if (json.size() > MaxRecipeBytes) {
-        error = QStringLiteral("la ricetta dell'immagine è danneggiata (è troppo grande)");
-        return std::nullopt;
-    }
-    std::optional<Recipe> recipe = recipeFromJson(json, program, error);
+    std::optional<Recipe> recipe = recipeFromJson(text.toUtf8(), program, error);
     if (recipe && image.size() != devicePixels(drawingAreaSize(program), recipe->scale)) {
-        error = QStringLiteral("la ricetta dell'immagine è danneggiata (le dimensioni non tornano)");
+        error = damagedRecipe(QStringLiteral("le dimensioni non tornano"));
         return std::nullopt;
     }
     return recipe;

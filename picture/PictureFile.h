@@ -18,19 +18,23 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
 // Writes the picture with its chunks to `path`, atomically: on failure any
 // earlier file of that name is left as it was. Returns an empty string on
 // success, otherwise the reason in Italian. `texts` and `steps` go into the
-// description; with no recipe (a journal too long to keep), or one that does
-// not fit (recipeFitsPicture), the picture is written without one. A picture
+// description. `recipeJson` is recipeToJson's text, made once by the caller;
+// with none (a journal too long to keep), or one that does not fit
+// (recipeFitsPicture), the picture is written without a recipe. A picture
 // handed over whole (moved in) is tagged and encoded without a copy.
 QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
-                     std::int64_t steps, const Recipe* recipe);
+                     std::int64_t steps, const QByteArray& recipeJson);
 
-// Whether the recipe fits in a saved picture so that it reads back: a
+// Whether a recipe's text fits in a saved picture so that it reads back: a
 // journal within its bounds may still write too long a text.
-bool recipeFitsPicture(const Recipe& recipe);
+bool recipeFitsPicture(const QByteArray& recipeJson);
 
-// Reads the recipe of a saved picture. Nothing but the header and the text
-// chunks is read, and the recipe is checked whole (readRecipe in Recipe.h).
-// On failure `error` says why, in Italian.
+// Reads the recipe of a saved picture. Every chunk must fit in the file,
+// and the picture may be no larger than the program's drawing area at the
+// largest scale; then the whole picture is decoded, since Qt gives a text
+// whole only with its image, and the recipe is checked whole
+// (recipeFromJson) and against the picture's size. On failure `error` says
+// why, in Italian.
 std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error);
 std::optional<Recipe> readRecipeFile(const QString& path, const Program& program, QString& error);
 

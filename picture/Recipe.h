@@ -17,12 +17,15 @@
 struct Recipe {
     const Program* program = nullptr;
     JournalStart start;
-    std::vector<JournalEntry> entries;  // closed by an end entry when saved during a run
+    std::vector<JournalEntry> entries;  // closed by a halt when saved during a run
     std::int64_t steps = 0;             // the steps a replay takes
     QColor background;                  // the background as it was painted
-    double scale = 1;                   // device pixels per logical pixel of the picture, 1 to 16
+    double scale = 1;                   // device pixels per logical pixel of the picture, 1 to MaxScale
     PictureLook look;                   // points or density; absent from older recipes, which are points
 };
+
+// The largest scale of a picture.
+inline constexpr double MaxScale = 16;
 
 // The key of the PNG text chunk that holds the recipe.
 inline constexpr char RecipeKey[] = "Vortiquo recipe";
@@ -34,3 +37,6 @@ QByteArray recipeToJson(const Recipe& recipe);
 // bounded, every value checked, and nothing is returned unless all of it is
 // sound. On failure `error` says why, in Italian.
 std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& program, QString& error);
+
+// What to say of a recipe found damaged, and why, in Italian.
+QString damagedRecipe(const QString& why);

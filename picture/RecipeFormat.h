@@ -9,7 +9,11 @@ namespace recipe_format {
 inline constexpr char FormatName[] = "Vortiquo recipe";
 // Whole numbers in the document are JSON numbers, exact up to 2^53.
 inline constexpr double LargestWhole = 9007199254740992.0;
-inline constexpr long long MaxJsonBytes = 16 * 1024 * 1024;
+// Qt writes every long text compressed, and libpng drops a compressed text
+// that grows past 8,000,000 bytes when read: a bigger recipe would be saved
+// but never read back. This bound, with room for the chunk's own words,
+// holds for writing and reading alike.
+inline constexpr long long MaxRecipeBytes = 7'900'000;
 
 // The members of the state that a replay reads before writing them; the
 // others (the next point, the derivative, the screen coordinates) are

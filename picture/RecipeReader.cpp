@@ -95,18 +95,24 @@ public:
         return text;
     }
 
+    // A field of the program's window, by its name.
+    std::optional<Field> windowField(const QString& name)
+    {
+        const auto field = fieldNamed(name.toStdString());
+        if (field && fields_[static_cast<std::size_t>(*field)])
+            return field;
+        fail(QStringLiteral("il campo «%1» non esiste in questa finestra").arg(name.left(40)));
+        return std::nullopt;
+    }
+
     // Every field of the program's window, and no other.
     FieldTexts texts(const QJsonObject& parent, const char* key)
     {
         const QJsonObject object = this->object(parent, key);
         FieldTexts texts;
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            const auto field = fieldNamed(it.key().toStdString());
-            if (!field || !fields_[static_cast<std::size_t>(*field)])
-                fail(QStringLiteral("il campo «%1» non esiste in questa finestra").arg(it.key().left(40)));
-            else
+        for (auto it = object.begin(); it != object.end(); ++it)
+            if (const auto field = windowField(it.key()))
                 texts[static_cast<std::size_t>(*field)] = text(it.value(), it.key());
-        }
         for (std::size_t index = 0; index < FieldCount; ++index)
             if (fields_[index].has_value() != texts[index].has_value())
                 fail(QStringLiteral("manca il testo di un campo"));
@@ -161,10 +167,7 @@ public:
         switch (entry.kind) {
         case JournalEntry::Kind::field: {
             const QString name = object.value(QLatin1String("field")).toString();
-            const auto field = fieldNamed(name.toStdString());
-            if (!field || !fields_[static_cast<std::size_t>(*field)])
-                fail(QStringLiteral("il campo «%1» non esiste in questa finestra").arg(name.left(40)));
-            else
+            if (const auto field = windowField(name))
                 entry.field = *field;
             entry.text = text(object.value(QLatin1String("text")), name.left(40));
             break;
@@ -215,28 +218,28 @@ private:
     QString problem_;
 };
 
-QString damaged(const QString& why)
+}  // namespace
+
+QString damagedRecipe(const QString& why)
 {
     return QStringLiteral("la ricetta dell'immagine è danneggiata (%1)").arg(why);
 }
 
-}  // namespace
-
 std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& program, QString& error)
 {
-    if (json.size() > MaxJsonBytes) {
-        error = damaged(QStringLiteral("è troppo grande"));
+    if (json.size() > MaxRecipeBytes) {
+        error = damagedRecipe(QStringLiteral("è troppo grande"));
         return std::nullopt;
     }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (!document.isObject()) {
-        error = damaged(QStringLiteral("non è un documento JSON valido"));
+        error = damagedRecipe(QStringLiteral("non è un documento JSON valido"));
         return std::nullopt;
     }
     const QJsonObject root = document.object();
     if (root.value(QLatin1String("format")).toString() != QLatin1String(FormatName)) {
-        error = damaged(QStringLiteral("non è una ricetta di Vortiquo"));
+        error = damagedRecipe(QStringLiteral("non è una ricetta di Vortiquo"));
         return std::nullopt;
     }
     const QJsonValue version = root.value(QLatin1String("version"));
@@ -259,7 +262,7 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
     Recipe recipe;
     recipe.program = &program;
     const QJsonObject picture = reader.object(root, "picture");
-    recipe.scale = reader.number(picture, "scale", 1, 16);
+    recipe.scale = reader.number(picture, "scale", 1, MaxScale);
     recipe.steps = reader.whole(picture, "steps", 0, LargestWhole);
     recipe.look = reader.look(picture, recipe.scale);
     recipe.background = QColor(picture.value(QLatin1String("background")).toString().left(16));
@@ -280,7 +283,7 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
         recipe.entries.push_back(reader.entry(entries[index]));
 
     if (reader.failed()) {
-        error = damaged(reader.problem());
+        error = damagedRecipe(reader.problem());
         return std::nullopt;
     }
     return recipe;

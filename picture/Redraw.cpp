@@ -4,8 +4,8 @@
 
 QSize drawingAreaSize(const Program& program)
 {
-    const LoadFacts facts = loadFacts(program);
-    return {static_cast<int>(facts.plotWidth) / 15, static_cast<int>(facts.plotHeight) / 15};
+    const AreaPixels area = drawingAreaPixels(*program.layout);
+    return {area.width, area.height};
 }
 
 QSize devicePixels(QSize logical, double ratio)
@@ -42,7 +42,7 @@ RedrawnSaved redrawSaved(const Recipe& recipe, double ratio, ReplayLimits limits
 
 QString brokenJournalReason()
 {
-    return QStringLiteral("la ricetta dell'immagine è danneggiata (il giornale non torna)");
+    return damagedRecipe(QStringLiteral("il giornale non torna"));
 }
 
 QImage composed(QImage points, const QColor& background)

@@ -34,7 +34,8 @@ QString brokenJournalReason();
 // (RGB32). Points handed over whole (moved in) are composed in place.
 QImage composed(QImage points, const QColor& background);
 
-// The drawing area's size in logical pixels, as laid out, and in device
-// pixels at a ratio, as the drawing area sizes its image.
+// The drawing area's size in logical pixels, as laid out (the window sizes
+// its widget so too), and in device pixels at a ratio, as the drawing area
+// sizes its image.
 QSize drawingAreaSize(const Program& program);
 QSize devicePixels(QSize logical, double ratio);

@@ -2,10 +2,12 @@
 
 #include <span>
 
+#include "core/Twips.h"
+
 class QImage;
 
 // Plain data describing one window: every control with its kind, container,
-// name, text, place and size (in twips, 15 to a logical pixel), font,
+// name, text, place and size (in twips, TwipsPerPixel to a logical pixel), font,
 // selection and laid-out background, the order of keyboard focus, and what
 // a screen reader says of each control.
 
@@ -65,4 +67,4 @@ struct WindowLayout {
 };
 
 // Twips to Qt logical pixels.
-constexpr int twipsToPixels(int twips) { return twips / 15; }
+constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }

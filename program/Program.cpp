@@ -34,14 +34,19 @@ int initialOption(const WindowLayout& layout, int first, int last)
     return first;
 }
 
+AreaPixels drawingAreaPixels(const WindowLayout& layout)
+{
+    const ControlSpec* area = control(layout, "Grafico");
+    return area ? AreaPixels{twipsToPixels(area->width), twipsToPixels(area->height)} : AreaPixels{};
+}
+
 LoadFacts loadFacts(const Program& program)
 {
+    // The load reads the area's outer size in whole pixels.
+    const AreaPixels area = drawingAreaPixels(*program.layout);
     LoadFacts facts;
-    if (const ControlSpec* area = control(*program.layout, "Grafico")) {
-        // The load reads the area's outer size in whole pixels, as laid out.
-        facts.plotWidth = static_cast<float>(twipsToPixels(area->width) * 15);
-        facts.plotHeight = static_cast<float>(twipsToPixels(area->height) * 15);
-    }
+    facts.plotWidth = static_cast<float>(area.width * TwipsPerPixel);
+    facts.plotHeight = static_cast<float>(area.height * TwipsPerPixel);
     facts.colourScheme = static_cast<std::int16_t>(initialOption(*program.layout, 1, 6));
     facts.cWrittenAtLoad = program.cWrittenAtLoad;
     return facts;

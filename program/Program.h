@@ -25,6 +25,13 @@ struct Program {
 // Facts that follow from a program's layout: the design texts of its
 // fields, its drawing area's size, and the options selected at start.
 FieldTexts designTexts(const WindowLayout& layout);
+// The drawing area's size in whole logical pixels, as laid out ({0, 0} for
+// a window without one). The window's widget, the state's plot size and
+// every replay take this one size.
+struct AreaPixels {
+    int width = 0, height = 0;
+};
+AreaPixels drawingAreaPixels(const WindowLayout& layout);
 LoadFacts loadFacts(const Program& program);
 // The number K of the OptionK selected at start among Option`first` to
 // Option`last`.

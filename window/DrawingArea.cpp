@@ -26,7 +26,7 @@ DrawingArea::DrawingArea(QWidget* parent) : QWidget(parent), background_(Qt::whi
 void DrawingArea::allocateImage()
 {
     const double ratio = devicePixelRatioF();
-    const QSize pixels(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+    const QSize pixels = devicePixels(size(), ratio);
     points_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     points_.setDevicePixelRatio(ratio);
     points_.fill(Qt::transparent);
@@ -77,8 +77,7 @@ void DrawingArea::keyPressEvent(QKeyEvent* event)
 bool DrawingArea::imageFitsArea() const
 {
     const double ratio = devicePixelRatioF();
-    const QSize wanted(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
-    return !points_.isNull() && points_.size() == wanted && picture_.raster.grid.ratio == ratio;
+    return !points_.isNull() && points_.size() == devicePixels(size(), ratio) && picture_.raster.grid.ratio == ratio;
 }
 
 void DrawingArea::clear()

@@ -15,13 +15,9 @@ class EquationView : public QWidget {
 public:
     // draw: nullptr for an empty view.
     EquationView(EquationPictureFunction draw, QWidget* parent);
-    // The picture at the ratio the view was last painted at (at first, the
-    // ratio of the screen it starts on).
-    const QImage& picture() const { return picture_; }
 
     // System colour index of the background, 0 for the window's background.
     void setSystemBackground(int systemColourIndex);
-    int systemBackground() const { return systemBackground_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -70,14 +70,14 @@ QString ExportJob::writeImage()
         return keepGoing(static_cast<double>(steps) / static_cast<double>(std::max<std::int64_t>(recipe_.steps, 1)));
     };
     limits.progressEvery = 1 << 18;
-    const LookedPicture looked = drawLooked(recipe_, settings_.scale, settings_.look, limits, true);
+    LookedPicture looked = drawLooked(recipe_, settings_.scale, settings_.look, limits, true);
     if (cancelled_)
         return {};
     if (!looked.whole)
         return brokenJournalReason();
     const FieldTexts texts = textsAfter(recipe_.start.texts, recipe_.entries);
-    return writePicture(path_, looked.picture, program_, texts, recipe_.steps,
-                        recipeFitsPicture(recipe_) ? &recipe_ : nullptr);
+    // A recipe too long to read back is left out by writePicture itself.
+    return writePicture(path_, std::move(looked.picture), program_, texts, recipe_.steps, recipeToJson(recipe_));
 }
 
 QString ExportJob::writeVideo()

@@ -2,11 +2,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QSignalBlocker>
 #include <QPointer>
 #include <QPushButton>
@@ -23,15 +20,18 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
 {
     buildLayout(*this, *program_.layout);
     grafico_ = findChild<DrawingArea*>(QStringLiteral("Grafico"));
+    if (grafico_)
+        grafico_->setFixedSize(drawingAreaSize(program_));  // the size its picture and every replay take
     uscita_ = findChild<QWidget*>(QStringLiteral("Uscita"));
     esci_ = findChild<QPushButton*>(QStringLiteral("Esci"));
     // The design texts are in place; from here on every change of a text
     // runs its handler, the load's own rewrite of cT included.
     connectHandlers();
     Form_Load();
-    pictureActions_ = new PictureActions(*this);
+    pictureActions_ = new PictureActions(*this, *grafico_, program_,
+                                         {[this] { return grafico_->image(); }, [this] { return pictureToSave(); }});
+    connect(pictureActions_, &PictureActions::pictureOpened, this, &SimulationForm::showOpenedPicture);
     addToolWindows(*this, *pictureActions_->menu());
-    setAcceptDrops(true);
 }
 
 void SimulationForm::connectHandlers()
@@ -83,13 +83,7 @@ void SimulationForm::connectHandlers()
 void SimulationForm::Form_Load()
 {
     FieldTexts texts = fieldTexts();
-    LoadFacts facts = loadFacts(program_);
-    if (grafico_) {
-        // The drawing area's outer size, read once.
-        facts.plotHeight = static_cast<float>(grafico_->height() * 15);
-        facts.plotWidth = static_cast<float>(grafico_->width() * 15);
-    }
-    const SimulationState loaded = loadedState(texts, facts);
+    const SimulationState loaded = loadedState(texts, loadFacts(program_));
     const int background = initialOption(*program_.layout, 7, 12);
     session_ = Session(*program_.model, loaded, texts, background);
     if (QLineEdit* cT = field(Field::c); cT && program_.cWrittenAtLoad) {
@@ -210,13 +204,23 @@ Recipe SimulationForm::pictureRecipe() const
     recipe.entries = session_.journalUntilNow();
     recipe.steps = session_.stepsDrawn();
     recipe.background = grafico_->background();
-    recipe.scale = grafico_->devicePixelRatioF();
+    // The density the points were drawn at: a picture keeps it until it is
+    // erased, even once the window has moved to a screen of another density.
+    recipe.scale = grafico_->image().devicePixelRatio();
     return recipe;
 }
 
-void SimulationForm::showOpenedPicture(const Recipe& recipe, Redrawn redrawn)
+PictureToSave SimulationForm::pictureToSave() const
 {
-    openedPicture_ = OpenedPicture{recipe, std::move(redrawn)};
+    PictureToSave picture{grafico_->image(), session_.texts(), session_.stepsDrawn(), std::nullopt};
+    if (session_.journal().complete())
+        picture.recipe = pictureRecipe();
+    return picture;
+}
+
+void SimulationForm::showOpenedPicture(const Recipe& recipe, const Redrawn& redrawn)
+{
+    openedPicture_ = OpenedPicture{recipe, redrawn};
     if (isRunning())
         Stop_Click();  // the picture is shown when the run is over
     else
@@ -230,8 +234,19 @@ QRadioButton* SimulationForm::option(int number) const
 
 void SimulationForm::applyOpenedPicture()
 {
-    const OpenedPicture opened = std::move(*openedPicture_);
+    OpenedPicture opened = std::move(*openedPicture_);
     openedPicture_.reset();
+    // The picture was redrawn at the density of the moment it was opened. One
+    // opened during a run is shown when the run is over, and the window may
+    // have moved to a screen of another density meanwhile: then it is drawn
+    // again, or, if the user cancels that, the window stays as it is.
+    const double ratio = grafico_->devicePixelRatioF();
+    if (opened.redrawn.points.devicePixelRatio() != ratio) {
+        std::optional<Redrawn> again = pictureActions_->redrawForScreen(opened.recipe, ratio);
+        if (!again)
+            return;
+        opened.redrawn = std::move(*again);
+    }
     const ReplayOutcome& outcome = opened.redrawn.outcome;
     session_ = Session(*program_.model, opened.recipe.start, opened.recipe.entries, outcome.state, outcome.steps);
     // The controls show the end of the journal; no handler runs for them.
@@ -246,32 +261,11 @@ void SimulationForm::applyOpenedPicture()
         if (QRadioButton* radio = option(number))
             radio->setChecked(true);
     showingOpened_ = false;
+    // Erased at the density of this moment, the area takes the points drawn at it.
     grafico_->setSystemBackground(BackgroundColourIndices[session_.backgroundOption() - 7]);
-    grafico_->replacePoints(opened.redrawn.points);
-}
-
-// The one local file a drag carries, or nothing.
-static QString draggedFile(const QMimeData* data)
-{
-    const QList<QUrl> urls = data->urls();
-    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
-}
-
-void SimulationForm::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!draggedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void SimulationForm::dropEvent(QDropEvent* event)
-{
-    const QString path = draggedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    // Opening may show a message: not from inside the drop itself.
-    QMetaObject::invokeMethod(
-        this, [this, path] { pictureActions_->openFile(path); }, Qt::QueuedConnection);
+    const bool shown = grafico_->replacePoints(opened.redrawn.points);
+    Q_ASSERT(shown);
+    Q_UNUSED(shown);
 }
 
 // --- Colour options -------------------------------------------------------

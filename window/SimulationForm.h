@@ -17,6 +17,7 @@ class QMessageBox;
 class QPushButton;
 class QRadioButton;
 class PictureActions;
+struct PictureToSave;
 
 // The one window of a program: its controls, its state, the run loop and
 // the handlers of every control.
@@ -38,6 +39,8 @@ class PictureActions;
 class SimulationForm : public QWidget {
     Q_OBJECT
 public:
+    // `program` is a row of the program table, which outlives every window:
+    // the window and the recipes it makes point at it.
     explicit SimulationForm(const Program& program, QWidget* parent = nullptr);
 
     const Program& program() const { return program_; }
@@ -52,10 +55,6 @@ public:
 
     // What a saved picture of this moment carries to be drawn again.
     Recipe pictureRecipe() const;
-    // Shows a picture opened from a file, with the fields and options as
-    // they stood at the end of its journal, and leaves the window idle. A run
-    // going on is stopped first, and the picture shown when it is over.
-    void showOpenedPicture(const Recipe& recipe, Redrawn redrawn);
 
     // Writes `text` into a field as typing it would: its change handler runs
     // and the edit is journalled. False when the window lacks the field.
@@ -89,8 +88,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void Form_Load();
@@ -103,9 +100,14 @@ private:
     void reportFault(std::int64_t step);
     QLineEdit* field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
     QRadioButton* option(int number) const;
+    PictureToSave pictureToSave() const;
+    // Shows a picture opened from a file, with the fields and options as
+    // they stood at the end of its journal, and leaves the window idle. A run
+    // going on is stopped first, and the picture shown when it is over.
+    void showOpenedPicture(const Recipe& recipe, const Redrawn& redrawn);
     void applyOpenedPicture();
 
-    const Program program_;  // a copy: the window never depends on its caller's storage
+    const Program& program_;  // a row of the program table
     Session session_;
 
     DrawingArea* grafico_ = nullptr;

@@ -2,6 +2,7 @@
 // display: the picture it writes is the window's, pixel for pixel, and
 // every way it can end has its own exit status and message.
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -61,6 +62,7 @@ private slots:
     void endings_data();
     void endings();
     void renderedPictureRendersAgain();
+    void largestPictureRendersAgain();
 
 private:
     QTemporaryDir folder_;
@@ -175,6 +177,20 @@ void RenderTest::renderedPictureRendersAgain()
     QCOMPARE(differentPixels(one, two), 0);
     QCOMPARE(doubled.size(), one.size() * 2);
     QCOMPARE(QImage(first).text(RecipeKey), QImage(again).text(RecipeKey));
+}
+
+// The largest picture any window saves, the recurrence map's at scale 16,
+// opens again: the reader's bound on decoding leaves room for it.
+void RenderTest::largestPictureRendersAgain()
+{
+    const QString large = folder_.filePath("large.png"), again = folder_.filePath("large-again.png"),
+                  direct = folder_.filePath("direct.png");
+    QCOMPARE(render(Tessivo, {large, "--steps", "500", "--scale", "16"}).status, 0);
+    QCOMPARE(QImageReader(large).size(), QSize(8304, 7824));
+    const Outcome reopened = render(Tessivo, {again, "--from", large});
+    QVERIFY2(reopened.status == 0, qPrintable(reopened.err));
+    QCOMPARE(render(Tessivo, {direct, "--steps", "500"}).status, 0);
+    QCOMPARE(differentPixels(QImage(again), QImage(direct)), 0);
 }
 
 int main(int argc, char** argv)

@@ -166,6 +166,8 @@ private slots:
     void failedSaveChangesNothing();
     void recipeSavedOnlyWhereItReadsBack_data();
     void recipeSavedOnlyWhereItReadsBack();
+    void fullJournalReadsBack_data();
+    void fullJournalReadsBack();
 };
 
 void SaveFaultsTest::failedSaveChangesNothing_data()
@@ -249,11 +251,12 @@ void SaveFaultsTest::recipeSavedOnlyWhereItReadsBack()
     edit.field = Field::b;
     edit.text = std::string(static_cast<std::size_t>(controlCharacters), '\x01');
     recipe.entries.push_back(edit);
-    QCOMPARE(recipeFitsPicture(recipe), fits);
+    const QByteArray json = recipeToJson(recipe);
+    QCOMPARE(recipeFitsPicture(json), fits);
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("ricetta.png"));
-    QCOMPARE(writePicture(path, form.grafico()->image(), Drumbel, form.session().texts(), 0, &recipe), QString());
+    QCOMPARE(writePicture(path, form.grafico()->image(), Drumbel, form.session().texts(), 0, json), QString());
     QString error;
     const std::optional<Recipe> read = readRecipeFile(path, Drumbel, error);
     QCOMPARE(read.has_value(), fits);
@@ -261,6 +264,46 @@ void SaveFaultsTest::recipeSavedOnlyWhereItReadsBack()
         QCOMPARE(recipeToJson(*read), recipeToJson(recipe));
     else
         QVERIFY2(error.contains(QStringLiteral("non contiene una ricetta")), qPrintable(error));
+}
+
+// A journal at its bound, saved in the middle of a run, gets a halt on top:
+// whatever the window calls complete must still read back.
+void SaveFaultsTest::fullJournalReadsBack_data()
+{
+    QTest::addColumn<int>("entries");  // recorded before the save, more being refused
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("complete");
+    const int bound = int(Journal::MaxEntries);
+    QTest::newRow("during a run, one short of the bound") << bound - 1 << true << true;
+    QTest::newRow("during a run, at the bound") << bound << true << false;
+    QTest::newRow("idle, one short of the bound") << bound - 1 << false << true;
+}
+
+void SaveFaultsTest::fullJournalReadsBack()
+{
+    QFETCH(int, entries);
+    QFETCH(bool, running);
+    QFETCH(bool, complete);
+    FieldTexts texts = designTexts(*Drumbel.layout);
+    Session session(*Drumbel.model, loadedState(texts, loadFacts(Drumbel)), texts, 8);
+    if (running)
+        session.via();
+    for (int recorded = int(session.journal().entries().size()); recorded < entries; ++recorded) {
+        if (recorded % 2 == 0)
+            session.chooseScheme(2);
+        else
+            session.stop();  // alternating, so that nothing merges
+    }
+    if (session.journal().complete()) {
+        Recipe recipe;
+        recipe.program = &Drumbel;
+        recipe.start = session.journalStart();
+        recipe.entries = session.journalUntilNow();
+        recipe.background = Qt::white;
+        QString error;
+        QVERIFY2(recipeFromJson(recipeToJson(recipe), Drumbel, error), qPrintable(error));
+    }
+    QCOMPARE(session.journal().complete(), complete);
 }
 
 QTEST_MAIN(SaveFaultsTest)

@@ -11,12 +11,14 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <memory>
 
 #include "DialogSupport.h"
 #include "InteractionSupport.h"
 #include "window/PictureActions.h"
 #include "picture/Recipe.h"
+#include "picture/Redraw.h"
 
 using namespace interaction;
 
@@ -54,6 +56,26 @@ QByteArray withText(const QImage& picture, const QString& key, const QString& va
     return bytes;
 }
 
+// A PNG file whose header claims another size, its checksum put right; its
+// pixels do not follow.
+QByteArray claimingSize(const QImage& picture, QSize size)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "png");
+    qToBigEndian<quint32>(quint32(size.width()), bytes.data() + 16);  // IHDR comes first
+    qToBigEndian<quint32>(quint32(size.height()), bytes.data() + 20);
+    quint32 crc = 0xFFFFFFFFu;
+    for (qsizetype at = 12; at < 29; ++at) {
+        crc ^= quint8(bytes[at]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    qToBigEndian<quint32>(~crc, bytes.data() + 29);
+    return bytes;
+}
+
 }  // namespace
 
 class SavedPictureTest : public QObject {
@@ -65,6 +87,9 @@ private slots:
     void contextMenuFromMouseAndKeyboard();
     void damagedFileChangesNothing_data();
     void damagedFileChangesNothing();
+    void recipeOutlivesItsWindow();
+    void drawingAreaKeepsTheLayoutSize_data();
+    void drawingAreaKeepsTheLayoutSize();
 
 private:
     QTemporaryDir folder_;
@@ -194,6 +219,8 @@ void SavedPictureTest::damagedFileChangesNothing_data()
     QTest::newRow("cut short") << withText(plain, RecipeKey, recipe.left(recipe.size() / 2)) << "danneggiata";
     QTest::newRow("state not finite") << withText(plain, RecipeKey, QString(recipe).replace("\"a\": \"10\"", "\"a\": \"inf\""))
                                       << "«a» non è un numero finito";
+    QTest::newRow("larger than any picture of the window") << claimingSize(plain, QSize(7040, 6944))
+                                                           << "più grande di ogni immagine";
     QTest::newRow("journal that does not fit") << withText(plain, RecipeKey, QString(recipe).replace("\"steps\": 200000", "\"steps\": 199999"))
                                                << "il giornale non torna";
 }
@@ -219,6 +246,50 @@ void SavedPictureTest::damagedFileChangesNothing()
     QCOMPARE(differentPixels(form.grafico()->image(), before), 0);
     QCOMPARE(differingMembers(form.state(), state), QStringList());
     QCOMPARE(textField(form, "bT")->text(), "30");
+}
+
+// A recipe names its program by the row of the program table, so it stays
+// sound once its window is gone (a render or a save may still be writing it).
+void SavedPictureTest::recipeOutlivesItsWindow()
+{
+    Recipe recipe;
+    {
+        SimulationForm form(Drumbel);
+        recipe = form.pictureRecipe();
+    }
+    QCOMPARE(recipe.program, &Drumbel);
+    QVERIFY(recipeToJson(recipe).contains("\"DrumbelW7\""));
+}
+
+// The drawing area, its picture and a replay of it take their size from the
+// layout alone: an area pushed to another size still draws a picture that
+// opens again.
+void SavedPictureTest::drawingAreaKeepsTheLayoutSize_data()
+{
+    QTest::addColumn<QSize>("pushedTo");
+    QTest::newRow("smaller") << QSize(200, 150);
+    QTest::newRow("larger") << QSize(600, 580);
+}
+
+void SavedPictureTest::drawingAreaKeepsTheLayoutSize()
+{
+    QFETCH(QSize, pushedTo);
+    const QString path = folder_.filePath("spinta.png");
+    SimulationForm form(Tessivo);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.grafico()->resize(pushedTo);
+    click(button(form, "Cancella"));
+    applyEdits(form, {"termineT=2000"});
+    LiveRun(form).start();
+    QCOMPARE(form.grafico()->image().size(), devicePixels(drawingAreaSize(Tessivo), form.grafico()->devicePixelRatioF()));
+    QVERIFY(form.pictureActions()->saveTo(path));
+    SimulationForm reopened(Tessivo);
+    reopened.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reopened));
+    const auto shown = acceptMessage();
+    QVERIFY2(reopened.pictureActions()->openFile(path), qPrintable(*shown));
+    QCOMPARE(differentPixels(reopened.grafico()->image(), form.grafico()->image()), 0);
 }
 
 QTEST_MAIN(SavedPictureTest)

@@ -208,7 +208,8 @@ void Soak::save(bool throughDialog)
     const QString path = QDir(folder_).filePath(QStringLiteral("%1-%2.png")
                                                     .arg(++fileNumber_, 6, 10, QLatin1Char('0'))
                                                     .arg(QLatin1String(form_->program().name)));
-    const bool withRecipe = form_->session().journal().complete() && recipeFitsPicture(form_->pictureRecipe());
+    const bool withRecipe =
+        form_->session().journal().complete() && recipeFitsPicture(recipeToJson(form_->pictureRecipe()));
     const QImage shown = form_->grafico()->image();
     detail(QFileInfo(path).fileName());
     closer_.takeMessages();
