@@ -5,6 +5,8 @@ namespace {
 // One row a mode: a new kind of work adds its row here.
 const CommandMode* const Modes[] = {
     &RenderMode,
+    &LyapunovMode,
+    &SeparationMode,
 };
 
 // One row an option, whichever modes read it.
@@ -14,6 +16,8 @@ constexpr CommandOption Options[] = {
     {"option", "OptionK"},
     {"scale", "K"},
     {"from", "SAVED.png"},
+    {"json", nullptr},
+    {"epsilon", "E"},
 };
 
 }  // namespace

@@ -35,3 +35,5 @@ std::span<const CommandOption> commandOptions();
 
 // The modes, each defined beside the work it does.
 extern const CommandMode RenderMode;
+extern const CommandMode LyapunovMode;
+extern const CommandMode SeparationMode;
