@@ -30,6 +30,7 @@
 #include "bench/ChildModes.h"
 #include "bench/Children.h"
 #include "bench/Report.h"
+#include "bench/Sensitivity.h"
 
 namespace {
 
@@ -86,6 +87,8 @@ int benchMain(int argc, char** argv)
     printReport(reports, dispatchers, options);
     printTargets(reports, options);
     printRender(reports.front(), render, options);
+    printExponentTimes(options);
+    printSensitivityLoad(argv[0], options);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     std::fflush(stdout);
     const bool completed = probesCompleted(reports, dispatchers) && !render.seconds.empty();
@@ -102,6 +105,8 @@ int main(int argc, char** argv)
         return programMain(argc, argv, argv[2]);
     if (argc >= 3 && std::strcmp(argv[1], "--startup-probe") == 0)
         return startupProbeMain(argv[0], argv[2]);
+    if (argc >= 4 && std::strcmp(argv[1], "--sensitivity-load") == 0)
+        return sensitivityLoadMain(argc, argv, argv[2], std::atoi(argv[3]));
     if (argc >= 4 && std::strcmp(argv[1], "--dispatcher-probe") == 0)
         return dispatcherProbeMain(argc, argv, std::atoi(argv[2]), std::atoi(argv[3]));
     return benchMain(argc, argv);

@@ -90,8 +90,8 @@ void setRange(QAbstractAxis* axis, std::pair<double, double> range)
 
 QString momentText(double time, bool timed)
 {
-    return timed ? QStringLiteral("il tempo %1").arg(italianDecimal(time, 1))
-                 : QStringLiteral("il passo %1").arg(italianDecimal(time, 0));
+    return timed ? QStringLiteral("tempo %1").arg(italianDecimal(time, 1))
+                 : QStringLiteral("passo %1").arg(italianDecimal(time, 0));
 }
 
 SensitivityCharts::SensitivityCharts(QWidget* parent)
@@ -159,9 +159,9 @@ void SensitivityCharts::showTwin(const SensitivityResult& result)
     setRange(twin_->chart()->axes(Qt::Horizontal).first(), padded(orbit.first().x(), orbit.last().x()));
     setRange(twin_->chart()->axes(Qt::Vertical).first(), padded(low, high));
     twin_->setAccessibleDescription(
-        result.parting ? QStringLiteral("x delle due orbite: coincidono, poi si separano a %1.")
+        result.parting ? QStringLiteral("x delle due orbite: coincidono, poi si separano al %1.")
                              .arg(momentText(result.parting->time, result.timed))
-                       : QStringLiteral("x delle due orbite: non si separano fino a %1.")
+                       : QStringLiteral("x delle due orbite: non si separano fino al %1.")
                              .arg(momentText(orbit.last().x(), result.timed)));
 }
 
@@ -202,7 +202,7 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
     if (growth.valid)
         description += QStringLiteral(", in modo esponenziale al ritmo di %1 %2")
                            .arg(italianDecimal(growth.rate, 3), exponentUnit(result.timed));
-    description += result.parting ? QStringLiteral("; le due orbite si separano a %1.")
+    description += result.parting ? QStringLiteral("; le due orbite si separano al %1.")
                                         .arg(momentText(result.parting->time, result.timed))
                                   : QStringLiteral("; le due orbite non si separano.");
     separation_->setAccessibleDescription(description);
@@ -238,7 +238,7 @@ void SensitivityCharts::showConvergence(const SensitivityResult& result)
     setRange(convergence_->chart()->axes(Qt::Vertical).first(), {low - spread, high + spread});
     const int decimals = decimalsFor(result.lyapunov.tangent.standardError);
     convergence_->setAccessibleDescription(
-        QStringLiteral("La stima di λ passa da %1 a %2 %3, fino a %4.")
+        QStringLiteral("La stima di λ passa da %1 a %2 %3, fino al %4.")
             .arg(italianDecimal(tangent.first().y(), decimals), italianDecimal(tangent.last().y(), decimals),
                  exponentUnit(result.timed), momentText(tangent.last().x(), result.timed)));
 }

@@ -32,6 +32,6 @@ private:
     QChartView* convergence_;
 };
 
-// A moment written as the window writes it: "il passo 41" for a map, "il
-// tempo 23,4" for a flow.
+// A moment written as the window writes it: "passo 41" for a map, "tempo
+// 23,4" for a flow.
 QString momentText(double time, bool timed);

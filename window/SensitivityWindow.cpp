@@ -94,6 +94,7 @@ void SensitivityWindow::buildLayout()
     setTabOrder(charts_->twinView(), charts_->separationView());
     setTabOrder(charts_->separationView(), charts_->convergenceView());
     setTabOrder(charts_->convergenceView(), close);
+    epsilonField_->setFocus();  // the one thing to type in comes first
     resize(960, 760);
 }
 
@@ -186,9 +187,9 @@ void SensitivityWindow::showResult(const SensitivityResult& result)
         lines << QStringLiteral("con due orbite vicine: %1").arg(exponentText(result.lyapunov.twoOrbit, result.timed));
     }
     if (result.twin.outcome == Outcome::Finished)
-        lines << (result.parting ? QStringLiteral("Le due orbite si separano a %1.")
+        lines << (result.parting ? QStringLiteral("Le due orbite si separano al %1.")
                                        .arg(momentText(result.parting->time, result.timed))
-                                 : QStringLiteral("Le due orbite non si separano entro %1.")
+                                 : QStringLiteral("Le due orbite non si separano fino al %1.")
                                        .arg(momentText(result.twin.samples.back().time, result.timed)));
     result_->setText(lines.join(QLatin1Char('\n')));
     result_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
