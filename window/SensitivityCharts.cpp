@@ -59,7 +59,14 @@ QValueAxis* valueAxis(const QString& title)
 {
     auto* axis = new QValueAxis;
     axis->setTitleText(title);
-    axis->setLabelFormat(QStringLiteral("%g"));
+    return axis;
+}
+
+// Steps and times need no decimals at the scale of these charts.
+QValueAxis* timeAxis()
+{
+    auto* axis = valueAxis(QStringLiteral("passo"));
+    axis->setLabelFormat(QStringLiteral("%.0f"));
     return axis;
 }
 
@@ -81,9 +88,12 @@ std::pair<double, double> padded(double low, double high)
     return {low - margin, high + margin};
 }
 
+// The range, widened to round ticks.
 void setRange(QAbstractAxis* axis, std::pair<double, double> range)
 {
-    axis->setRange(range.first, range.second);
+    auto* values = static_cast<QValueAxis*>(axis);
+    values->setRange(range.first, range.second);
+    values->applyNiceNumbers();
 }
 
 }  // namespace
@@ -104,7 +114,7 @@ SensitivityCharts::SensitivityCharts(QWidget* parent)
     QChart* twin = twin_->chart();
     lineSeries(twin, QStringLiteral("orbita da x0"));
     lineSeries(twin, QStringLiteral("gemella da x0 + ε"));
-    attach(twin, valueAxis(timeAxisTitle(false)), Qt::AlignBottom);
+    attach(twin, timeAxis(), Qt::AlignBottom);
     attach(twin, valueAxis(QStringLiteral("x")), Qt::AlignLeft);
 
     QChart* separation = separation_->chart();
@@ -114,17 +124,18 @@ SensitivityCharts::SensitivityCharts(QWidget* parent)
     parting->setName(QStringLiteral("le orbite si separano"));
     parting->setMarkerSize(11);
     separation->addSeries(parting);
-    attach(separation, valueAxis(timeAxisTitle(false)), Qt::AlignBottom);
+    attach(separation, timeAxis(), Qt::AlignBottom);
     auto* logarithmic = new QLogValueAxis;
     logarithmic->setTitleText(QStringLiteral("separazione |Δ|"));
     logarithmic->setBase(10);
-    logarithmic->setLabelFormat(QStringLiteral("%.0e"));
+    logarithmic->setLabelFormat(QStringLiteral("%.0e"));  // 1E-08: powers of ten
     attach(separation, logarithmic, Qt::AlignLeft);
 
     QChart* convergence = convergence_->chart();
-    lineSeries(convergence, QStringLiteral("vettore tangente"));
-    lineSeries(convergence, QStringLiteral("due orbite"));
-    attach(convergence, valueAxis(timeAxisTitle(false)), Qt::AlignBottom);
+    // The two estimates often agree to the pixel: the second is dashed over the first.
+    lineSeries(convergence, QStringLiteral("vettore tangente"))->setPen(QPen(QColor(0x20, 0x9f, 0xdf), 3));
+    lineSeries(convergence, QStringLiteral("due orbite"))->setPen(QPen(Qt::darkGreen, 1.5, Qt::DashLine));
+    attach(convergence, timeAxis(), Qt::AlignBottom);
     attach(convergence, valueAxis(QStringLiteral("λ stimato")), Qt::AlignLeft);
 }
 
@@ -156,7 +167,7 @@ void SensitivityCharts::showTwin(const SensitivityResult& result)
     twinSeries->setPointsVisible(!result.timed);
     if (orbit.isEmpty())
         return;
-    setRange(twin_->chart()->axes(Qt::Horizontal).first(), padded(orbit.first().x(), orbit.last().x()));
+    setRange(twin_->chart()->axes(Qt::Horizontal).first(), {orbit.first().x(), orbit.last().x()});
     setRange(twin_->chart()->axes(Qt::Vertical).first(), padded(low, high));
     twin_->setAccessibleDescription(
         result.parting ? QStringLiteral("x delle due orbite: coincidono, poi si separano al %1.")
@@ -194,7 +205,7 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
         return;
     }
     setRange(separation_->chart()->axes(Qt::Horizontal).first(),
-             padded(result.twin.samples.front().time, result.twin.samples.back().time));
+             {result.twin.samples.front().time, result.twin.samples.back().time});
     separation_->chart()->axes(Qt::Vertical).first()->setRange(low / 2, high * 2);
     QString description = QStringLiteral("La separazione cresce da %1 a %2")
                               .arg(italian().toString(points.first().y(), 'g', 2),
