@@ -21,14 +21,15 @@ constexpr double TargetMapSeconds = 0.2;    // 1,000,000 map steps
 constexpr double TargetFlowSeconds = 2.0;   // 10,000,000 flow steps
 constexpr double TargetSlowdown = 0.10;     // of a window's run, while the analysis computes
 
-// The steps of one run of `form`, in steps per second of wall-clock time.
-double runRate(SimulationForm& form, int steps)
+// The steps of one run of `form`, per second of wall-clock time and of the
+// window thread's CPU time: the second leaves out what other processes take.
+Rate runRate(SimulationForm& form, int steps)
 {
     form.typeField(Field::termine, QString::number(steps));
     Stopwatch watch;
     form.Via_Click();
     watch.stop();
-    return static_cast<double>(steps) / watch.wallSeconds;
+    return rateOf(steps, watch);
 }
 
 }  // namespace
@@ -76,15 +77,18 @@ void printSensitivityLoad(const char* benchPath, const Options& options)
         child.start(QString::fromLocal8Bit(benchPath),
                     {"--sensitivity-load", program.name, QString::number(steps), QString::number(options.repeats)});
         child.waitForFinished(600'000);
-        const QList<QByteArray> rates = child.readAllStandardOutput().trimmed().split(' ');
-        if (child.exitCode() != 0 || rates.size() != 2) {
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        if (child.exitCode() != 0 || figures.size() != 5) {
             std::printf("  %-10s failed\n", program.name);
             continue;
         }
-        const double alone = rates[0].toDouble(), beside = rates[1].toDouble();
-        const double slowdown = 1 - beside / alone;
-        std::printf("  %-10s alone %.0f steps/s, beside it %.0f steps/s: %.1f %% slower  target <= %.0f %% %s\n",
-                    program.name, alone, beside, slowdown * 100, TargetSlowdown * 100,
+        const double alone = figures[0].toDouble(), beside = figures[1].toDouble();
+        const double aloneCpu = figures[2].toDouble(), besideCpu = figures[3].toDouble();
+        const double slowdown = 1 - beside / alone, slowdownCpu = 1 - besideCpu / aloneCpu;
+        std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
+                    "thread %.0f and %.0f: %.1f %% (%s results shown)  target <= %.0f %% %s\n",
+                    program.name, alone, beside, slowdown * 100, aloneCpu, besideCpu, slowdownCpu * 100,
+                    figures[4].constData(), TargetSlowdown * 100,
                     options.smoke ? "(smoke run: not judged)" : (slowdown <= TargetSlowdown ? "met" : "MISSED"));
     }
     std::fflush(stdout);
@@ -97,14 +101,16 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     QApplication application(argc, argv);
     SimulationForm form(programNamed(name));
     form.show();
-    std::vector<double> alone, beside;
+    std::vector<Rate> alone, beside;
     for (int repeat = 0; repeat < repeats; ++repeat)
         alone.push_back(runRate(form, steps));
     SensitivityWindow* window = openSensitivityWindow(form);
-    window->setDelay(0);
-    // Each result shown asks for the next at once: the worker never rests.
+    // Each result shown is followed by an edit, as if the user typed on and
+    // on: the window computes again after its usual pause.
     QLineEdit* epsilon = window->findChild<QLineEdit*>("epsilonT");
-    QObject::connect(window, &SensitivityWindow::resultShown, epsilon, [epsilon] {
+    int shown = 0;
+    QObject::connect(window, &SensitivityWindow::resultShown, epsilon, [epsilon, &shown] {
+        ++shown;
         epsilon->setText(epsilon->text() == "1e-8" ? "2e-8" : "1e-8");
     });
     QElapsedTimer settle;  // the first computation under way
@@ -113,6 +119,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     for (int repeat = 0; repeat < repeats; ++repeat)
         beside.push_back(runRate(form, steps));
-    std::printf("%.0f %.0f\n", median(alone), median(beside));
+    const Rate before = median(alone), after = median(beside);
+    std::printf("%.0f %.0f %.0f %.0f %d\n", before.wall, after.wall, before.cpu, after.cpu, shown);
     return 0;
 }

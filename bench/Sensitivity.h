@@ -13,7 +13,8 @@ void printExponentTimes(const Options& options);
 // Starts `--sensitivity-load` children, one per program, and prints what they report.
 void printSensitivityLoad(const char* benchPath, const Options& options);
 
-// The child: runs a window twice for `steps` steps, alone and then beside a
-// Sensibilità window that recomputes as soon as it has shown a result, and
-// prints both rates on one line.
+// The child: runs a window for `steps` steps, alone and then beside a
+// Sensibilità window that is edited again as soon as it shows a result, and
+// prints both rates, by the wall clock and by the thread's CPU time, and the
+// results shown, on one line.
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps);

@@ -22,7 +22,7 @@ struct SensitivityWork {
 
 // Points a chart of the twin orbit draws at most: beyond a few thousand a
 // line looks no different and costs the window's thread more to draw.
-inline constexpr std::int64_t MaxChartSamples = 3000;
+inline constexpr std::int64_t MaxChartSamples = 1200;
 // Steps the window measures the exponent over: enough for two or three
 // correct digits, few enough to take a small part of a second beside a run.
 inline constexpr std::int64_t WindowMapSteps = 200'000;
