@@ -206,7 +206,12 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
     }
     setRange(separation_->chart()->axes(Qt::Horizontal).first(),
              {result.twin.samples.front().time, result.twin.samples.back().time});
-    separation_->chart()->axes(Qt::Vertical).first()->setRange(low / 2, high * 2);
+    // A tick every one, two or more powers of ten: at most seven, so that
+    // their labels fit the chart's height.
+    auto* logarithmic = static_cast<QLogValueAxis*>(separation_->chart()->axes(Qt::Vertical).first());
+    const double decades = std::log10((high * 2) / (low / 2));
+    logarithmic->setBase(std::pow(10.0, std::max(1.0, std::ceil(decades / 7))));
+    logarithmic->setRange(low / 2, high * 2);
     QString description = QStringLiteral("La separazione cresce da %1 a %2")
                               .arg(italian().toString(points.first().y(), 'g', 2),
                                    italian().toString(high, 'g', 2));
