@@ -33,6 +33,7 @@
 #include "bench/Children.h"
 #include "bench/Renders.h"
 #include "bench/Report.h"
+#include "bench/Sensitivity.h"
 
 namespace {
 
@@ -110,6 +111,8 @@ int benchMain(int argc, char** argv)
     printReport(reports, dispatchers, options);
     printTargets(reports, options);
     const bool rendered = measureRenders(options, reports.front().measured.ceiling.cpu);
+    printExponentTimes(options);
+    printSensitivityLoad(argv[0], options);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     std::fflush(stdout);
     const bool completed = probesCompleted(reports, dispatchers) && rendered;
@@ -126,6 +129,8 @@ int main(int argc, char** argv)
         return programMain(argc, argv, argv[2]);
     if (argc >= 3 && std::strcmp(argv[1], "--startup-probe") == 0)
         return startupProbeMain(argv[0], argv[2]);
+    if (argc >= 4 && std::strcmp(argv[1], "--sensitivity-load") == 0)
+        return sensitivityLoadMain(argc, argv, argv[2], std::atoi(argv[3]));
     if (argc >= 4 && std::strcmp(argv[1], "--dispatcher-probe") == 0)
         return dispatcherProbeMain(argc, argv, std::atoi(argv[2]), std::atoi(argv[3]));
     return benchMain(argc, argv);

@@ -6,6 +6,8 @@ namespace {
 const CommandMode* const Modes[] = {
     &RenderMode,
     &VideoMode,
+    &LyapunovMode,
+    &SeparationMode,
 };
 
 // One row an option, whichever modes read it.
@@ -22,6 +24,8 @@ constexpr CommandOption Options[] = {
     {"fps", "R"},
     {"turn", nullptr},
     {"frames-dir", "DIR"},
+    {"json", nullptr},
+    {"epsilon", "E"},
 };
 
 }  // namespace

@@ -36,3 +36,5 @@ std::span<const CommandOption> commandOptions();
 // The modes, each defined beside the work it does.
 extern const CommandMode RenderMode;
 extern const CommandMode VideoMode;
+extern const CommandMode LyapunovMode;
+extern const CommandMode SeparationMode;

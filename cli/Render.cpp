@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <unistd.h>
 
-#include "core/Session.h"
+#include "cli/EditedSession.h"
 #include "picture/DensityPicture.h"
 #include "picture/PictureFile.h"
 #include "picture/Redraw.h"
 #include "picture/SystemColours.h"
+#include "window/FaultText.h"
 
 namespace {
 
@@ -29,11 +30,7 @@ void sayCannotRedraw(const QString& path, const QString& why)
 // options as typed and clicked before "Via", and runs for the given steps.
 Recipe recipeForRequest(const Program& program, const RenderRequest& request)
 {
-    FieldTexts texts = designTexts(*program.layout);
-    const SimulationState loaded = loadedState(texts, loadFacts(program));
-    Session session(*program.model, loaded, texts, initialOption(*program.layout, 7, 12));
-    for (const auto& [field, text] : request.edits)
-        session.editField(field, text.toStdString());
+    Session session = editedSession(program, request.edits);
     for (int option : request.options) {
         if (option <= 6)
             session.chooseScheme(static_cast<std::int16_t>(option));
@@ -104,10 +101,8 @@ int writeRendered(const Program& program, const RenderRequest& request, Recipe& 
                            "file PNG; usate testi più corti nei campi.")
                 .arg(request.output));
     if (outcome.end == ReplayOutcome::End::fault) {
-        say(QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto. L'immagine fino a quel "
-                           "passo è in «%2».")
-                .arg(outcome.faultStep)
-                .arg(request.output));
+        say(overflowText(outcome.faultStep) +
+            QStringLiteral(" L'immagine fino a quel passo è in «%1».").arg(request.output));
         return RenderFault;
     }
     return RenderWritten;

@@ -11,6 +11,7 @@
 
 #include "core/AdvanceOnce.h"
 #include "window/DrawingArea.h"
+#include "window/FaultText.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
 #include "window/ToolWindows.h"
@@ -150,8 +151,7 @@ void SimulationForm::reportFault(std::int64_t step)
         faultMessage_->setObjectName(QStringLiteral("messaggioOverflow"));
         faultMessage_->setModal(false);
     }
-    faultMessage_->setText(
-        QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto.").arg(step));
+    faultMessage_->setText(overflowText(step));
     faultMessage_->show();
 }
 

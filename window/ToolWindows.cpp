@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "window/ExportDialog.h"
+#include "window/SensitivityWindow.h"
 #include "window/SimulationForm.h"
 
 QAction* addWindowAction(QMenu& menu, const QString& text, const QKeySequence& keys, QWidget& window)
@@ -21,4 +22,5 @@ void addToolWindows(SimulationForm& form, QMenu& menu)
     // that sets them apart from the picture's own commands.
     menu.addSeparator();
     addExportAction(form, menu);
+    addSensitivityWindow(form, menu);
 }

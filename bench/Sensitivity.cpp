@@ -1,0 +1,125 @@
+#include "bench/Sensitivity.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "apps/Programs.h"
+#include "bench/Timing.h"
+#include "cli/EditedSession.h"
+#include "window/SensitivityWindow.h"
+#include "window/SimulationForm.h"
+
+namespace {
+
+constexpr double TargetMapSeconds = 0.2;    // 1,000,000 map steps
+constexpr double TargetFlowSeconds = 2.0;   // 10,000,000 flow steps
+constexpr double TargetSlowdown = 0.10;     // of a window's run, while the analysis computes
+
+// The steps of one run of `form`, per second of wall-clock time and of the
+// window thread's CPU time: the second leaves out what other processes take.
+Rate runRate(SimulationForm& form, int steps)
+{
+    form.typeField(Field::termine, QString::number(steps));
+    Stopwatch watch;
+    form.Via_Click();
+    watch.stop();
+    return rateOf(steps, watch);
+}
+
+}  // namespace
+
+void printExponentTimes(const Options& options)
+{
+    std::printf("\nLargest Lyapunov exponent, both methods together from the opening values (median of %d)\n",
+                options.repeats);
+    for (const Program& program : allPrograms()) {
+        const Session session = editedSession(program, {});
+        const SimulationState start = fieldStart(session.state(), session.texts());
+        const Dynamics& dynamics = *dynamicsOf(*program.model);
+        LyapunovSettings settings = defaultLyapunovSettings(dynamics, start);
+        if (options.smoke)
+            settings.measuredSteps /= 100;
+        std::vector<double> times;
+        LyapunovResult result;
+        for (int repeat = 0; repeat < options.repeats; ++repeat) {
+            Stopwatch watch;
+            result = largestLyapunovExponent(*program.model, start, settings);
+            watch.stop();
+            times.push_back(watch.wallSeconds);
+        }
+        const double target = dynamics.timed ? TargetFlowSeconds : TargetMapSeconds;
+        const double seconds = median(times);
+        const double full = options.smoke ? seconds * 100 : seconds;  // the transient is not scaled: a bound
+        std::printf("  %-10s %11lld steps + %7lld transient  %.3f s  (%.1f M steps/s)  lambda %.5f / %.5f %s  "
+                    "target < %.1f s %s\n",
+                    program.name, static_cast<long long>(settings.measuredSteps),
+                    static_cast<long long>(settings.transientSteps), seconds,
+                    static_cast<double>(settings.measuredSteps + settings.transientSteps) / seconds / 1e6,
+                    result.tangent.value, result.twoOrbit.value, dynamics.timed ? "per time" : "per step", target,
+                    options.smoke ? "(smoke run: not judged)" : (full < target ? "met" : "MISSED"));
+    }
+    std::fflush(stdout);
+}
+
+void printSensitivityLoad(const char* benchPath, const Options& options)
+{
+    const int steps = options.smoke ? 200'000 : options.steps;
+    std::printf("\nA window's run beside a Sensibilità window that computes without pause (%d steps, median of %d)\n",
+                steps, options.repeats);
+    for (const Program& program : allPrograms()) {
+        QProcess child;
+        child.start(QString::fromLocal8Bit(benchPath),
+                    {"--sensitivity-load", program.name, QString::number(steps), QString::number(options.repeats)});
+        child.waitForFinished(600'000);
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        if (child.exitCode() != 0 || figures.size() != 5) {
+            std::printf("  %-10s failed\n", program.name);
+            continue;
+        }
+        const double alone = figures[0].toDouble(), beside = figures[1].toDouble();
+        const double aloneCpu = figures[2].toDouble(), besideCpu = figures[3].toDouble();
+        const double slowdown = 1 - beside / alone, slowdownCpu = 1 - besideCpu / aloneCpu;
+        std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
+                    "thread %.0f and %.0f: %.1f %% (%s results shown)  target <= %.0f %% %s\n",
+                    program.name, alone, beside, slowdown * 100, aloneCpu, besideCpu, slowdownCpu * 100,
+                    figures[4].constData(), TargetSlowdown * 100,
+                    options.smoke ? "(smoke run: not judged)" : (slowdown <= TargetSlowdown ? "met" : "MISSED"));
+    }
+    std::fflush(stdout);
+}
+
+int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
+{
+    const int repeats = argc >= 5 ? std::max(1, std::atoi(argv[4])) : 1;
+    qputenv("QT_NO_GLIB", "1");  // as runProgram does
+    QApplication application(argc, argv);
+    SimulationForm form(programNamed(name));
+    form.show();
+    std::vector<Rate> alone, beside;
+    for (int repeat = 0; repeat < repeats; ++repeat)
+        alone.push_back(runRate(form, steps));
+    SensitivityWindow* window = openSensitivityWindow(form);
+    // Each result shown is followed by an edit, as if the user typed on and
+    // on: the window computes again after its usual pause.
+    QLineEdit* epsilon = window->findChild<QLineEdit*>("epsilonT");
+    int shown = 0;
+    QObject::connect(window, &SensitivityWindow::resultShown, epsilon, [epsilon, &shown] {
+        ++shown;
+        epsilon->setText(epsilon->text() == "1e-8" ? "2e-8" : "1e-8");
+    });
+    QElapsedTimer settle;  // the first computation under way
+    settle.start();
+    while (settle.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (int repeat = 0; repeat < repeats; ++repeat)
+        beside.push_back(runRate(form, steps));
+    const Rate before = median(alone), after = median(beside);
+    std::printf("%.0f %.0f %.0f %.0f %d\n", before.wall, after.wall, before.cpu, after.cpu, shown);
+    return 0;
+}

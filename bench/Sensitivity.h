@@ -1,0 +1,20 @@
+#pragma once
+
+#include "bench/Options.h"
+
+// The sensitivity analyses: the time the largest Lyapunov exponent takes
+// for each program's default measurement (1,000,000 steps of a map,
+// 10,000,000 of a flow), and how much a Sensibilità window that computes
+// without pause slows the run of its program's window on the other core.
+
+// Measured in this process; prints its own table.
+void printExponentTimes(const Options& options);
+
+// Starts `--sensitivity-load` children, one per program, and prints what they report.
+void printSensitivityLoad(const char* benchPath, const Options& options);
+
+// The child: runs a window for `steps` steps, alone and then beside a
+// Sensibilità window that is edited again as soon as it shows a result, and
+// prints both rates, by the wall clock and by the thread's CPU time, and the
+// results shown, on one line.
+int sensitivityLoadMain(int argc, char** argv, const char* name, int steps);

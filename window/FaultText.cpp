@@ -1,0 +1,6 @@
+#include "window/FaultText.h"
+
+QString overflowText(std::int64_t step)
+{
+    return QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto.").arg(step);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// What the user reads when an orbit overflows: the window after a run, the
+// Sensibilità window, and the command line, which add what was kept.
+QString overflowText(std::int64_t step);

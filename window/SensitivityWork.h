@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+
+#include "analysis/Lyapunov.h"
+#include "analysis/TwinOrbit.h"
+#include "core/FieldRules.h"
+
+// What the Sensibilità window and the command line's --lyapunov and
+// --separation compute, from the fields as they stand. Plain C++: it runs on
+// a worker thread, or in a process with no application object.
+
+// The state to start from: the parameters and Δt of `state`, and the point
+// that the fields x0, y0 (and z0) show. During a run the state's own point
+// is the run's current one, so the point is read from the fields' texts.
+SimulationState fieldStart(const SimulationState& state, const FieldTexts& texts);
+
+struct SensitivityWork {
+    TwinSettings twin;
+    LyapunovSettings lyapunov;
+};
+
+// Points a chart of the twin orbit draws at most: beyond a few thousand a
+// line looks no different and costs the window's thread more to draw.
+inline constexpr std::int64_t MaxChartSamples = 1200;
+// Steps the window measures the exponent over: enough for two or three
+// correct digits, few enough to take a small part of a second beside a run.
+inline constexpr std::int64_t WindowMapSteps = 200'000;
+inline constexpr std::int64_t WindowFlowSteps = 1'000'000;
+
+// The window's work for a model: its twin series as long as the model's own
+// default, thinned to at most MaxChartSamples samples, and a shorter exponent.
+SensitivityWork windowWork(const Dynamics& dynamics, const SimulationState& start, double epsilon);
+
+struct SensitivityResult {
+    bool timed = false;  // a flow: times are in units of time, the exponent per unit of time
+    TwinSeries twin;
+    GrowthFit growth;
+    std::optional<TwinSample> parting;
+    LyapunovResult lyapunov;
+};
+
+// The twin series with its fitted growth and the moment the twins part,
+// then the exponent. Same inputs, same bits; a cancelled computation leaves
+// the outcome of the analysis it stopped in Cancelled.
+SensitivityResult computeSensitivity(const Model& model, const SimulationState& start, const SensitivityWork& work,
+                                     const AnalysisControl& control = {});
+
+inline bool wasCancelled(const SensitivityResult& result)
+{
+    return result.twin.outcome == Outcome::Cancelled || result.lyapunov.outcome == Outcome::Cancelled;
+}
