@@ -1,0 +1,32 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+// How a long analysis is stopped and followed from another thread, and how it
+// ended. Every analysis reads the cancel flag every few thousand steps.
+struct AnalysisControl {
+    // Set (by any thread) to stop the computation soon; nullptr: never stopped.
+    const std::atomic<bool>* cancel = nullptr;
+    // The fraction done, 0 to 1, called now and then from the computing
+    // thread; the parallel sweeps call it from one worker at a time.
+    std::function<void(double)> progress;
+
+    bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
+    void report(double fraction) const
+    {
+        if (progress)
+            progress(fraction);
+    }
+};
+
+enum class Outcome : std::uint8_t {
+    Finished,
+    Fault,      // a step overflowed (or a tangent degenerated): no number is made of it
+    Cancelled,  // the cancel flag was seen
+    Invalid,    // the settings cannot give a result (a zero or infinite time step, too few steps)
+};
+
+// Which computation met the fault.
+enum class FaultSource : std::uint8_t { None, Orbit, Twin, Tangent };

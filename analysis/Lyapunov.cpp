@@ -1,0 +1,228 @@
+#include "analysis/Lyapunov.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Steps between two looks at the cancel flag and two progress reports.
+constexpr std::int64_t CheckEvery = 4096;
+
+// The twin's distance for an orbit at point p.
+double separationAt(const SimulationState& state, int coordinates, double relative)
+{
+    return relative * std::fmax(1.0, length(pointOf(state, coordinates), coordinates));
+}
+
+// The orbit with its tangent vector and its twin, stepped together.
+class OrbitPair {
+public:
+    OrbitPair(const Dynamics& dynamics, const SimulationState& start, double relative)
+        : dynamics_(dynamics), coordinates_(dynamics.model->coordinates), orbit_(start), twin_(start),
+          separation_(separationAt(start, coordinates_, relative))
+    {
+        // The tangent starts along x, the twin along the diagonal: the two
+        // methods share no starting direction.
+        const double diagonal = separation_ / std::sqrt(static_cast<double>(coordinates_));
+        twin_.x = start.x + diagonal;
+        twin_.y = start.y + diagonal;
+        if (coordinates_ == 3)
+            twin_.z = start.z + diagonal;
+    }
+
+    // One step of the orbit, its tangent and the twin. The tangent, carried
+    // through the Jacobian at the point before the step, is renormalised; the
+    // logarithm of its growth goes to `growth`.
+    bool step(double& growth)
+    {
+        ++steps_;
+        dynamics_.jacobian(orbit_, tangent_);
+        if (!advance(*dynamics_.model, orbit_))
+            return fail(FaultSource::Orbit);
+        const double stretch = length(tangent_, coordinates_);
+        growth = std::log(stretch);
+        if (!std::isfinite(growth))
+            return fail(FaultSource::Tangent);
+        const double inverse = 1.0 / stretch;
+        tangent_ = {tangent_[0] * inverse, tangent_[1] * inverse, tangent_[2] * inverse};
+        if (!advance(*dynamics_.model, twin_))
+            return fail(FaultSource::Twin);
+        return true;
+    }
+
+    // Pulls the twin back along the separation to `relative` × max(1, |p|)
+    // from the orbit's point p: the distance follows the orbit's scale, so it
+    // stays far above the rounding of the coordinates wherever the orbit
+    // goes. The logarithm of the separation's growth since the last pull
+    // goes to `growth`.
+    bool pull(double relative, double& growth)
+    {
+        const Tangent apart = {twin_.x - orbit_.x, twin_.y - orbit_.y, coordinates_ == 3 ? twin_.z - orbit_.z : 0.0};
+        const double distance = length(apart, coordinates_);
+        growth = std::log(distance / separation_);
+        if (!std::isfinite(growth))
+            return fail(FaultSource::Twin);  // the twin merged with the orbit, or left it beyond measure
+        separation_ = separationAt(orbit_, coordinates_, relative);
+        const double ratio = separation_ / distance;
+        twin_.x = orbit_.x + apart[0] * ratio;
+        twin_.y = orbit_.y + apart[1] * ratio;
+        if (coordinates_ == 3)
+            twin_.z = orbit_.z + apart[2] * ratio;
+        return true;
+    }
+
+    std::int64_t steps() const { return steps_; }
+    FaultSource fault() const { return fault_; }
+
+private:
+    bool fail(FaultSource source)
+    {
+        fault_ = source;
+        return false;
+    }
+
+    const Dynamics& dynamics_;
+    const int coordinates_;
+    SimulationState orbit_;
+    SimulationState twin_;
+    Tangent tangent_ = {1.0, 0.0, 0.0};
+    double separation_;
+    std::int64_t steps_ = 0;
+    FaultSource fault_ = FaultSource::None;
+};
+
+// The sums of the measurement, by block and in all.
+struct Sums {
+    double tangent = 0;
+    double twin = 0;
+    std::int64_t twinSteps = 0;  // measured steps the twin's sum covers
+    double tangentBlocks[LyapunovBlocks] = {};
+    double twinBlocks[LyapunovBlocks] = {};
+};
+
+ConvergencePoint runningEstimate(const Sums& sums, std::int64_t step, double unit)
+{
+    const double time = static_cast<double>(step) * unit;
+    const double twin = sums.twinSteps == 0 ? std::numeric_limits<double>::quiet_NaN()
+                                            : sums.twin / (static_cast<double>(sums.twinSteps) * unit);
+    return {step, time, sums.tangent / time, twin};
+}
+
+Estimate estimate(double total, const double (&blocks)[LyapunovBlocks], const std::int64_t (&ends)[LyapunovBlocks],
+                  std::int64_t measured, double unit)
+{
+    double means[LyapunovBlocks];
+    double meanOfMeans = 0;
+    std::int64_t begin = 0;
+    for (int b = 0; b < LyapunovBlocks; ++b) {
+        means[b] = blocks[b] / (static_cast<double>(ends[b] - begin) * unit);
+        meanOfMeans += means[b];
+        begin = ends[b];
+    }
+    meanOfMeans /= LyapunovBlocks;
+    double squares = 0;
+    for (const double mean : means)
+        squares += (mean - meanOfMeans) * (mean - meanOfMeans);
+    return {total / (static_cast<double>(measured) * unit),
+            std::sqrt(squares / (LyapunovBlocks * (LyapunovBlocks - 1.0)))};
+}
+
+bool valid(const Dynamics* dynamics, const SimulationState& start, const LyapunovSettings& settings)
+{
+    if (dynamics == nullptr)
+        return false;
+    const double unit = stepDuration(*dynamics, start);
+    return unit != 0 && std::isfinite(unit) && settings.renormaliseEvery >= 1 && settings.transientSteps >= 0 &&
+           settings.measuredSteps >= LyapunovBlocks * settings.renormaliseEvery &&
+           settings.measuredSteps <= std::numeric_limits<std::int64_t>::max() / LyapunovBlocks &&
+           settings.relativeSeparation > 0 && settings.relativeSeparation < 1;
+}
+
+}  // namespace
+
+LyapunovSettings defaultLyapunovSettings(const Dynamics& dynamics, const SimulationState& state)
+{
+    LyapunovSettings settings;
+    settings.transientSteps = stepsFor(dynamics, state, dynamics.transientTime);
+    settings.measuredSteps = dynamics.measuredSteps;
+    settings.renormaliseEvery = dynamics.twinInterval;
+    return settings;
+}
+
+LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState& start,
+                                       const LyapunovSettings& settings, const AnalysisControl& control)
+{
+    LyapunovResult result;
+    const Dynamics* dynamics = dynamicsOf(model);
+    if (!valid(dynamics, start, settings))
+        return result;
+    const double unit = stepDuration(*dynamics, start);
+    const std::int64_t k = settings.renormaliseEvery;
+    const std::int64_t measured = settings.measuredSteps;
+    const std::int64_t total = settings.transientSteps + measured;
+    result.stepDuration = unit;
+
+    double growth = 0;
+    const double relative = settings.relativeSeparation;
+    OrbitPair pair(*dynamics, start, relative);
+    const auto faulted = [&] {
+        result.outcome = Outcome::Fault;
+        result.faultSource = pair.fault();
+        result.faultStep = pair.steps();
+        return result;
+    };
+    const auto interrupted = [&] {
+        if (pair.steps() % CheckEvery != 0)
+            return false;
+        control.report(static_cast<double>(pair.steps()) / static_cast<double>(total));
+        if (!control.cancelled())
+            return false;
+        result.outcome = Outcome::Cancelled;
+        return true;
+    };
+
+    for (std::int64_t step = 1; step <= settings.transientSteps; ++step) {
+        if (!pair.step(growth) || (step % k == 0 && !pair.pull(relative, growth)))
+            return faulted();
+        if (interrupted())
+            return result;
+    }
+    // The measurement starts with a pull, so that its first interval is k steps too.
+    if (!pair.pull(relative, growth))
+        return faulted();
+
+    std::int64_t ends[LyapunovBlocks];
+    for (int b = 0; b < LyapunovBlocks; ++b)
+        ends[b] = b + 1 == LyapunovBlocks ? measured : (((b + 1) * measured) / LyapunovBlocks) / k * k;
+    const std::int64_t samples = std::min<std::int64_t>(std::max(settings.convergenceSamples, 0), measured);
+    result.convergence.reserve(static_cast<std::size_t>(samples));
+
+    Sums sums;
+    std::int64_t step = 0;
+    for (int b = 0; b < LyapunovBlocks; ++b) {
+        while (step < ends[b]) {
+            ++step;
+            if (!pair.step(growth))
+                return faulted();
+            sums.tangent += growth;
+            sums.tangentBlocks[b] += growth;
+            if (step % k == 0 || step == ends[b]) {
+                if (!pair.pull(relative, growth))
+                    return faulted();
+                sums.twin += growth;
+                sums.twinBlocks[b] += growth;
+                sums.twinSteps = step;
+            }
+            const auto sample = static_cast<std::int64_t>(result.convergence.size());
+            if (sample < samples && step == ((sample + 1) * measured) / samples)
+                result.convergence.push_back(runningEstimate(sums, step, unit));
+            if (interrupted())
+                return result;
+        }
+    }
+    result.tangent = estimate(sums.tangent, sums.tangentBlocks, ends, measured, unit);
+    result.twoOrbit = estimate(sums.twin, sums.twinBlocks, ends, measured, unit);
+    result.outcome = Outcome::Finished;
+    control.report(1.0);
+    return result;
+}

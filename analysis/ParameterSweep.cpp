@@ -1,0 +1,231 @@
+#include "analysis/ParameterSweep.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <thread>
+
+
+namespace {
+
+const SweepView* sweepOf(const Model* model)
+{
+    const Dynamics* dynamics = model == nullptr ? nullptr : dynamicsOf(*model);
+    return dynamics == nullptr ? nullptr : dynamics->sweep;
+}
+
+// A parameter at the centre of cell `index` of `cells` between p0 and p1.
+double cellCentre(double p0, double p1, int index, int cells)
+{
+    return p0 + ((index + 0.5) * (p1 - p0)) / cells;
+}
+
+void setParameter(SimulationState& state, SweepParameter parameter, double value)
+{
+    (parameter == SweepParameter::A ? state.a : state.b) = value;
+}
+
+bool validSize(int width, int height)
+{
+    return width > 0 && height > 0 && static_cast<std::int64_t>(width) * height <= std::int64_t{1} << 31;
+}
+
+// Column `column` of the diagram into cells[row × stride].
+void diagramColumn(const OrbitDiagramRequest& request, int column, std::uint32_t* cells, std::ptrdiff_t stride)
+{
+    SimulationState state = request.base;
+    setParameter(state, request.parameter, diagramParameter(request, column));
+    for (std::int64_t step = 0; step < request.transient; ++step)
+        if (!advance(*request.model, state))
+            return;
+    for (std::int64_t point = 0; point < request.points; ++point) {
+        if (!advance(*request.model, state))
+            return;
+        const int row = diagramRow(request, state.x);
+        if (row >= 0) {
+            std::uint32_t& cell = cells[row * stride];
+            if (cell != std::numeric_limits<std::uint32_t>::max())
+                ++cell;
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<OrbitDiagramRequest> defaultOrbitDiagram(const Model& model, const SimulationState& window, int width,
+                                                       int height)
+{
+    const SweepView* view = sweepOf(&model);
+    if (view == nullptr)
+        return std::nullopt;
+    return OrbitDiagramRequest{&model,       runStart(model, window), view->diagramParameter, view->p0, view->p1,
+                               view->xLow,   view->xHigh,             width,                  height,   view->transient,
+                               view->points};
+}
+
+double diagramParameter(const OrbitDiagramRequest& request, int column)
+{
+    return cellCentre(request.p0, request.p1, column, request.width);
+}
+
+int diagramRow(const OrbitDiagramRequest& request, double x)
+{
+    const double row = std::floor(((request.xHigh - x) / (request.xHigh - request.xLow)) * request.height);
+    return row >= 0 && row < request.height ? static_cast<int>(row) : -1;
+}
+
+void computeDiagramColumns(const OrbitDiagramRequest& request, int firstColumn, int columnCount,
+                           std::span<std::uint32_t> counts)
+{
+    if (counts.size() < static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(request.height))
+        return;
+    for (int column = 0; column < columnCount; ++column)
+        diagramColumn(request, firstColumn + column, counts.data() + column, columnCount);
+}
+
+std::optional<PlaneRequest> defaultPlane(const Model& model, const SimulationState& window, int width, int height)
+{
+    const SweepView* view = sweepOf(&model);
+    if (view == nullptr)
+        return std::nullopt;
+    return PlaneRequest{&model, runStart(model, window), view->a0,      view->a1,      view->b0,
+                        view->b1, width,                 height,        view->transient, view->measured};
+}
+
+double planeA(const PlaneRequest& request, int column)
+{
+    return cellCentre(request.a0, request.a1, column, request.width);
+}
+
+double planeB(const PlaneRequest& request, int row)
+{
+    return request.b1 - ((row + 0.5) * (request.b1 - request.b0)) / request.height;
+}
+
+double planeExponent(const PlaneRequest& request, double a, double b)
+{
+    const Dynamics& dynamics = *dynamicsOf(*request.model);
+    const int coordinates = request.model->coordinates;
+    SimulationState state = request.base;
+    state.a = a;
+    state.b = b;
+    // The tangent vector's length is taken, and the vector renormalised,
+    // only every 16 steps (sooner when its size leaves [1e-100, 1e100], and
+    // at the end of the transient and of the measurement): the logarithm,
+    // square root and division of each step were most of a pixel's time.
+    Tangent tangent = {1.0, 0.0, 0.0};
+    double sum = 0;
+    int pending = 0;
+    const std::int64_t steps = request.transient + request.measured;
+    for (std::int64_t step = 1; step <= steps; ++step) {
+        dynamics.jacobian(state, tangent);
+        if (!advance(*request.model, state))
+            return std::numeric_limits<double>::quiet_NaN();
+        const double size = std::fabs(tangent[0]) + std::fabs(tangent[1]) + std::fabs(tangent[2]);
+        if (++pending == 16 || step == request.transient || step == steps || !(size > 1e-100 && size < 1e100)) {
+            const double norm = length(tangent, coordinates);
+            if (step > request.transient)
+                sum += std::log(norm);
+            const double inverse = 1.0 / norm;
+            tangent = {tangent[0] * inverse, tangent[1] * inverse, tangent[2] * inverse};
+            pending = 0;
+        }
+    }
+    // A vector that vanished leaves −∞, then NaN, in the sum: nothing stretches it again.
+    if (!std::isfinite(sum))
+        return -std::numeric_limits<double>::infinity();
+    return sum / static_cast<double>(request.measured);
+}
+
+void computePlaneRows(const PlaneRequest& request, int firstRow, int rowCount, std::span<double> exponents)
+{
+    if (exponents.size() < static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(request.width))
+        return;
+    for (int row = 0; row < rowCount; ++row) {
+        const double b = planeB(request, firstRow + row);
+        for (int column = 0; column < request.width; ++column)
+            exponents[static_cast<std::size_t>(row) * request.width + column] =
+                planeExponent(request, planeA(request, column), b);
+    }
+}
+
+bool validRequest(const OrbitDiagramRequest& request)
+{
+    return sweepOf(request.model) != nullptr && validSize(request.width, request.height) &&
+           request.xLow < request.xHigh && std::isfinite(request.xHigh - request.xLow) && request.transient >= 0 &&
+           request.points >= 0;
+}
+
+bool validRequest(const PlaneRequest& request)
+{
+    return sweepOf(request.model) != nullptr && validSize(request.width, request.height) && request.transient >= 0 &&
+           request.measured > 0;
+}
+
+Outcome computeOrbitDiagram(const OrbitDiagramRequest& request, int threads, std::vector<std::uint32_t>& counts,
+                            const AnalysisControl& control)
+{
+    if (!validRequest(request))
+        return Outcome::Invalid;
+    counts.assign(static_cast<std::size_t>(request.width) * request.height, 0);
+    // Each column is counted apart and then copied in, so that two threads
+    // never write into the same cache lines while counting.
+    const bool done = runInParallel(
+        request.width, threads,
+        [&](int column) {
+            std::vector<std::uint32_t> cells(static_cast<std::size_t>(request.height), 0);
+            diagramColumn(request, column, cells.data(), 1);
+            for (int row = 0; row < request.height; ++row)
+                counts[static_cast<std::size_t>(row) * request.width + column] = cells[row];
+        },
+        control);
+    return done ? Outcome::Finished : Outcome::Cancelled;
+}
+
+Outcome computePlane(const PlaneRequest& request, int threads, std::vector<double>& exponents,
+                     const AnalysisControl& control)
+{
+    if (!validRequest(request))
+        return Outcome::Invalid;
+    exponents.assign(static_cast<std::size_t>(request.width) * request.height,
+                     std::numeric_limits<double>::quiet_NaN());
+    const bool done = runInParallel(
+        request.height, threads,
+        [&](int row) {
+            const auto offset = static_cast<std::size_t>(row) * request.width;
+            computePlaneRows(request, row, 1, std::span(exponents).subspan(offset, request.width));
+        },
+        control);
+    return done ? Outcome::Finished : Outcome::Cancelled;
+}
+
+bool runInParallel(int count, int threads, const std::function<void(int)>& task, const AnalysisControl& control)
+{
+    std::atomic<int> next = 0;
+    std::atomic<bool> stopped = false;
+    std::mutex reporting;
+    int done = 0;
+    const auto work = [&] {
+        for (;;) {
+            if (control.cancelled()) {
+                stopped = true;
+                return;
+            }
+            const int index = next.fetch_add(1);
+            if (index >= count)
+                return;
+            task(index);
+            const std::lock_guard lock(reporting);
+            control.report(static_cast<double>(++done) / count);
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int worker = 1; worker < std::clamp(threads, 1, std::max(count, 1)); ++worker)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+    return !stopped;
+}
