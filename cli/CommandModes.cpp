@@ -5,6 +5,9 @@ namespace {
 // One row a mode: a new kind of work adds its row here.
 const CommandMode* const Modes[] = {
     &RenderMode,
+    &PlaneMode,
+    &OrbitsMode,
+    &MergeMode,
 };
 
 // One row an option, whichever modes read it.
@@ -14,6 +17,16 @@ constexpr CommandOption Options[] = {
     {"option", "OptionK"},
     {"scale", "K"},
     {"from", "SAVED.png"},
+    {"a", "A0:A1"},
+    {"b", "B0:B1"},
+    {"size", "WxH"},
+    {"transient", "T"},
+    {"iterations", "N"},
+    {"threads", "K"},
+    {"tile", "I/N"},
+    {"values", "OUT.csv"},
+    {"vary", "a|b"},
+    {"range", "P0:P1"},
 };
 
 }  // namespace

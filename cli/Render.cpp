@@ -21,11 +21,7 @@ void say(const QString& message)
 // options as typed and clicked before "Via", and runs for the given steps.
 Recipe recipeForRequest(const Program& program, const RenderRequest& request)
 {
-    FieldTexts texts = designTexts(*program.layout);
-    const SimulationState loaded = loadedState(texts, loadFacts(program));
-    Session session(*program.model, loaded, texts, initialOption(*program.layout, 7, 12));
-    for (const auto& [field, text] : request.edits)
-        session.editField(field, text.toStdString());
+    Session session = editedSession(program, request.edits);
     for (int option : request.options) {
         if (option <= 6)
             session.chooseScheme(static_cast<std::int16_t>(option));
@@ -75,6 +71,16 @@ private:
 };
 
 }  // namespace
+
+Session editedSession(const Program& program, const std::vector<std::pair<Field, QString>>& edits)
+{
+    FieldTexts texts = designTexts(*program.layout);
+    const SimulationState loaded = loadedState(texts, loadFacts(program));
+    Session session(*program.model, loaded, texts, initialOption(*program.layout, 7, 12));
+    for (const auto& [field, text] : edits)
+        session.editField(field, text.toStdString());
+    return session;
+}
 
 int renderPicture(const Program& program, const RenderRequest& request)
 {

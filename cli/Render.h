@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/FieldRules.h"
+#include "core/Session.h"
 #include "program/Program.h"
 
 // What `PROGRAM --render OUT.png ...` asks for, as the command line has
@@ -28,6 +29,10 @@ enum RenderStatus {
     RenderUsage = 2,       // a usage error, found by the command line
     RenderFault = 3,       // the run ended on an arithmetic fault; the picture up to it is written
 };
+
+// A window just loaded that has then taken the command line's edits as
+// typed, in order: what a render, a plane or a diagram starts from.
+Session editedSession(const Program& program, const std::vector<std::pair<Field, QString>>& edits);
 
 // Renders the picture with no window and no display and writes it; messages
 // go to standard error in Italian. Needs no application object of its own

@@ -134,10 +134,6 @@ bool recipeFitsPicture(const Recipe& recipe)
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe)
 {
-    if (!nameFitsFileSystem(path))
-        return fileErrorReason(EILSEQ);
-    if (QFileInfo(path).isDir())
-        return fileErrorReason(EISDIR);
     QImage tagged = picture;
     tagged.setText(QStringLiteral("Software"),
                    QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), QLatin1String(SuiteVersion)));
@@ -147,7 +143,15 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
     const QByteArray json = recipe ? recipeToJson(*recipe) : QByteArray();
     if (!json.isEmpty() && json.size() <= MaxRecipeBytes)
         tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(json));
+    return writePng(path, tagged);
+}
 
+QString writePng(const QString& path, const QImage& tagged)
+{
+    if (!nameFitsFileSystem(path))
+        return fileErrorReason(EILSEQ);
+    if (QFileInfo(path).isDir())
+        return fileErrorReason(EISDIR);
     // The picture is encoded in memory, then written: when the disk fails
     // half way, the PNG encoder is never cut off in the middle of a row,
     // which would leave its buffers behind.
@@ -173,22 +177,28 @@ QString writePicture(const QString& path, const QImage& picture, const Program& 
     return {};
 }
 
-std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
+QImage readPng(QIODevice& device, QString& error)
 {
     if (!chunksFitInFile(device)) {
         error = QStringLiteral("il file è danneggiato o incompleto: un suo blocco dichiara più dati di quanti il "
                                "file ne contenga");
-        return std::nullopt;
+        return {};
     }
     // The texts come whole, as written, only with the image itself: Qt's
     // header-only reading folds their white space.
     QImageReader reader(&device, "png");
     reader.setAllocationLimit(MaxImageMegabytes);
     const QImage image = reader.read();
-    if (image.isNull()) {
+    if (image.isNull())
         error = QStringLiteral("il file non è un'immagine PNG leggibile");
+    return image;
+}
+
+std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
+{
+    const QImage image = readPng(device, error);
+    if (image.isNull())
         return std::nullopt;
-    }
     const QString text = image.text(QLatin1String(RecipeKey));
     if (text.isEmpty()) {
         error = QStringLiteral("l'immagine non contiene una ricetta di Vortiquo: forse non è stata salvata da "

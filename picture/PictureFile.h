@@ -23,6 +23,14 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
 QString writePicture(const QString& path, const QImage& picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const Recipe* recipe);
 
+// Encodes a tagged image as PNG in memory and writes it to `path` the same
+// atomic way; the reason in Italian on failure, else an empty string.
+QString writePng(const QString& path, const QImage& tagged);
+// Decodes a PNG file from untrusted bytes with its text chunks, every
+// chunk's length and the image's size bounded first; a null image, with
+// `error` saying why in Italian, when it cannot.
+QImage readPng(QIODevice& device, QString& error);
+
 // Whether the recipe fits in a saved picture so that it reads back: a
 // journal within its bounds may still write too long a text.
 bool recipeFitsPicture(const Recipe& recipe);
