@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "window/ExplorerWindow.h"
 #include "window/SimulationForm.h"
 
 QAction* addWindowAction(QMenu& menu, const QString& text, const QKeySequence& keys, QWidget& window)
@@ -19,5 +20,6 @@ void addToolWindows(SimulationForm& form, QMenu& menu)
     // Each tool adds its own entries here, one line each, after a separator
     // that sets them apart from the picture's own commands.
     menu.addSeparator();
+    addExplorerWindow(form, menu);
     (void)form;
 }
