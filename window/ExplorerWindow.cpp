@@ -1,5 +1,6 @@
 #include "window/ExplorerWindow.h"
 
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
@@ -74,6 +75,14 @@ public:
         stop();
         pass_ = 0;
         launch();
+    }
+
+protected:
+    // A closed window computes nothing in the background.
+    void closeEvent(QCloseEvent* event) override
+    {
+        stop();
+        QWidget::closeEvent(event);
     }
 
 private:
