@@ -186,7 +186,8 @@ const CommandMode PlaneMode = {
     R"(  --plane FILE.png        (solo TessivoW7 e DrumbelW7) il piano dei parametri:
                           un punto per ogni coppia (a, b), colorato secondo
                           l'esponente di Ljapunov (blu: periodica, arancio:
-                          caos, grigio: l'orbita fugge)
+                          caos, grigio: l'orbita fugge; non è un errore,
+                          lo stato di uscita è 0)
   --a A0:A1, --b B0:B1    con --plane: gli intervalli di a e di b (di norma
                           quelli con cui si apre la finestra Esplora parametri)
   --size LxA              con --plane o --orbits: punti in larghezza e in
