@@ -328,12 +328,17 @@ void addExplorerWindow(SimulationForm& form, QMenu& menu)
     if (form.program().sweep == nullptr)
         return;
     QAction* action = addWindowAction(menu, QStringLiteral("Esplora parametri…"), QKeySequence(Qt::CTRL | Qt::Key_E), form);
-    auto* window = new ExplorerWindow(form);
-    window->setParent(&form, Qt::Window);
-    QObject::connect(action, &QAction::triggered, window, [window] {
-        window->show();
-        window->raise();
-        window->activateWindow();
-        window->start();
+    // Made at first use, a top-level window of its own (not a child of the
+    // form, whose widgets are the layout table's alone); it goes with the form.
+    auto window = std::make_shared<ExplorerWindow*>(nullptr);
+    QObject::connect(action, &QAction::triggered, &form, [&form, window] {
+        if (*window == nullptr) {
+            *window = new ExplorerWindow(form);
+            QObject::connect(&form, &QObject::destroyed, *window, [window] { delete *window; });
+        }
+        (*window)->show();
+        (*window)->raise();
+        (*window)->activateWindow();
+        (*window)->start();
     });
 }
