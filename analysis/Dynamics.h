@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "analysis/Control.h"  // first: its FaultSource::Tangent would otherwise shadow the Tangent below
 #include "core/Model.h"
 
 // What the analyses know of each model beyond its own step: the Jacobian of
@@ -28,6 +29,10 @@ struct SweepView {
     std::int64_t measured;            // N: steps that measure a pixel's exponent
     std::int64_t points;              // K: points histogrammed per column
 };
+
+// The maps' views, named so that the program table can point at them too.
+extern const SweepView RecurrenceSweep;
+extern const SweepView QuadraticSweep;
 
 struct Dynamics {
     const Model* model;

@@ -143,9 +143,6 @@ CommandLine parseCommandLine(const QStringList& arguments, const Program& progra
     parser.addOptions(known);
     if (!parser.parse(arguments))
         return usageError(parseErrorText(parser, arguments, known));
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(QString("argomento inatteso: «%1»").arg(parser.positionalArguments().first()));
-
     CommandLine command;
     command.windowSystemNamed = parser.isSet("platform") || parser.isSet("display");
     if (parser.isSet("help")) {
@@ -161,6 +158,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const Program& progra
         return usageError(QString("--%1 e --%2 non si uniscono: una cosa alla volta")
                               .arg(modes[0]->trigger, modes[1]->trigger));
     const CommandMode* mode = modes.empty() ? nullptr : modes.front();
+    if (!parser.positionalArguments().isEmpty() && !(mode && mode->positional))
+        return usageError(QString("argomento inatteso: «%1»").arg(parser.positionalArguments().first()));
     if (const QString misplaced = optionOutOfPlace(parser, mode); !misplaced.isEmpty())
         return usageError(misplaced);
     if (mode) {

@@ -8,6 +8,9 @@ const CommandMode* const Modes[] = {
     &VideoMode,
     &LyapunovMode,
     &SeparationMode,
+    &PlaneMode,
+    &OrbitsMode,
+    &MergeMode,
 };
 
 // One row an option, whichever modes read it.
@@ -26,6 +29,16 @@ constexpr CommandOption Options[] = {
     {"frames-dir", "DIR"},
     {"json", nullptr},
     {"epsilon", "E"},
+    {"a", "A0:A1"},
+    {"b", "B0:B1"},
+    {"size", "WxH"},
+    {"transient", "T"},
+    {"iterations", "N"},
+    {"threads", "K"},
+    {"tile", "I/N"},
+    {"values", "OUT.csv"},
+    {"vary", "a|b"},
+    {"range", "P0:P1"},
 };
 
 }  // namespace

@@ -21,6 +21,8 @@ struct CommandMode {
     QString (*read)(const QCommandLineParser& parser, const Program& program, CommandLine& command);
     // Its part of --help, in Italian, ending in a new line; %1 is the program.
     const char* help;
+    // What its positional arguments are, "TILE.png"; nullptr: it takes none.
+    const char* positional = nullptr;
 };
 
 // An option that modes read; valueName is nullptr for a switch.
@@ -38,3 +40,6 @@ extern const CommandMode RenderMode;
 extern const CommandMode VideoMode;
 extern const CommandMode LyapunovMode;
 extern const CommandMode SeparationMode;
+extern const CommandMode PlaneMode;
+extern const CommandMode OrbitsMode;
+extern const CommandMode MergeMode;

@@ -7,6 +7,7 @@
 
 #include "core/Density.h"
 #include "core/FieldRules.h"
+#include "core/Session.h"
 #include "program/Program.h"
 
 // What `PROGRAM --render OUT.png ...` asks for, as the command line has

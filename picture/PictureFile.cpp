@@ -142,10 +142,6 @@ bool recipeFitsPicture(const QByteArray& recipeJson)
 QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const QByteArray& recipeJson)
 {
-    if (!nameFitsFileSystem(path))
-        return fileErrorReason(EILSEQ);
-    if (QFileInfo(path).isDir())
-        return fileErrorReason(EISDIR);
     QImage tagged = std::move(picture);  // the texts then go into the only copy
     tagged.setText(QStringLiteral("Software"),
                    QStringLiteral("Vortiquo %1 %2").arg(QLatin1String(program.name), QLatin1String(SuiteVersion)));
@@ -154,7 +150,15 @@ QString writePicture(const QString& path, QImage picture, const Program& program
     // the recipe always has some, in its equations.
     if (!recipeJson.isEmpty() && recipeFitsPicture(recipeJson))
         tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(recipeJson));
+    return writePng(path, tagged);
+}
 
+QString writePng(const QString& path, const QImage& tagged)
+{
+    if (!nameFitsFileSystem(path))
+        return fileErrorReason(EILSEQ);
+    if (QFileInfo(path).isDir())
+        return fileErrorReason(EISDIR);
     // The picture is encoded in memory, then written: when the disk fails
     // half way, the PNG encoder is never cut off in the middle of a row,
     // which would leave its buffers behind.
@@ -180,31 +184,36 @@ QString writePicture(const QString& path, QImage picture, const Program& program
     return {};
 }
 
-std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
+QImage readPng(QIODevice& device, QSize largest, const Program& program, QString& error)
 {
     if (!chunksFitInFile(device)) {
         error = QStringLiteral("il file è danneggiato o incompleto: un suo blocco dichiara più dati di quanti il "
                                "file ne contenga");
-        return std::nullopt;
+        return {};
     }
     // The texts come whole, as written, only with the image itself: Qt's
     // header-only reading folds their white space. The size in the header
     // is sound to read first.
     QImageReader reader(&device, "png");
-    const QSize largest = largestPicture(program);
     reader.setAllocationLimit(decodingMegabytes(largest));
     if (const QSize size = reader.size(); size.width() > largest.width() || size.height() > largest.height()) {
         error = QStringLiteral("l'immagine, di %1×%2 pixel, è più grande di ogni immagine che %3 disegna")
                     .arg(size.width())
                     .arg(size.height())
                     .arg(QLatin1String(program.name));
-        return std::nullopt;
+        return {};
     }
     const QImage image = reader.read();
-    if (image.isNull()) {
+    if (image.isNull())
         error = QStringLiteral("il file non è un'immagine PNG leggibile");
+    return image;
+}
+
+std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
+{
+    const QImage image = readPng(device, largestPicture(program), program, error);
+    if (image.isNull())
         return std::nullopt;
-    }
     const QString text = image.text(QLatin1String(RecipeKey));
     if (text.isEmpty()) {
         error = QStringLiteral("l'immagine non contiene una ricetta di Vortiquo: forse non è stata salvata da "

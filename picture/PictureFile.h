@@ -25,6 +25,15 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
 QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
                      std::int64_t steps, const QByteArray& recipeJson);
 
+// Encodes a tagged image as PNG in memory and writes it to `path` the same
+// atomic way; the reason in Italian on failure, else an empty string.
+QString writePng(const QString& path, const QImage& tagged);
+// Decodes a PNG file from untrusted bytes with its text chunks, every
+// chunk's length bounded first, and a picture larger than `largest` (the
+// largest `program` makes of that kind) refused before decoding; a null
+// image, with `error` saying why in Italian, when it cannot.
+QImage readPng(QIODevice& device, QSize largest, const Program& program, QString& error);
+
 // Whether a recipe's text fits in a saved picture so that it reads back: a
 // journal within its bounds may still write too long a text.
 bool recipeFitsPicture(const QByteArray& recipeJson);

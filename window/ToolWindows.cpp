@@ -5,6 +5,7 @@
 
 #include "window/ExportDialog.h"
 #include "window/SensitivityWindow.h"
+#include "window/ExplorerWindow.h"
 #include "window/SimulationForm.h"
 
 QAction* addWindowAction(QMenu& menu, const QString& text, const QKeySequence& keys, QWidget& window)
@@ -23,4 +24,5 @@ void addToolWindows(SimulationForm& form, QMenu& menu)
     menu.addSeparator();
     addExportAction(form, menu);
     addSensitivityWindow(form, menu);
+    addExplorerWindow(form, menu);
 }

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "analysis/Control.h"
+#include "core/SimulationState.h"
+#include "picture/SweepRecipe.h"
+
+// Computes the band of a sweep that a recipe names (the whole picture, or
+// one tile) on `threads` threads and makes its picture. Each row of the
+// plane and each column of the diagram is one task, so the result is the
+// same on any number of threads. Called by the command line and by the
+// "Esplora parametri" window, which passes a cancel flag and a progress
+// callback in `control`.
+struct SweepBand {
+    QImage image;
+    std::vector<double> exponents;  // the plane's, row by row; empty for the diagram
+    Band band;                      // the rows (plane) or columns (diagram) computed
+};
+
+// `base` holds the start point and the parameter the diagram does not vary.
+// None when cancelled or when the recipe cannot be computed.
+std::optional<SweepBand> computeSweepBand(const SweepRecipe& recipe, const SimulationState& base, int threads,
+                                          const AnalysisControl& control = {});
+
+// The parameters of the plane's pixel (column, row) of the whole picture.
+double recipeA(const SweepRecipe& recipe, int column);
+double recipeB(const SweepRecipe& recipe, int row);
