@@ -64,10 +64,11 @@ double stepDuration(const Dynamics& dynamics, const SimulationState& state);
 inline constexpr std::int64_t MaxDefaultSteps = 1'000'000'000;
 std::int64_t stepsFor(const Dynamics& dynamics, const SimulationState& state, double duration);
 
-// The state a run of the program starts from. "Via" puts the point back to
-// its fixed start (1 in each coordinate) whatever x0, y0 and z0 show, since
-// those fields only move the point of a run already going; so the analyses
-// of a window start from here, with the window's parameters and dt.
+// The state a run of the program starts from: "Via" puts the point back to
+// its fixed start, 1 in each coordinate. The analyses of a window start
+// where its fields x0, y0 (z0) say instead (fieldStart in core/FieldRules.h),
+// the point a user types to study; this is the other start, for callers
+// that want the run's own orbit.
 SimulationState runStart(const Model& model, SimulationState window);
 
 // One step of an orbit, as a run takes it: the model's own step, then the

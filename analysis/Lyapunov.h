@@ -78,7 +78,7 @@ struct LyapunovResult {
 };
 
 // Measures from `start` (whose point is the orbit's first point: see
-// runStart in Dynamics.h) with the model's parameters and dt. Estimates are
+// fieldStart in core/FieldRules.h) with the model's parameters and dt. Estimates are
 // set only when the outcome is Finished (a cancelled run keeps the
 // convergence points it reached). Same inputs, same bits.
 LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState& start,

@@ -60,7 +60,7 @@ std::optional<OrbitDiagramRequest> defaultOrbitDiagram(const Model& model, const
     const SweepView* view = sweepOf(&model);
     if (view == nullptr)
         return std::nullopt;
-    return OrbitDiagramRequest{&model,       runStart(model, window), view->diagramParameter, view->p0, view->p1,
+    return OrbitDiagramRequest{&model,       window, view->diagramParameter, view->p0, view->p1,
                                view->xLow,   view->xHigh,             width,                  height,   view->transient,
                                view->points};
 }
@@ -91,7 +91,7 @@ std::optional<PlaneRequest> defaultPlane(const Model& model, const SimulationSta
     const SweepView* view = sweepOf(&model);
     if (view == nullptr)
         return std::nullopt;
-    return PlaneRequest{&model, runStart(model, window), view->a0,      view->a1,      view->b0,
+    return PlaneRequest{&model, window, view->a0,      view->a1,      view->b0,
                         view->b1, width,                 height,        view->transient, view->measured};
 }
 

@@ -30,8 +30,9 @@ struct OrbitDiagramRequest {
     std::int64_t transient = 0, points = 0;
 };
 
-// The model's default diagram (SweepView) from the window's state, started
-// where a run starts (runStart); none for a model without sweeps.
+// The model's default diagram (SweepView) from the start given (the
+// window's fields: fieldStart in core/FieldRules.h); none for a model
+// without sweeps.
 std::optional<OrbitDiagramRequest> defaultOrbitDiagram(const Model& model, const SimulationState& window, int width,
                                                        int height);
 double diagramParameter(const OrbitDiagramRequest& request, int column);

@@ -45,7 +45,7 @@ struct TwinSeries {
     double attractorSize = 0;
 };
 
-// Runs both orbits from `start` (see runStart in Dynamics.h) for
+// Runs both orbits from `start` (see fieldStart in core/FieldRules.h) for
 // settings.steps steps, or until a fault or the cancel flag.
 TwinSeries twinOrbitSeries(const Model& model, const SimulationState& start, const TwinSettings& settings,
                            const AnalysisControl& control = {});

@@ -105,11 +105,8 @@ bool tilesComplete(const std::vector<SweepPicture>& tiles, const QStringList& pa
 SimulationState sweepStart(const SweepRecipe& recipe)
 {
     const Program& program = *recipe.program;
-    SimulationState start = runStart(*program.model, editedSession(program, recipe.edits).state());
-    for (const auto& [field, text] : recipe.edits)
-        if (field == Field::x0 || field == Field::y0 || field == Field::z0)
-            applyFieldText(start, field, text.toStdString());
-    return start;
+    const Session session = editedSession(program, recipe.edits);
+    return fieldStart(session.state(), session.texts());
 }
 
 int runSweep(const SweepJob& job)

@@ -132,3 +132,12 @@ std::int32_t roundToStepLimit(double value)
         return std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(rounded);
 }
+
+SimulationState fieldStart(const SimulationState& state, const FieldTexts& texts)
+{
+    SimulationState start = state;
+    for (const Field field : {Field::x0, Field::y0, Field::z0})
+        if (const auto& text = texts[static_cast<std::size_t>(field)])
+            applyFieldText(start, field, *text);
+    return start;
+}

@@ -38,6 +38,12 @@ void applyFieldText(SimulationState& state, Field field, std::string_view text);
 // when the view angle had no value (the last angle is kept).
 bool fieldEditOverrides(const SimulationState& after, Field field, std::string_view text);
 
+// The state an analysis of the window starts from: the parameters and Δt of
+// `state`, and the point that the fields x0, y0 (and z0) show. During a run
+// the state's own point is the run's current one, so the point is read from
+// the fields' texts.
+SimulationState fieldStart(const SimulationState& state, const FieldTexts& texts);
+
 // What a window does to its state at load, apart from its controls.
 struct LoadFacts {
     float plotWidth = 0, plotHeight = 0;  // Grafico's size in twips

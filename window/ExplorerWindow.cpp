@@ -173,7 +173,7 @@ private:
         Sweep& sweep = current();
         const int share = pass_ == 0 ? CoarseShare : 1;
         const SweepRecipe recipe = recipeFor(sweep, Side / share, Side / share);
-        SimulationState base = runStart(*form_.program().model, form_.session().state());
+        SimulationState base = fieldStart(form_.session().state(), form_.session().texts());
         cancel_ = std::make_shared<std::atomic<bool>>(false);
         auto done = std::make_shared<std::atomic<int>>(0);
         progressShare_ = done;

@@ -2,15 +2,6 @@
 
 #include <algorithm>
 
-SimulationState fieldStart(const SimulationState& state, const FieldTexts& texts)
-{
-    SimulationState start = state;
-    for (const Field field : {Field::x0, Field::y0, Field::z0})
-        if (const auto& text = texts[static_cast<std::size_t>(field)])
-            applyFieldText(start, field, *text);
-    return start;
-}
-
 SensitivityWork windowWork(const Dynamics& dynamics, const SimulationState& start, double epsilon)
 {
     SensitivityWork work;

@@ -10,11 +10,6 @@
 // --separation compute, from the fields as they stand. Plain C++: it runs on
 // a worker thread, or in a process with no application object.
 
-// The state to start from: the parameters and Δt of `state`, and the point
-// that the fields x0, y0 (and z0) show. During a run the state's own point
-// is the run's current one, so the point is read from the fields' texts.
-SimulationState fieldStart(const SimulationState& state, const FieldTexts& texts);
-
 struct SensitivityWork {
     TwinSettings twin;
     LyapunovSettings lyapunov;
