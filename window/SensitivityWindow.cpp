@@ -11,15 +11,38 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <cmath>
 #include <QtConcurrent/QtConcurrentRun>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include "window/ExponentText.h"
 #include "window/FaultText.h"
 #include "window/SensitivityCharts.h"
 #include "window/SimulationForm.h"
 #include "window/ToolWindows.h"
+
+namespace {
+
+// The computation yields the cores to the program's run loop and to the
+// display: its one thread runs at the lowest priority, which Linux keeps per
+// thread, so the pool is the window's own and no other work inherits it.
+QThreadPool& backgroundPool()
+{
+    static QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    return pool;
+}
+
+void lowerThreadPriority()
+{
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+}
+
+}  // namespace
 
 namespace {
 
@@ -165,7 +188,8 @@ void SensitivityWindow::startComputation()
         emit resultShown(generation);
     });
     status_->setText(QStringLiteral("Calcolo in corso…"));
-    watcher->setFuture(QtConcurrent::run([&model, start, work, cancel] {
+    watcher->setFuture(QtConcurrent::run(&backgroundPool(), [&model, start, work, cancel] {
+        lowerThreadPriority();
         AnalysisControl control;
         control.cancel = cancel.get();
         return computeSensitivity(model, start, work, control);
