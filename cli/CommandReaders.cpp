@@ -63,6 +63,14 @@ QString readSize(const QString& name, const QString& text, int most, int& width,
     return {};
 }
 
+QString firstError(const QStringList& answers)
+{
+    for (const QString& answer : answers)
+        if (!answer.isEmpty())
+            return answer;
+    return {};
+}
+
 QStringList settableFields(const Program& program)
 {
     const FieldTexts texts = designTexts(*program.layout);

@@ -25,6 +25,10 @@ QString readRange(const QString& name, const QString& text, double& from, double
 // WxH, two whole numbers from 1 to `most`.
 QString readSize(const QString& name, const QString& text, int most, int& width, int& height);
 
+// The first of the readers' answers that says something is wrong, or an
+// empty string when none does.
+QString firstError(const QStringList& answers);
+
 // The fields --set may name: those of the window, less termineT, which
 // --steps sets.
 QStringList settableFields(const Program& program);

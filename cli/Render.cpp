@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cli/EditedSession.h"
+#include "cli/HeadlessApplication.h"
 #include "picture/DensityPicture.h"
 #include "picture/PictureFile.h"
 #include "picture/Redraw.h"
@@ -131,16 +132,7 @@ int renderLooked(const Program& program, const RenderRequest& request, Recipe re
 
 int renderPicture(const Program& program, const RenderRequest& request)
 {
-    // No window is shown. The application object gives the theme's default
-    // palette, which colours the background as a window shows it at load;
-    // the offscreen platform needs no display, whatever the environment says.
-    int argc = 3;
-    char platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {const_cast<char*>(program.name), platform, offscreen, nullptr};
-    // Qt's own notices (say, about the runtime directory) are not for the
-    // user of a command: every message here is ours, in Italian.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    QGuiApplication application(argc, argv);
+    const HeadlessApplication application(program);
 
     Recipe recipe;
     if (request.from.isEmpty()) {

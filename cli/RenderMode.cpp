@@ -48,8 +48,7 @@ QString readRender(const QCommandLineParser& parser, const Program& program, Com
         errors << readEdit(edit, program, request.edits);
     for (const QString& option : parser.values("option"))
         errors << readOption(option, request.options);
-    errors.removeAll(QString());
-    return errors.isEmpty() ? QString() : errors.first();
+    return firstError(errors);
 }
 
 constexpr const char* RenderAccepts[] = {"steps",   "set",  "option", "scale",

@@ -75,9 +75,8 @@ QString readSeparation(const QCommandLineParser& parser, const Program& program,
     }
     for (const QString& edit : parser.values("set"))
         errors << readEdit(edit, program, request.edits);
-    errors.removeAll(QString());
-    if (!errors.isEmpty())
-        return errors.first();
+    if (const QString error = firstError(errors); !error.isEmpty())
+        return error;
     command.action = CommandLine::Action::Task;
     command.task = [&program, request] { return separationTask(program, request); };
     return {};

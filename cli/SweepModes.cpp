@@ -66,8 +66,7 @@ QString readCommon(const QCommandLineParser& parser, const Program& program, con
         errors << readWhole("transient", parser.value("transient"), 0, MaxSweepSteps, job.recipe.transient);
     for (const QString& edit : parser.values("set"))
         errors << readEdit(edit, program, job.recipe.edits);
-    errors.removeAll(QString());
-    return errors.isEmpty() ? QString() : errors.first();
+    return firstError(errors);
 }
 
 QString readIterations(const QCommandLineParser& parser, std::int64_t fallback, SweepRecipe& recipe)
@@ -112,9 +111,8 @@ QString readPlane(const QCommandLineParser& parser, const Program& program, Comm
         for (const auto& edit : recipe.edits)
             if (edit.first == Field::a || edit.first == Field::b)
                 errors << "--set non scrive aT né bT con --plane: sul piano a e b variano (--a, --b)";
-        errors.removeAll(QString());
-        if (!errors.isEmpty())
-            return errors.first();
+        if (const QString error = firstError(errors); !error.isEmpty())
+            return error;
     }
     return finish(parser, job, command);
 }
@@ -149,9 +147,8 @@ QString readOrbits(const QCommandLineParser& parser, const Program& program, Com
             if (edit.first == varied)
                 errors << QString("--set non scrive %1T con --vary %1: varia lungo il diagramma (--range)")
                               .arg(QLatin1Char(recipe.vary));
-        errors.removeAll(QString());
-        if (!errors.isEmpty())
-            return errors.first();
+        if (const QString error = firstError(errors); !error.isEmpty())
+            return error;
     }
     return finish(parser, job, command);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <unistd.h>
 
+#include "cli/HeadlessApplication.h"
 #include "picture/DensityPicture.h"
 #include "picture/FrameSink.h"
 #include "picture/PictureFile.h"
@@ -44,13 +45,7 @@ private:
 
 int makeVideoFile(const Program& program, const VideoRequest& request)
 {
-    // As for a render: the theme's palette colours the background, and the
-    // offscreen platform needs no display.
-    int argc = 3;
-    char platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {const_cast<char*>(program.name), platform, offscreen, nullptr};
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    QGuiApplication application(argc, argv);
+    const HeadlessApplication application(program);
 
     const QString& output = request.framesFolder.isEmpty() ? request.run.output : request.framesFolder;
     Recipe recipe;

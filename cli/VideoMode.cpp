@@ -50,8 +50,7 @@ QString readVideoSettings(const QCommandLineParser& parser, const Program& progr
         if (request.framesFolder.isEmpty())
             errors << "--frames-dir vuole il nome di una cartella";
     }
-    errors.removeAll(QString());
-    return errors.isEmpty() ? QString() : errors.first();
+    return firstError(errors);
 }
 
 QString readVideo(const QCommandLineParser& parser, const Program& program, CommandLine& command)
@@ -80,9 +79,8 @@ QString readVideo(const QCommandLineParser& parser, const Program& program, Comm
     for (const QString& option : parser.values("option"))
         errors << readOption(option, run.options);
     errors << readVideoSettings(parser, program, *request);
-    errors.removeAll(QString());
-    if (!errors.isEmpty())
-        return errors.first();
+    if (const QString error = firstError(errors); !error.isEmpty())
+        return error;
     if (run.steps && request->settings.frames > *run.steps)
         return QString("--frames %1 supera i passi (%2): ogni fotogramma vuole almeno un passo")
             .arg(request->settings.frames)

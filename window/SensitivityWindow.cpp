@@ -42,10 +42,6 @@ void lowerThreadPriority()
     setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
 }
 
-}  // namespace
-
-namespace {
-
 // Long enough that typing a number recomputes once, at its end.
 constexpr int DefaultDelayMs = 300;
 constexpr double DefaultEpsilon = 1e-8;
