@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace vortiquo {
+
 // How a long analysis is stopped and followed from another thread, and how it
 // ended. Every analysis reads the cancel flag every few thousand steps.
 struct AnalysisControl {
@@ -30,3 +32,5 @@ enum class Outcome : std::uint8_t {
 
 // Which computation met the fault.
 enum class FaultSource : std::uint8_t { None, Orbit, Twin, Tangent };
+
+}  // namespace vortiquo

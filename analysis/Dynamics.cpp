@@ -7,6 +7,8 @@
 #include "maps/MapJacobians.h"
 #include "maps/MapModels.h"
 
+namespace vortiquo {
+
 // The recurrence map opens at a = −0.1, b = −1.7: its plane spans the
 // chaotic tongue around that point and the periodic band above it, and its
 // orbit diagram runs b down to where the orbit from (1, 1) escapes.
@@ -75,3 +77,5 @@ Tangent pointOf(const SimulationState& state, int coordinates)
 {
     return {state.x, state.y, coordinates == 3 ? state.z : 0.0};
 }
+
+}  // namespace vortiquo

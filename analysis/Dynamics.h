@@ -7,6 +7,8 @@
 #include "analysis/Control.h"  // first: its FaultSource::Tangent would otherwise shadow the Tangent below
 #include "core/Model.h"
 
+namespace vortiquo {
+
 // What the analyses know of each model beyond its own step: the Jacobian of
 // the step, the unit of time, the defaults of each analysis. One row per
 // model (Dynamics.cpp); the analyses read the row and never ask which
@@ -97,3 +99,5 @@ inline double length(const Tangent& v, int coordinates)
 }
 // The point of a state as a vector (z is 0 for the maps).
 Tangent pointOf(const SimulationState& state, int coordinates);
+
+}  // namespace vortiquo

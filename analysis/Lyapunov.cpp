@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vortiquo {
+
 namespace {
 
 // Steps between two looks at the cancel flag, and between two progress reports.
@@ -229,3 +231,5 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
     control.report(1.0);
     return result;
 }
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 #include "analysis/Control.h"
 #include "analysis/Dynamics.h"
 
+namespace vortiquo {
+
 // The largest Lyapunov exponent of a model as the program iterates it: the
 // map itself, or a flow's Euler step at the state's dt. It is measured on the
 // very orbit a run draws (the model's own step, from the given start) by two
@@ -83,3 +85,5 @@ struct LyapunovResult {
 // convergence points it reached). Same inputs, same bits.
 LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState& start,
                                        const LyapunovSettings& settings, const AnalysisControl& control = {});
+
+}  // namespace vortiquo

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+namespace vortiquo {
 
 namespace {
 
@@ -231,3 +232,5 @@ bool runInParallel(int count, int threads, const std::function<void(int)>& task,
         worker.join();
     return !stopped;
 }
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 #include "analysis/Control.h"
 #include "analysis/Dynamics.h"
 
+namespace vortiquo {
+
 // The parameter sweeps of a map: the orbit diagram and the parameter plane.
 // A column of the diagram, or a pixel of the plane, depends only on its own
 // parameters and the start point: no shared sum, no random numbers. So any
@@ -86,3 +88,5 @@ Outcome computePlane(const PlaneRequest& request, int threads, std::vector<doubl
 // index in turn, until all are done or the cancel flag is seen. Reports the
 // fraction done after each task. Returns false when cancelled.
 bool runInParallel(int count, int threads, const std::function<void(int)>& task, const AnalysisControl& control);
+
+}  // namespace vortiquo

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vortiquo {
+
 namespace {
 
 struct Rgb {
@@ -46,3 +48,5 @@ std::uint32_t densityShade(std::uint32_t count, std::uint32_t maxCount)
     const double grey = 255.0 * (1.0 - share);
     return opaque(grey, grey, grey);
 }
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace vortiquo {
+
 // The colours of the sweeps' pictures, as 0xAARRGGBB words (opaque).
 
 // The parameter plane's diverging map: a negative exponent (a periodic
@@ -16,3 +18,5 @@ std::uint32_t exponentColour(double exponent, double scale = ExponentColourScale
 // count relative to the image's largest, so that a single hit shows faintly
 // and the densest cell is black. A count of 0 is white.
 std::uint32_t densityShade(std::uint32_t count, std::uint32_t maxCount);
+
+}  // namespace vortiquo

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vortiquo {
+
 namespace {
 
 // Steps between two looks at the cancel flag, and between two progress reports.
@@ -124,3 +126,5 @@ GrowthFit fitGrowth(const TwinSeries& series, double fraction)
     fit.valid = std::isfinite(fit.rate) && std::isfinite(fit.intercept);
     return fit;
 }
+
+}  // namespace vortiquo

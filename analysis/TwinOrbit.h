@@ -7,6 +7,8 @@
 #include "analysis/Control.h"
 #include "analysis/Dynamics.h"
 
+namespace vortiquo {
+
 // Two runs side by side: the orbit from the start, and a twin from the same
 // start with x moved by ε, both stepped by the model's own step. What the
 // separation plot draws and what the separation file lists.
@@ -70,3 +72,5 @@ struct GrowthFit {
     std::int64_t samples = 0;
 };
 GrowthFit fitGrowth(const TwinSeries& series, double fraction = GrowthCeilingFraction);
+
+}  // namespace vortiquo

@@ -6,6 +6,8 @@
 
 #include "program/LayoutTable.h"
 
+namespace vortiquo {
+
 // What a screen reader says of the controls every window has. Each window
 // joins these with the rows of its own fields (apps/FlowLayouts.cpp,
 // apps/MapLayouts.cpp). The description of Equazioni is the window's
@@ -80,3 +82,5 @@ inline constexpr AccessibleText StartAndLimitTexts[] = {
     {"termineT", "termine (numero di passi)", "Il calcolo si ferma dopo questo numero di passi; 0 per nessun limite.",
      "TermineCommento"},
 };
+
+}  // namespace vortiquo

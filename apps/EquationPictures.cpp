@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace vortiquo {
+
 // Each picture is a small typeset system of equations: a tall left brace,
 // then one equation per line, aligned on the equals sign. Variables and
 // parameters are set in an italic serif, digits, brackets and operators
@@ -391,3 +393,5 @@ QImage quadraticEquations(double devicePixelRatio)
                            {{text("y"), next()}, {text("= bx")}}}},
                 devicePixelRatio);
 }
+
+}  // namespace vortiquo

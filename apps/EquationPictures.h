@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+namespace vortiquo {
+
 // The pictures of each model's equations, drawn by our own code: black
 // formula text on white, the lines grouped by a left brace. Each is drawn at
 // the given device pixel ratio and tagged with it; its logical size is the
@@ -11,3 +13,5 @@ QImage convectionEquations(double devicePixelRatio = 1.0);
 QImage spiralEquations(double devicePixelRatio = 1.0);
 QImage recurrenceEquations(double devicePixelRatio = 1.0);
 QImage quadraticEquations(double devicePixelRatio = 1.0);
+
+}  // namespace vortiquo

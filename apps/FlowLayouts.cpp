@@ -7,6 +7,8 @@
 #include "apps/EquationPictures.h"
 #include "apps/Layouts.h"
 
+namespace vortiquo {
+
 namespace {
 
 using K = ControlKind;
@@ -183,3 +185,5 @@ constinit const WindowLayout SpiralLayout = {
     "Kelvane", 8730, 8805, SpiralControls, SpiralTabOrder, spiralEquations,
     "dx/dt = −(y + z); dy/dt = x + ay; dz/dt = xz − cz + b", SpiralTexts,
 };
+
+}  // namespace vortiquo

@@ -3,6 +3,8 @@
 #include "apps/Programs.h"
 #include "cli/RunProgram.h"
 
+using namespace vortiquo;
+
 int main(int argc, char** argv)
 {
     return runProgram(argc, argv, programNamed(VORTIQUO_PROGRAM));

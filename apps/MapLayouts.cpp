@@ -5,6 +5,8 @@
 #include "apps/EquationPictures.h"
 #include "apps/Layouts.h"
 
+namespace vortiquo {
+
 namespace {
 
 using K = ControlKind;
@@ -130,3 +132,5 @@ constinit const WindowLayout QuadraticLayout = {
     "Drumbel", 8745, 8055, QuadraticControls, QuadraticTabOrder, quadraticEquations,
     "x′ = y + 1 − ax²; y′ = bx", QuadraticTexts,
 };
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 #include "flows/FlowModels.h"
 #include "maps/MapModels.h"
 
+namespace vortiquo {
+
 namespace {
 
 // The programs of the suite, one row each. The build makes one executable
@@ -44,3 +46,5 @@ const Program& programNamed(std::string_view name)
     std::fprintf(stderr, "no program named %.*s\n", static_cast<int>(name.size()), name.data());
     std::abort();
 }
+
+}  // namespace vortiquo

@@ -16,6 +16,8 @@
 #include "cli/RunProgram.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 QString dispatcherName()
@@ -125,3 +127,5 @@ int dispatcherProbeMain(int argc, char** argv, int calls, std::int32_t steps)
     writeReportLine(toJson(probe));
     return 0;
 }
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace vortiquo {
+
 // The benchmark started as a child of itself. Each mode measures in a
 // process of its own and writes one report line (bench/Protocol.h).
 
@@ -16,3 +18,5 @@ int startupProbeMain(char* programPath, const char* name);
 // event processing with nothing pending on a shown window, and a run of the
 // first program.
 int dispatcherProbeMain(int argc, char** argv, int calls, std::int32_t steps);
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 
 #include "bench/Protocol.h"
 
+namespace vortiquo {
+
 namespace {
 
 // Runs the benchmark as a child with the given arguments and returns its
@@ -86,3 +88,5 @@ std::vector<DispatcherFigures> measureDispatchers(const Options& options, QProce
         }
     return results;
 }
+
+}  // namespace vortiquo

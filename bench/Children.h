@@ -9,6 +9,8 @@
 #include "bench/Options.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // The parent's side of the child processes: starting them and reading what
 // they report. Every program is measured in a process of its own, as a
 // user runs it, and that process starts no other: a process that has forked
@@ -31,3 +33,5 @@ StartupFigures measureStartup(const Program& program, int probes, const QProcess
 // in alternating child processes, so that a change in the machine's load
 // falls on both.
 std::vector<DispatcherFigures> measureDispatchers(const Options& options, QProcessEnvironment environment);
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 
 #include "bench/Timing.h"
 
+namespace vortiquo {
+
 // What the benchmark measures, as plain data: what a child process reports
 // and what the parent prints.
 
@@ -102,3 +104,5 @@ struct ProgramReport {
     ProgramMeasurement measured;
     StartupFigures startup;
 };
+
+}  // namespace vortiquo

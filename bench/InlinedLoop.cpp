@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace vortiquo {
+
 namespace {
 
 // A colour band's component, clamped to a channel.
@@ -60,3 +62,5 @@ std::int64_t inlinedConvectionRun(const SimulationState& start, const InlinedPic
     }
     return step;
 }
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // The ceiling of the headless render: the convection flow's run written out
 // by hand as one loop, with nothing shared with the programs' own code. The
 // same Euler step, projection, colour bands and pixel write, every operation
@@ -21,3 +23,5 @@ struct InlinedPicture {
 // returns the steps drawn: fewer only when a step was not finite.
 std::int64_t inlinedConvectionRun(const SimulationState& start, const InlinedPicture& picture,
                                   std::int64_t steps);
+
+}  // namespace vortiquo

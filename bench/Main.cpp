@@ -35,6 +35,8 @@
 #include "bench/Report.h"
 #include "bench/Sensitivity.h"
 
+using namespace vortiquo;
+
 namespace {
 
 void printHeader(const Options& options, const QProcessEnvironment& environment)

@@ -9,6 +9,8 @@
 #include "bench/WindowRuns.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 // The window's own runs: the median rate, and the allocations and paints of
@@ -74,3 +76,5 @@ ProgramMeasurement measureProgram(const Program& program, const Options& options
     measured.stop = stopLatency(form, options.stopDelayMs, clicker);
     return measured;
 }
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include "bench/Options.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 class XClicker;
 
 // Everything measured on one program's real window in this process: its
@@ -11,3 +13,5 @@ class XClicker;
 // during the runs, and the stop latency. With no clicker, no click goes
 // through the X server.
 ProgramMeasurement measureProgram(const Program& program, const Options& options, XClicker* clicker);
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace vortiquo {
+
 namespace {
 
 void makeSmoke(Options& options)
@@ -54,3 +56,5 @@ Options parseOptions(int first, int argc, char** argv)
     options.bareSteps = std::max(options.bareSteps, options.steps);
     return options;
 }
+
+}  // namespace vortiquo

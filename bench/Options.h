@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace vortiquo {
+
 // How much the benchmark measures: a full run, or a smoke run of seconds
 // that only checks that everything works.
 struct Options {
@@ -23,3 +25,5 @@ struct Options {
 // Reads the options from argv[first] on; prints the usage and exits with
 // status 2 on an argument it does not know.
 Options parseOptions(int first, int argc, char** argv);
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include <QJsonValue>
 #include <cstdio>
 
+namespace vortiquo {
+
 namespace {
 
 QJsonObject toJson(const Rate& rate)
@@ -228,3 +230,5 @@ std::optional<QJsonObject> reportOfKind(const QByteArray& output, QStringView ki
     }
     return std::nullopt;
 }
+
+}  // namespace vortiquo

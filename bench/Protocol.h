@@ -7,6 +7,8 @@
 
 #include "bench/Figures.h"
 
+namespace vortiquo {
+
 // What a child process tells the parent: one line of JSON on its standard
 // output, an object whose "kind" says what it reports and whose members are
 // named. The parent reads members by name; a member that is missing or of
@@ -25,3 +27,5 @@ std::optional<DispatcherProbe> dispatcherProbeFrom(const QJsonObject& object);
 void writeReportLine(const QJsonObject& object);
 // The first line of a child's output that is an object of the given kind.
 std::optional<QJsonObject> reportOfKind(const QByteArray& output, QStringView kind);
+
+}  // namespace vortiquo

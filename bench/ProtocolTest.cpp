@@ -3,6 +3,8 @@
 
 #include "bench/Protocol.h"
 
+using namespace vortiquo;
+
 // The parent reads a child's report by name: a report that lacks a member
 // or gives it the wrong type is a failed measurement, never a zero.
 class ProtocolTest : public QObject {

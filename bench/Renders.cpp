@@ -17,6 +17,8 @@
 
 extern char** environ;
 
+namespace vortiquo {
+
 namespace {
 
 double cpuSecondsOf(const rusage& usage)
@@ -162,3 +164,5 @@ std::vector<MemoryFigures> measureRenderMemory(std::int64_t steps, int scale)
     }
     return results;
 }
+
+}  // namespace vortiquo

@@ -6,6 +6,8 @@
 
 #include "bench/Figures.h"
 
+namespace vortiquo {
+
 // The headless render, measured as a user runs it: whole processes of the
 // real program, from their start to their exit.
 
@@ -21,3 +23,5 @@ RenderFigures measureRender(std::int64_t steps, int rounds);
 
 // Every program rendered at `scale`, each in a process of its own.
 std::vector<MemoryFigures> measureRenderMemory(std::int64_t steps, int scale);
+
+}  // namespace vortiquo

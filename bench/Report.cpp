@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <thread>
 
+namespace vortiquo {
+
 namespace {
 
 // Targets on the reference machine: a real X server, events after every step.
@@ -267,3 +269,5 @@ void printRenderMemory(const std::vector<MemoryFigures>& memory, const Options& 
                                                    : Judge{options.smoke}(all && highest <= TargetRenderMemory);
     std::printf("  at most %.1fx the picture's bytes: highest %.2fx  %s\n", TargetRenderMemory, highest, verdict);
 }
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 #include "bench/Figures.h"
 #include "bench/Options.h"
 
+namespace vortiquo {
+
 // What the parent prints: the machine, the tables of figures, and the
 // targets read against them.
 
@@ -28,3 +30,5 @@ void printRender(const RenderFigures& render, const Options& options, std::optio
 // The peak memory of every program's render at a large scale, with its
 // target: at most 1.6 times the picture's bytes.
 void printRenderMemory(const std::vector<MemoryFigures>& memory, const Options& options);
+
+}  // namespace vortiquo

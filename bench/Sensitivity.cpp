@@ -15,6 +15,8 @@
 #include "window/SensitivityWindow.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 constexpr double TargetMapSeconds = 0.2;    // 1,000,000 map steps
@@ -123,3 +125,5 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     std::printf("%.0f %.0f %.0f %.0f %d\n", before.wall, after.wall, before.cpu, after.cpu, shown);
     return 0;
 }
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include "bench/Options.h"
 
+namespace vortiquo {
+
 // The sensitivity analyses: the time the largest Lyapunov exponent takes
 // for each program's default measurement (1,000,000 steps of a map,
 // 10,000,000 of a flow), and how much a Sensibilità window that computes
@@ -18,3 +20,5 @@ void printSensitivityLoad(const char* benchPath, const Options& options);
 // prints both rates, by the wall clock and by the thread's CPU time, and the
 // results shown, on one line.
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps);
+
+}  // namespace vortiquo

@@ -12,6 +12,8 @@
 #include "bench/XClicker.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 // Long enough for any click to have ended a run.
@@ -118,3 +120,5 @@ StopFigures stopLatency(SimulationForm& form, int delayMs, XClicker* clicker)
         measureXClick(form, via, stop, delayMs, *clicker, figures);
     return figures;
 }
+
+}  // namespace vortiquo

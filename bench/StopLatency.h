@@ -2,6 +2,8 @@
 
 #include "bench/Figures.h"
 
+namespace vortiquo {
+
 class SimulationForm;
 class XClicker;
 
@@ -9,3 +11,5 @@ class XClicker;
 // a click posted to the button delayMs into the run, and, with a clicker, a
 // click through the X server.
 StopFigures stopLatency(SimulationForm& form, int delayMs, XClicker* clicker);
+
+}  // namespace vortiquo

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <ctime>
 
+namespace vortiquo {
+
 double seconds(Clock::duration duration)
 {
     return std::chrono::duration<double>(duration).count();
@@ -50,3 +52,5 @@ Rate median(const std::vector<Rate>& rates)
     }
     return {median(wall), median(cpu)};
 }
+
+}  // namespace vortiquo

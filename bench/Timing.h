@@ -3,6 +3,8 @@
 #include <chrono>
 #include <vector>
 
+namespace vortiquo {
+
 // Clocks and rates of the benchmark. Wall-clock rates depend on what else
 // the machine runs, so each stretch is also timed in the CPU time of the
 // thread that ran it.
@@ -36,3 +38,5 @@ Rate rateOf(double count, const Stopwatch& watch);
 // The middle value (the upper one of an even count); 0 for none.
 double median(std::vector<double> values);
 Rate median(const std::vector<Rate>& rates);
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+namespace vortiquo {
+
 void showAndSettle(SimulationForm& form)
 {
     form.show();
@@ -11,3 +13,5 @@ void showAndSettle(SimulationForm& form)
     }
     QTest::qWait(50);
 }
+
+}  // namespace vortiquo

@@ -6,6 +6,8 @@
 
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 // A control of the window by its object name. The benchmark cannot work
 // without it, so a missing one ends the process.
 template <typename Widget>
@@ -21,3 +23,5 @@ Widget* control(SimulationForm& form, const char* name)
 
 // Shows the window and lets its first paint happen.
 void showAndSettle(SimulationForm& form);
+
+}  // namespace vortiquo

@@ -11,6 +11,8 @@
 #include "window/DrawingArea.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 // Counts the paint events of one widget.
@@ -130,3 +132,5 @@ Rate naiveLoop(SimulationForm& form, const Program& program, std::int32_t steps,
     watch.stop();
     return rateOf(count, watch);
 }
+
+}  // namespace vortiquo

@@ -6,6 +6,8 @@
 #include "bench/Timing.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 class SimulationForm;
 
 // The timed runs: the real window's, and the two references that do the
@@ -38,3 +40,5 @@ enum class NaiveUpdate { Widget, Point };
 // the point's pixel, and events are processed after every step, so every
 // step paints and flushes to the screen.
 Rate naiveLoop(SimulationForm& form, const Program& program, std::int32_t steps, NaiveUpdate update);
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+namespace vortiquo {
+
 // The few entry points used, with the signatures of the X library and its
 // test extension.
 struct XClicker::Library {
@@ -91,3 +93,5 @@ std::chrono::steady_clock::time_point XClicker::click(QPoint global)
     library_->flush(display);
     return sent;
 }
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <memory>
 
+namespace vortiquo {
+
 // A mouse click that comes through the X server like a user's, for
 // measuring the way from a press on a button to its handler. It uses the
 // server's test extension, loaded at run time, so the benchmark needs no X
@@ -28,3 +30,5 @@ private:
     struct Library;
     std::unique_ptr<Library> library_;
 };
+
+}  // namespace vortiquo

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vortiquo {
+
 namespace {
 
 // Qt's own options, which the application object reads and removes from
@@ -222,3 +224,5 @@ bool displayAvailable(const CommandLine& command)
             return true;
     return command.windowSystemNamed;
 }
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 #include "program/Program.h"
 #include "cli/Render.h"
 
+namespace vortiquo {
+
 // What a program's command line asks for. It is read before anything needs
 // a display, so help, version, usage errors and --render work without one.
 struct CommandLine {
@@ -35,3 +37,5 @@ QString noDisplayText(const Program& program);
 // Whether the window can reach a display: one is named in the environment
 // (DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM) or on the command line.
 bool displayAvailable(const CommandLine& command);
+
+}  // namespace vortiquo

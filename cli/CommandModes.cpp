@@ -1,5 +1,7 @@
 #include "cli/CommandModes.h"
 
+namespace vortiquo {
+
 namespace {
 
 // One row a mode: a new kind of work adds its row here.
@@ -52,3 +54,5 @@ std::span<const CommandOption> commandOptions()
 {
     return Options;
 }
+
+}  // namespace vortiquo

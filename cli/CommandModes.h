@@ -6,6 +6,9 @@
 #include "program/Program.h"
 
 class QCommandLineParser;
+
+namespace vortiquo {
+
 struct CommandLine;
 
 // Something the command line may be asked to do instead of opening the
@@ -43,3 +46,5 @@ extern const CommandMode SeparationMode;
 extern const CommandMode PlaneMode;
 extern const CommandMode OrbitsMode;
 extern const CommandMode MergeMode;
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <cmath>
 
+namespace vortiquo {
+
 std::optional<qint64> wholeNumber(const QString& text)
 {
     static const QRegularExpression digits("^[0-9]+$");
@@ -104,3 +106,5 @@ QString readOption(const QString& text, std::vector<int>& options)
     options.push_back(int(*number));
     return {};
 }
+
+}  // namespace vortiquo

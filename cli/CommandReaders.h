@@ -9,6 +9,8 @@
 #include "core/FieldRules.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // Readers of the values that several command-line modes share. Each returns
 // what is wrong with the text, in Italian, or an empty string; on success it
 // writes its result.
@@ -36,3 +38,5 @@ QStringList settableFields(const Program& program);
 QString readEdit(const QString& text, const Program& program, std::vector<std::pair<Field, QString>>& edits);
 // --option OptionK, K from 1 to 12, appended to `options`.
 QString readOption(const QString& text, std::vector<int>& options);
+
+}  // namespace vortiquo

@@ -1,5 +1,7 @@
 #include "cli/EditedSession.h"
 
+namespace vortiquo {
+
 Session editedSession(const Program& program, const FieldEdits& edits)
 {
     FieldTexts texts = designTexts(*program.layout);
@@ -9,3 +11,5 @@ Session editedSession(const Program& program, const FieldEdits& edits)
         session.editField(field, text.toStdString());
     return session;
 }
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 #include "core/Session.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // The command line's field edits (--set FIELD=TEXT, in the order given).
 using FieldEdits = std::vector<std::pair<Field, QString>>;
 
@@ -14,3 +16,5 @@ using FieldEdits = std::vector<std::pair<Field, QString>>;
 // fields: the state and texts that every mode without a window starts from,
 // set by the same rules as the window's own fields.
 Session editedSession(const Program& program, const FieldEdits& edits);
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // The application object of work done with no window: the theme's default
 // palette colours the background as a window shows it at load, and the
 // offscreen platform needs no display, whatever the environment says. Qt's
@@ -29,3 +31,5 @@ private:
     char* argv_[4];
     QGuiApplication application_;
 };
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 #include "cli/CommandReaders.h"
 #include "picture/DensityPicture.h"
 
+namespace vortiquo {
+
 QString readLook(const QCommandLineParser& parser, int scale, std::optional<PictureLook>& look)
 {
     const bool density = parser.isSet("density");
@@ -37,3 +39,5 @@ QString readLook(const QCommandLineParser& parser, int scale, std::optional<Pict
             .arg(MostDrawingScale / look->supersample);
     return {};
 }
+
+}  // namespace vortiquo

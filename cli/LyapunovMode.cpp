@@ -13,6 +13,8 @@
 #include "window/ExponentText.h"
 #include "window/SensitivityWork.h"
 
+namespace vortiquo {
+
 namespace {
 
 // Enough for any use we know of; beyond it a computation would run for hours.
@@ -132,3 +134,5 @@ const CommandMode LyapunovMode = {
                           del testo
 )",
 };
+
+}  // namespace vortiquo

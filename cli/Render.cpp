@@ -13,6 +13,8 @@
 #include "picture/SystemColours.h"
 #include "window/FaultText.h"
 
+namespace vortiquo {
+
 namespace {
 
 void say(const QString& message)
@@ -173,3 +175,5 @@ int renderPicture(const Program& program, const RenderRequest& request)
     // handed over whole: a large render is held once, not three times.
     return writeRendered(program, request, recipe, composed(std::move(redrawn.points), recipe.background), outcome);
 }
+
+}  // namespace vortiquo

@@ -10,6 +10,8 @@
 #include "core/Session.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // What `PROGRAM --render OUT.png ...` asks for, as the command line has
 // checked it: every field named exists in the program's window, every
 // option number is 1 to 12, the steps are a whole number of at least 1 and
@@ -42,3 +44,5 @@ Recipe recipeForRequest(const Program& program, const RenderRequest& request);
 // go to standard error in Italian. Needs no application object of its own
 // making: it creates what it needs. Returns a RenderStatus.
 int renderPicture(const Program& program, const RenderRequest& request);
+
+}  // namespace vortiquo

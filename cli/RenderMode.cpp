@@ -8,6 +8,8 @@
 #include "cli/CommandReaders.h"
 #include "cli/LookOptions.h"
 
+namespace vortiquo {
+
 namespace {
 
 // The step limit is a 32-bit field, so a render runs at most its largest
@@ -87,3 +89,5 @@ const CommandMode RenderMode = {
                           blocco S×S; scala per S fa al più 16
 )",
 };
+
+}  // namespace vortiquo

@@ -13,6 +13,8 @@
 #include "cli/Render.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 void print(std::FILE* stream, const QString& text)
@@ -118,3 +120,5 @@ int runProgram(int argc, char** argv, const Program& program)
     }
     return showWindow(argc, argv, program);
 }
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // Reads the command line, then prints help or the version, renders a
 // picture with no window, or starts the application and shows the
 // program's window until it closes. Returns the exit status.
@@ -18,3 +20,5 @@ void loadQtTranslations(QCoreApplication& application);
 // .desktop file, the metainfo id and the running window's desktop file name
 // all use it, so docks and software centres match the window to its launcher.
 QString applicationId(const Program& program);
+
+}  // namespace vortiquo

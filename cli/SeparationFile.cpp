@@ -3,6 +3,8 @@
 #include <QSaveFile>
 #include <charconv>
 
+namespace vortiquo {
+
 namespace {
 
 void append(QByteArray& out, double value)
@@ -43,3 +45,5 @@ QString writeWhole(const QString& path, const QByteArray& contents)
         return file.errorString();
     return {};
 }
+
+}  // namespace vortiquo

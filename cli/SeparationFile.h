@@ -5,6 +5,8 @@
 
 #include "analysis/TwinOrbit.h"
 
+namespace vortiquo {
+
 // The twin series as CSV: a header, then one row a sample with its step,
 // its time, both x and the separation, at full precision (17 significant
 // digits, a full stop as the decimal point, whatever the locale).
@@ -14,3 +16,5 @@ QByteArray separationCsv(const TwinSeries& series);
 // Writes `contents` to `path` whole or not at all: the earlier file stays
 // intact when writing fails. Returns what went wrong, or an empty string.
 QString writeWhole(const QString& path, const QByteArray& contents);
+
+}  // namespace vortiquo

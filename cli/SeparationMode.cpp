@@ -11,6 +11,8 @@
 #include "window/FaultText.h"
 #include "window/SensitivityWork.h"
 
+namespace vortiquo {
+
 namespace {
 
 // Every sample is held in memory before the file is written whole, so the
@@ -104,3 +106,5 @@ const CommandMode SeparationMode = {
                           di convezione e 800 nel flusso a spirale)
 )",
 };
+
+}  // namespace vortiquo

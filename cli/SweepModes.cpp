@@ -10,6 +10,8 @@
 #include "cli/CommandReaders.h"
 #include "cli/SweepRun.h"
 
+namespace vortiquo {
+
 namespace {
 
 constexpr int DefaultSide = 512;
@@ -229,3 +231,5 @@ const CommandMode MergeMode = {
 )",
     "PARTE.png",
 };
+
+}  // namespace vortiquo

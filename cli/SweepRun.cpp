@@ -12,6 +12,8 @@
 #include "picture/SweepPicture.h"
 #include "picture/SweepTiles.h"
 
+namespace vortiquo {
+
 namespace {
 
 void say(const QString& message)
@@ -172,3 +174,5 @@ int mergeTiles(const Program& program, const QString& output, const QStringList&
     }
     return SweepWritten;
 }
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 
 #include "picture/SweepRecipe.h"
 
+namespace vortiquo {
+
 // What `PROGRAM --plane OUT.png ...` and `--orbits OUT.png ...` ask for, as
 // the command line has checked it; with `from` set, the recipe is read from
 // that saved picture instead.
@@ -32,3 +34,5 @@ SimulationState sweepStart(const SweepRecipe& recipe);
 // `PROGRAM --merge OUT.png TILE.png...`: puts the tiles of one picture
 // together, in any order, into the file the whole command writes.
 int mergeTiles(const Program& program, const QString& output, const QStringList& tiles);
+
+}  // namespace vortiquo

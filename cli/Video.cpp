@@ -9,6 +9,8 @@
 #include "picture/FrameSink.h"
 #include "picture/PictureFile.h"
 
+namespace vortiquo {
+
 namespace {
 
 void say(const QString& message)
@@ -113,3 +115,5 @@ int makeVideoFile(const Program& program, const VideoRequest& request)
             .arg(output, outcome.error, otherWay));
     return RenderNotWritten;
 }
+
+}  // namespace vortiquo

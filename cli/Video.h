@@ -6,6 +6,8 @@
 #include "cli/Render.h"
 #include "picture/VideoExport.h"
 
+namespace vortiquo {
+
 // What `PROGRAM --video OUT.mp4 ...` asks for, as the command line has
 // checked it. The run is given as for --render: `run` holds --steps, --set,
 // --option and --from, and its scale and look are the video's. With --from
@@ -19,3 +21,5 @@ struct VideoRequest {
 // Makes the video, or the frames, with no window and no display; messages go
 // to standard error in Italian. Returns a RenderStatus.
 int makeVideoFile(const Program& program, const VideoRequest& request);
+
+}  // namespace vortiquo

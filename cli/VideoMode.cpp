@@ -10,6 +10,8 @@
 #include "cli/LookOptions.h"
 #include "cli/Video.h"
 
+namespace vortiquo {
+
 namespace {
 
 constexpr qint64 MostVideoSteps = std::numeric_limits<std::int32_t>::max();
@@ -120,3 +122,5 @@ const CommandMode VideoMode = {
                           video; non serve ffmpeg
 )",
 };
+
+}  // namespace vortiquo

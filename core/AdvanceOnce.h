@@ -2,6 +2,8 @@
 
 #include "core/Model.h"
 
+namespace vortiquo {
+
 // One step of a run: the model's step, its plot, the point set on the
 // canvas, and the next point made current. The window, the benchmark, the
 // tests, the replay of a journal and the headless renderer all advance by
@@ -19,3 +21,5 @@ inline bool AdvanceOnce(const Kind& model, SimulationState& state, Canvas& canva
     commitNext(model, state);
     return true;
 }
+
+}  // namespace vortiquo

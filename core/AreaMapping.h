@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace vortiquo {
+
 // Model coordinates to drawing coordinates (twips, origin top-left, y
 // downwards), in the order of operations that the pictures are defined by.
 
@@ -25,3 +27,5 @@ inline bool fitsInFloat(double coordinate)
 {
     return std::fabs(coordinate) < 0x1.ffffffp127;
 }
+
+}  // namespace vortiquo

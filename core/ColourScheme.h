@@ -6,6 +6,8 @@
 
 #include "core/Model.h"
 
+namespace vortiquo {
+
 // The colour arithmetic of every plotted point. It is inline because the run
 // loops compile it into their one body with the step and the pixel.
 
@@ -75,3 +77,5 @@ inline void applyColourScheme(std::int16_t scheme, int first, int second, int th
     point.green = colourDetail::channel(components[order.green]);
     point.blue = colourDetail::channel(components[order.blue]);
 }
+
+}  // namespace vortiquo

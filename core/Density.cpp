@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vortiquo {
+
 namespace {
 
 // Counts below this are looked up by index; the rest are few, and searched.
@@ -127,3 +129,5 @@ void averageBlocks(const std::uint32_t* large, std::ptrdiff_t largePerRow, int f
         }
     }
 }
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 
 #include "core/Raster.h"
 
+namespace vortiquo {
+
 // A density picture: how many points landed on each device pixel, shown as
 // brightness, in the colour the points picture gives that pixel (the last
 // point that landed there). Counting and toning are integer work here, free
@@ -102,3 +104,5 @@ void toneDensity(const DensityCanvas& canvas, Tone tone, std::uint32_t backgroun
 // channel rounded to nearest: `width`×`height` are the small picture's.
 void averageBlocks(const std::uint32_t* large, std::ptrdiff_t largePerRow, int factor, int width, int height,
                    std::uint32_t* small, std::ptrdiff_t smallPerRow);
+
+}  // namespace vortiquo

@@ -6,6 +6,8 @@
 
 #include "core/ParseNumber.h"
 
+namespace vortiquo {
+
 namespace {
 
 // alpha from num and den, with its cosine and sine.
@@ -141,3 +143,5 @@ SimulationState fieldStart(const SimulationState& state, const FieldTexts& texts
             applyFieldText(start, field, *text);
     return start;
 }
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // The parameter fields of a window and what each does to the state when its
 // text changes. The window's change handlers, the replay of a journal and the
 // headless renderer all apply edits through these rules.
@@ -65,3 +67,5 @@ std::string fifteenDigits(double value);
 // The step limit a number gives: the nearest whole number, ties to even,
 // held in 32 bits (values beyond the range saturate to it).
 std::int32_t roundToStepLimit(double value);
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace vortiquo {
+
 std::size_t textBytes(const FieldTexts& texts)
 {
     std::size_t bytes = 0;
@@ -128,3 +130,5 @@ FieldTexts textsAfter(FieldTexts texts, const std::vector<JournalEntry>& entries
             texts[static_cast<std::size_t>(entry.field)] = entry.text;
     return texts;
 }
+
+}  // namespace vortiquo

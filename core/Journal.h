@@ -10,6 +10,8 @@
 #include "core/RunCounter.h"
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // The window as its picture was last erased (by the load, "Cancella" or a
 // background change): everything a replay needs to go on from there.
 struct JournalStart {
@@ -85,3 +87,5 @@ FieldTexts textsAfter(FieldTexts texts, const std::vector<JournalEntry>& entries
 
 // The bytes of text a FieldTexts holds.
 std::size_t textBytes(const FieldTexts& texts);
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // One coloured point for the drawing area: drawing coordinates in twips
 // (whole numbers, origin top-left, y downwards) and a colour.
 struct PlotPoint {
@@ -59,3 +61,5 @@ inline void commitNext(const Kind& model, SimulationState& state)
     if (model.coordinates == 3)
         state.z = state.zNext;
 }
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 #include "core/AdvanceOnce.h"
 #include "core/Raster.h"
 
+namespace vortiquo {
+
 // A model kind is a type with the model's two procedures as inline static
 // functions and its number of coordinates as a constant:
 //
@@ -64,3 +66,5 @@ constexpr Model modelOfKind()
 {
     return {Kind::StepModel, Kind::PlotStep, Kind::coordinates, advanceBatch<Kind>, advanceTracked<Kind>};
 }
+
+}  // namespace vortiquo

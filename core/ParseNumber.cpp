@@ -4,6 +4,8 @@
 #include <limits>
 #include <string>
 
+namespace vortiquo {
+
 namespace {
 
 bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }
@@ -187,3 +189,5 @@ double ParseNumber(std::string_view text)
         return readRadixInteger(view);
     return readDecimal(view);
 }
+
+}  // namespace vortiquo

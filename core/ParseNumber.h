@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace vortiquo {
+
 // Turns the text of a field into a double: the leading number of the text
 // once every space, tab and line feed is removed, 0 when no number leads.
 // "&H" and "&O" introduce non-negative hexadecimal and octal integers.
@@ -9,3 +11,5 @@
 // the double range gives the largest finite double of its sign, so the
 // result is always finite.
 double ParseNumber(std::string_view text);
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 #include "core/Model.h"
 #include "core/Twips.h"
 
+namespace vortiquo {
+
 // Where drawing coordinates (twips) land on a grid of device pixels, K of
 // them to a logical pixel of 15 twips (TwipsPerPixel): column floor(X·K/15),
 // row floor(Y·K/15). The window at device pixel ratio K and the renderer at
@@ -88,3 +90,5 @@ struct TrackedRaster {
             dirty.add(column, row);
     }
 };
+
+}  // namespace vortiquo

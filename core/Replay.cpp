@@ -5,6 +5,8 @@
 
 #include "core/AdvanceOnce.h"
 
+namespace vortiquo {
+
 namespace {
 
 template <typename Canvas>
@@ -221,3 +223,5 @@ ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::
 {
     return Replayer<PointCanvas>(model, start, entries, canvas, limits).replay();
 }
+
+}  // namespace vortiquo

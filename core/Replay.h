@@ -8,6 +8,8 @@
 #include "core/Model.h"
 #include "core/Raster.h"
 
+namespace vortiquo {
+
 // Redraws a picture from its journal: the start, then every entry applied
 // between the same two steps as it was live, with the same step function,
 // the same field rules and the same run counting as the window. The picture
@@ -52,3 +54,5 @@ public:
 
 ReplayOutcome replayJournal(const Model& model, const JournalStart& start, std::span<const JournalEntry> entries,
                             PointCanvas& canvas, const ReplayLimits& limits = {});
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "core/Model.h"
 
+namespace vortiquo {
+
 // The run loop's own bookkeeping: whether a run goes on, how many steps it
 // has counted, and whether "Via" restarted it during the pass in hand. The
 // window and the replay of a journal both count with it, so that a handler
@@ -71,3 +73,5 @@ struct RunCounter {
         return restarted ? 0 : stepCount + 1;
     }
 };
+
+}  // namespace vortiquo

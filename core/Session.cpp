@@ -1,5 +1,7 @@
 #include "core/Session.h"
 
+namespace vortiquo {
+
 Session::Session(const Model& model, const SimulationState& loaded, const FieldTexts& texts, int backgroundOption)
     : model_(&model), state_(loaded), texts_(texts), backgroundOption_(backgroundOption)
 {
@@ -55,3 +57,5 @@ void Session::stop()
     journal_.recordStop(run_.stamp());
     state_.stopRequested = true;
 }
+
+}  // namespace vortiquo

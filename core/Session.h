@@ -9,6 +9,8 @@
 #include "core/RunCounter.h"
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // What the handlers of one window do to its state, its run and its journal,
 // apart from the controls themselves. The window calls it from every
 // handler; the headless renderer drives one with the command line's edits,
@@ -63,3 +65,5 @@ private:
     std::int64_t stepsDrawn_ = 0;
     Journal journal_;
 };
+
+}  // namespace vortiquo

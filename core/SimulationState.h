@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace vortiquo {
+
 // The one record of a simulation window. Created zeroed with the window and
 // freed with it; every handler reads or writes named fields of it.
 struct SimulationState {
@@ -31,3 +33,5 @@ struct SimulationState {
 // The angle constant: the decimal 3.14159265358979, seven units in the last
 // place below the double nearest to pi.
 inline constexpr double AngleConstant = 3.14159265358979;
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // The Jacobians of the flows' Euler steps, applied to a tangent vector v in
 // place. The step is p' = p + dt·f(p), so its Jacobian is I + dt·Df(p), taken
 // at the current point (x, y, z) before the step: the exponent measured is
@@ -26,3 +28,5 @@ inline void spiralJacobian(const SimulationState& s, std::array<double, 3>& v)
     const double fz = s.z * v[0] + (s.x - s.c) * v[2];
     v = {v[0] + s.dt * fx, v[1] + s.dt * fy, v[2] + s.dt * fz};
 }
+
+}  // namespace vortiquo

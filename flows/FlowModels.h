@@ -6,6 +6,8 @@
 #include "core/ColourScheme.h"
 #include "core/Model.h"
 
+namespace vortiquo {
+
 // The flows' arithmetic is inline: the run loops compile it, with the plot
 // and the pixel, into one body per flow (core/ModelKind.h).
 
@@ -105,3 +107,5 @@ struct SpiralKind {
 
 extern const Model ConvectionFlow;
 extern const Model SpiralFlow;
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 // The Jacobians of the maps, taken at the current point (x, y) before the
 // step and applied to a tangent vector v in place (v[2] is not used).
 
@@ -18,3 +20,5 @@ inline void quadraticJacobian(const SimulationState& s, std::array<double, 3>& v
     // (x, y) → (y + 1 − ax², bx)
     v = {(-2.0 * s.a * s.x) * v[0] + v[1], s.b * v[0], 0.0};
 }
+
+}  // namespace vortiquo

@@ -8,6 +8,8 @@
 #include "core/ColourScheme.h"
 #include "core/Model.h"
 
+namespace vortiquo {
+
 // The maps' arithmetic is inline: the run loops compile it, with the plot
 // and the pixel, into one body per map (core/ModelKind.h).
 
@@ -78,3 +80,5 @@ struct QuadraticKind {
 
 extern const Model RecurrenceMap;
 extern const Model QuadraticMap;
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include "picture/Redraw.h"
 
+namespace vortiquo {
+
 namespace {
 
 std::uint32_t rgbOf(const QColor& colour)
@@ -81,3 +83,5 @@ LookedPicture drawLooked(const Recipe& recipe, int scale, const PictureLook& loo
         looked.picture = canvas.picture();
     return looked;
 }
+
+}  // namespace vortiquo

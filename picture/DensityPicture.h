@@ -8,6 +8,8 @@
 #include "core/Replay.h"
 #include "picture/Recipe.h"
 
+namespace vortiquo {
+
 // A picture in the making, as a look asks for it: the points as the window
 // draws them, or their density, at `scale` device pixels per logical pixel,
 // drawn `supersample` times larger and averaged down. It takes the points of
@@ -51,3 +53,5 @@ LookedPicture drawLooked(const Recipe& recipe, int scale, const PictureLook& loo
 // The largest device pixels per logical pixel a drawing may use, supersampling
 // included: the bound on the memory a picture takes.
 inline constexpr int MostDrawingScale = static_cast<int>(MaxScale);
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+namespace vortiquo {
+
 QString FrameFolder::frameName(qint64 number)
 {
     return QStringLiteral("frame-%1.png").arg(number, 5, 10, QLatin1Char('0'));
@@ -27,3 +29,5 @@ QString FrameFolder::add(const QImage& frame)
         return QStringLiteral("impossibile scrivere «%1»: %2").arg(path, file.errorString());
     return {};
 }
+
+}  // namespace vortiquo

@@ -8,6 +8,8 @@
 #include <QTemporaryFile>
 #include <memory>
 
+namespace vortiquo {
+
 // Where the frames of a video go, one by one, in order. Each call returns
 // what went wrong, in Italian, or an empty string. Nothing is left under the
 // final name unless finish() succeeds.
@@ -65,3 +67,5 @@ private:
     QString folder_;
     qint64 written_ = 0;
 };
+
+}  // namespace vortiquo

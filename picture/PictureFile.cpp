@@ -13,6 +13,8 @@
 #include "picture/RecipeFormat.h"
 #include "picture/Redraw.h"
 
+namespace vortiquo {
+
 namespace {
 
 // The largest picture of a program: its drawing area at the largest scale.
@@ -238,3 +240,5 @@ std::optional<Recipe> readRecipeFile(const QString& path, const Program& program
     }
     return readRecipe(file, program, error);
 }
+
+}  // namespace vortiquo

@@ -8,6 +8,8 @@
 #include "program/Program.h"
 #include "picture/Recipe.h"
 
+namespace vortiquo {
+
 // Saved pictures: PNG files of the drawing area at device resolution,
 // with three text chunks: "Software" (Vortiquo, the program, its version),
 // "Description" (an Italian summary for people) and the recipe.
@@ -50,3 +52,5 @@ std::optional<Recipe> readRecipeFile(const QString& path, const Program& program
 // The reason for a failed file operation, in Italian, from errno as the
 // failing call left it (0 when it left none).
 QString fileErrorReason(int errorNumber);
+
+}  // namespace vortiquo

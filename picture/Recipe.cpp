@@ -8,6 +8,8 @@
 #include <cmath>
 #include <string>
 
+namespace vortiquo {
+
 namespace {
 
 using namespace recipe_format;
@@ -119,3 +121,5 @@ QByteArray recipeToJson(const Recipe& recipe)
     document.insert(QStringLiteral("journal"), journal);
     return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
+
+}  // namespace vortiquo

@@ -11,6 +11,8 @@
 #include "core/Journal.h"
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // What a saved picture carries so that it can be drawn again bit for bit:
 // the window's journal since the picture was last erased, and how the
 // picture was made. Stored as a versioned JSON document.
@@ -40,3 +42,5 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
 
 // What to say of a recipe found damaged, and why, in Italian.
 QString damagedRecipe(const QString& why);
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "core/SimulationState.h"
 
+namespace vortiquo {
+
 namespace recipe_format {
 
 inline constexpr char FormatName[] = "Vortiquo recipe";
@@ -37,3 +39,5 @@ inline constexpr const char* EntryKinds[] = {"field", "scheme", "via", "stop", "
 inline constexpr const char* ToneNames[] = {"log", "equalize"};
 
 }  // namespace recipe_format
+
+}  // namespace vortiquo

@@ -11,6 +11,8 @@
 #include "picture/Recipe.h"
 #include "picture/RecipeFormat.h"
 
+namespace vortiquo {
+
 namespace {
 
 using namespace recipe_format;
@@ -288,3 +290,5 @@ std::optional<Recipe> recipeFromJson(const QByteArray& json, const Program& prog
     }
     return recipe;
 }
+
+}  // namespace vortiquo

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace vortiquo {
+
 QSize drawingAreaSize(const Program& program)
 {
     const AreaPixels area = drawingAreaPixels(*program.layout);
@@ -61,3 +63,5 @@ QImage composed(QImage points, const QColor& background)
     points.setDevicePixelRatio(ratio);
     return points;
 }
+
+}  // namespace vortiquo

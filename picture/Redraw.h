@@ -8,6 +8,8 @@
 #include "program/Program.h"
 #include "picture/Recipe.h"
 
+namespace vortiquo {
+
 // A picture drawn again from a journal, with no window: its points at
 // `ratio` device pixels per logical pixel of the drawing area, exactly where
 // a window of that density puts them.
@@ -39,3 +41,5 @@ QImage composed(QImage points, const QColor& background);
 // sizes its image.
 QSize drawingAreaSize(const Program& program);
 QSize devicePixels(QSize logical, double ratio);
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 #include "picture/PictureFile.h"
 #include "program/Version.h"
 
+namespace vortiquo {
+
 namespace {
 
 QString number(double value)
@@ -130,3 +132,5 @@ std::optional<SweepPicture> readSweepPicture(const QString& path, const Program&
     picture.recipe = std::move(*recipe);
     return picture;
 }
+
+}  // namespace vortiquo

@@ -8,6 +8,8 @@
 
 #include "picture/SweepRecipe.h"
 
+namespace vortiquo {
+
 // The pictures of the parameter sweeps, one pixel for each point computed:
 // the plane's pixel (i, j) is its exponent's colour, the diagram's cell its
 // count's shade. A pixel depends on nothing but its own value, so bands
@@ -38,3 +40,5 @@ struct SweepPicture {
     SweepRecipe recipe;
 };
 std::optional<SweepPicture> readSweepPicture(const QString& path, const Program& program, QString& error);
+
+}  // namespace vortiquo

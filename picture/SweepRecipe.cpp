@@ -5,6 +5,8 @@
 #include <QJsonObject>
 #include <cmath>
 
+namespace vortiquo {
+
 namespace {
 
 constexpr char FormatName[] = "Vortiquo sweep";
@@ -201,3 +203,5 @@ std::optional<SweepRecipe> sweepRecipeFromJson(const QByteArray& json, const Pro
         return std::nullopt;
     return recipe;
 }
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 
 #include "program/Program.h"
 
+namespace vortiquo {
+
 // How a parameter plane or an orbit diagram was made, so that it can be
 // computed again bit for bit: the program, the kind, the ranges, the size,
 // the steps, the fields set before it (the start point, the diagram's fixed
@@ -57,3 +59,5 @@ QByteArray sweepRecipeToJson(const SweepRecipe& recipe);
 // Reads a recipe of `program` from untrusted bytes, whole or not at all;
 // on failure `error` says why, in Italian.
 std::optional<SweepRecipe> sweepRecipeFromJson(const QByteArray& json, const Program& program, QString& error);
+
+}  // namespace vortiquo

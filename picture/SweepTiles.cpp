@@ -6,6 +6,8 @@
 #include "analysis/ParameterSweep.h"
 #include "picture/SweepPicture.h"
 
+namespace vortiquo {
+
 namespace {
 
 PlaneRequest planeRequest(const SweepRecipe& recipe, const SimulationState& base)
@@ -100,3 +102,5 @@ double recipeB(const SweepRecipe& recipe, int row)
 {
     return planeB(planeRequest(recipe, SimulationState{}), row);
 }
+
+}  // namespace vortiquo

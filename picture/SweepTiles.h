@@ -9,6 +9,8 @@
 #include "core/SimulationState.h"
 #include "picture/SweepRecipe.h"
 
+namespace vortiquo {
+
 // Computes the band of a sweep that a recipe names (the whole picture, or
 // one tile) on `threads` threads and makes its picture. Each row of the
 // plane and each column of the diagram is one task, so the result is the
@@ -29,3 +31,5 @@ std::optional<SweepBand> computeSweepBand(const SweepRecipe& recipe, const Simul
 // The parameters of the plane's pixel (column, row) of the whole picture.
 double recipeA(const SweepRecipe& recipe, int column);
 double recipeB(const SweepRecipe& recipe, int row);
+
+}  // namespace vortiquo

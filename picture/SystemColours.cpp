@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+namespace vortiquo {
+
 namespace {
 
 struct SystemColourRole {
@@ -33,3 +35,5 @@ QColor systemColour(int index)
             return palette.color(entry.group, entry.role);
     return palette.color(QPalette::Active, QPalette::Base);
 }
+
+}  // namespace vortiquo

@@ -8,6 +8,8 @@
 
 #include "picture/PictureFile.h"
 
+namespace vortiquo {
+
 namespace {
 
 // What ffmpeg said last, enough to name its trouble.
@@ -115,3 +117,5 @@ QString VideoEncoder::finish()
     partial_->setAutoRemove(false);
     return {};
 }
+
+}  // namespace vortiquo

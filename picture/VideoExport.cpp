@@ -8,6 +8,8 @@
 #include "picture/FrameSink.h"
 #include "picture/Redraw.h"
 
+namespace vortiquo {
+
 namespace {
 
 // How often a replay stops to report, and to hear of a cancel.
@@ -231,3 +233,5 @@ VideoOutcome makeVideo(const Recipe& recipe, std::int64_t steps, const VideoSett
 {
     return VideoMaker(recipe, steps, settings, sink, progress).make();
 }
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 #include "core/Replay.h"
 #include "picture/Recipe.h"
 
+namespace vortiquo {
+
 class FrameSink;
 
 // How a video of a run is made: frame k of F shows the picture after
@@ -46,3 +48,5 @@ struct VideoOutcome {
 // `sink`. `progress` gets the share done, 0 to 1, and returns false to cancel.
 VideoOutcome makeVideo(const Recipe& recipe, std::int64_t steps, const VideoSettings& settings, FrameSink& sink,
                        const std::function<bool(double)>& progress = {});
+
+}  // namespace vortiquo

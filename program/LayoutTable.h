@@ -6,6 +6,8 @@
 
 class QImage;
 
+namespace vortiquo {
+
 // Plain data describing one window: every control with its kind, container,
 // name, text, place and size (in twips, TwipsPerPixel to a logical pixel), font,
 // selection and laid-out background, the order of keyboard focus, and what
@@ -68,3 +70,5 @@ struct WindowLayout {
 
 // Twips to Qt logical pixels.
 constexpr int twipsToPixels(int twips) { return twips / TwipsPerPixel; }
+
+}  // namespace vortiquo

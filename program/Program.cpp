@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+namespace vortiquo {
+
 namespace {
 
 const ControlSpec* control(const WindowLayout& layout, std::string_view name)
@@ -51,3 +53,5 @@ LoadFacts loadFacts(const Program& program)
     facts.cWrittenAtLoad = program.cWrittenAtLoad;
     return facts;
 }
+
+}  // namespace vortiquo

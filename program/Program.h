@@ -8,6 +8,8 @@
 #include "core/Model.h"
 #include "program/LayoutTable.h"
 
+namespace vortiquo {
+
 struct SweepView;
 
 // One program of the suite: what makes it differ from the others. The rows
@@ -41,3 +43,5 @@ LoadFacts loadFacts(const Program& program);
 // The number K of the OptionK selected at start among Option`first` to
 // Option`last`.
 int initialOption(const WindowLayout& layout, int first, int last);
+
+}  // namespace vortiquo

@@ -9,6 +9,8 @@
 #include "picture/Redraw.h"
 #include "picture/SystemColours.h"
 
+namespace vortiquo {
+
 namespace {
 // About sixty screen refreshes a second while points arrive.
 constexpr int RefreshIntervalMs = 16;
@@ -150,3 +152,5 @@ void DrawingArea::paintEvent(QPaintEvent* event)
     const QRectF source(area.left() * r, area.top() * r, area.width() * r, area.height() * r);
     painter.drawImage(QRectF(area), points_, source);
 }
+
+}  // namespace vortiquo

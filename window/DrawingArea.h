@@ -6,6 +6,8 @@
 
 #include "core/Raster.h"
 
+namespace vortiquo {
+
 // Grafico: the surface an attractor is drawn on. It owns an image of its
 // points at device resolution, so the picture survives repaints. A point is
 // written into the image at once and the screen is refreshed at display
@@ -76,3 +78,5 @@ private:
     bool refreshScheduled_ = false;
     QTimer refreshTimer_;
 };
+
+}  // namespace vortiquo

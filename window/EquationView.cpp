@@ -4,6 +4,8 @@
 
 #include "picture/SystemColours.h"
 
+namespace vortiquo {
+
 EquationView::EquationView(EquationPictureFunction draw, QWidget* parent) : QWidget(parent), draw_(draw)
 {
     drawPictureAt(devicePixelRatioF());
@@ -33,3 +35,5 @@ void EquationView::paintEvent(QPaintEvent*)
         painter.fillRect(rect(), systemColour(systemBackground_));
     painter.drawImage(0, 0, picture_);
 }
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 
 #include "program/LayoutTable.h"
 
+namespace vortiquo {
+
 // Equazioni: shows a fixed picture unscaled at its top-left corner, cut off
 // by its own edges. Beside the picture it shows either a system colour or,
 // with none given, the window's own background. The picture is drawn at the
@@ -29,3 +31,5 @@ private:
     QImage picture_;
     int systemBackground_ = 0;
 };
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+namespace vortiquo {
+
 void answerNoOnEscape(QWidget& window)
 {
     auto* panel = window.findChild<QWidget*>(QStringLiteral("Uscita"));
@@ -16,3 +18,5 @@ void answerNoOnEscape(QWidget& window)
     escape->setContext(Qt::WindowShortcut);
     QObject::connect(escape, &QShortcut::activated, no, &QPushButton::click);
 }
+
+}  // namespace vortiquo

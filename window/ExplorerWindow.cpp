@@ -27,6 +27,8 @@
 #include "window/SweepCanvas.h"
 #include "window/ToolWindows.h"
 
+namespace vortiquo {
+
 namespace {
 
 constexpr int Side = 512;       // the full pass's points across and down
@@ -342,3 +344,5 @@ void addExplorerWindow(SimulationForm& form, QMenu& menu)
         (*window)->start();
     });
 }
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 
 #include "window/FaultText.h"
 
+namespace vortiquo {
+
 int decimalsFor(double uncertainty)
 {
     if (!(uncertainty > 0) || !std::isfinite(uncertainty))
@@ -55,3 +57,5 @@ QString noExponentText(const LyapunovResult& result)
     }
     return {};
 }
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 #include "analysis/Lyapunov.h"
 
+namespace vortiquo {
+
 // The exponent as the window and the command line write it, in Italian:
 // a decimal comma and as many digits as the uncertainty justifies.
 
@@ -19,3 +21,5 @@ QString exponentText(const Estimate& estimate, bool timed);
 // Why a computation gave no exponent (a fault, or settings that cannot
 // give one); empty when it finished or was cancelled.
 QString noExponentText(const LyapunovResult& result);
+
+}  // namespace vortiquo

@@ -18,6 +18,8 @@
 #include "window/SimulationForm.h"
 #include "window/ToolWindows.h"
 
+namespace vortiquo {
+
 namespace {
 
 const QString Title = QStringLiteral("Esporta");
@@ -153,3 +155,5 @@ VideoSettings ExportDialog::settings() const
     settings.look.supersample = supersample_->value();
     return settings;
 }
+
+}  // namespace vortiquo

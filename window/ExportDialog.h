@@ -10,6 +10,9 @@ class QComboBox;
 class QMenu;
 class QRadioButton;
 class QSpinBox;
+
+namespace vortiquo {
+
 class SimulationForm;
 
 // "Esporta…" in Grafico's menu (Ctrl+Maiusc+E): the window's picture as a
@@ -40,3 +43,5 @@ private:
     QSpinBox* fps_;
     QCheckBox* turn_;
 };
+
+}  // namespace vortiquo

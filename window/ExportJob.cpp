@@ -10,6 +10,8 @@
 #include "picture/PictureFile.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 namespace {
 
 const QString Title = QStringLiteral("Esporta");
@@ -106,3 +108,5 @@ void ExportJob::finished()
     }
     deleteLater();
 }
+
+}  // namespace vortiquo

@@ -10,6 +10,9 @@
 
 class QProgressDialog;
 class QTimer;
+
+namespace vortiquo {
+
 class SimulationForm;
 
 // One export under way: the window's journal as it stood, made into a
@@ -42,3 +45,5 @@ private:
     QTimer* poll_;
     QFutureWatcher<QString> watcher_;
 };
+
+}  // namespace vortiquo

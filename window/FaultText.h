@@ -3,6 +3,10 @@
 #include <QString>
 #include <cstdint>
 
+namespace vortiquo {
+
 // What the user reads when an orbit overflows: the window after a run, the
 // Sensibilità window, and the command line, which add what was kept.
 QString overflowText(std::int64_t step);
+
+}  // namespace vortiquo

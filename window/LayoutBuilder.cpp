@@ -17,6 +17,8 @@
 #include "window/ExitPanel.h"
 #include "picture/SystemColours.h"
 
+namespace vortiquo {
+
 namespace {
 
 // A radio button that shows only its round mark. The caption stays the
@@ -206,3 +208,5 @@ void buildLayout(QWidget& window, const WindowLayout& layout)
     chainTabOrder(window, layout);
     answerNoOnEscape(window);
 }
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace vortiquo {
+
 // Creates every control of the layout as a child of the window, with its
 // object name, text, place, size, font, selection and colours, gives each
 // its accessible name and description, sets the window's caption and client
@@ -11,3 +13,5 @@ class QWidget;
 // (by clicking NoUscire). Connects no handler: the design texts are in
 // place before any handler exists.
 void buildLayout(QWidget& window, const WindowLayout& layout);
+
+}  // namespace vortiquo

@@ -14,6 +14,8 @@
 
 #include "picture/PictureFile.h"
 
+namespace vortiquo {
+
 namespace {
 
 const QString SaveTitle = QStringLiteral("Salva immagine");
@@ -185,3 +187,5 @@ bool PictureActions::eventFilter(QObject* watched, QEvent* event)
             this, [this, path] { openFile(path); }, Qt::QueuedConnection);
     return true;
 }
+
+}  // namespace vortiquo

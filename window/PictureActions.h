@@ -14,6 +14,8 @@
 class QMenu;
 class QWidget;
 
+namespace vortiquo {
+
 // What a save of the window's picture writes, as it stands at that moment.
 struct PictureToSave {
     QImage image;                  // the picture as shown, one pixel per device pixel
@@ -74,3 +76,5 @@ private:
     QMenu* menu_;
     QString folder_;  // where the last file was saved or opened
 };
+
+}  // namespace vortiquo

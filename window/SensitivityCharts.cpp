@@ -12,6 +12,8 @@
 
 #include "window/ExponentText.h"
 
+namespace vortiquo {
+
 namespace {
 
 QLocale italian()
@@ -258,3 +260,5 @@ void SensitivityCharts::showConvergence(const SensitivityResult& result)
             .arg(italianDecimal(tangent.first().y(), decimals), italianDecimal(tangent.last().y(), decimals),
                  exponentUnit(result.timed), momentText(tangent.last().x(), result.timed)));
 }
+
+}  // namespace vortiquo

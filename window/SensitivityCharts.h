@@ -7,6 +7,8 @@
 class QChartView;
 class QWidget;
 
+namespace vortiquo {
+
 // The three charts of the Sensibilità window: the twin orbit's x over time,
 // their separation on a logarithmic axis with its fitted growth and the
 // moment they part, and the running estimates of the exponent. Each view's
@@ -35,3 +37,5 @@ private:
 // A moment written as the window writes it: "passo 41" for a map, "tempo
 // 23,4" for a flow.
 QString momentText(double time, bool timed);
+
+}  // namespace vortiquo

@@ -25,6 +25,8 @@
 #include "window/SimulationForm.h"
 #include "window/ToolWindows.h"
 
+namespace vortiquo {
+
 namespace {
 
 // The computation yields the cores to the program's run loop and to the
@@ -255,3 +257,5 @@ void addSensitivityWindow(SimulationForm& form, QMenu& menu)
     QAction* action = addWindowAction(menu, QStringLiteral("Sensibilità…"), QKeySequence(Qt::CTRL | Qt::Key_L), form);
     QObject::connect(action, &QAction::triggered, &form, [&form] { openSensitivityWindow(form); });
 }
+
+}  // namespace vortiquo

@@ -11,6 +11,9 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QTimer;
+
+namespace vortiquo {
+
 class SensitivityCharts;
 class SimulationForm;
 
@@ -70,3 +73,5 @@ private:
 SensitivityWindow* openSensitivityWindow(SimulationForm& form);
 // Its entry in Grafico's context menu, "Sensibilità…" (Ctrl+L).
 void addSensitivityWindow(SimulationForm& form, QMenu& menu);
+
+}  // namespace vortiquo

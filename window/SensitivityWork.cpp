@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vortiquo {
+
 SensitivityWork windowWork(const Dynamics& dynamics, const SimulationState& start, double epsilon)
 {
     SensitivityWork work;
@@ -28,3 +30,5 @@ SensitivityResult computeSensitivity(const Model& model, const SimulationState& 
     result.lyapunov = largestLyapunovExponent(model, start, work.lyapunov, control);
     return result;
 }
+
+}  // namespace vortiquo

@@ -6,6 +6,8 @@
 #include "analysis/TwinOrbit.h"
 #include "core/FieldRules.h"
 
+namespace vortiquo {
+
 // What the Sensibilità window and the command line's --lyapunov and
 // --separation compute, from the fields as they stand. Plain C++: it runs on
 // a worker thread, or in a process with no application object.
@@ -45,3 +47,5 @@ inline bool wasCancelled(const SensitivityResult& result)
 {
     return result.twin.outcome == Outcome::Cancelled || result.lyapunov.outcome == Outcome::Cancelled;
 }
+
+}  // namespace vortiquo

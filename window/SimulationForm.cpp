@@ -17,6 +17,8 @@
 #include "window/ToolWindows.h"
 #include "picture/SystemColours.h"
 
+namespace vortiquo {
+
 SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidget(parent), program_(program)
 {
     buildLayout(*this, *program_.layout);
@@ -309,3 +311,5 @@ void SimulationForm::dtT_Change() { fieldChanged(Field::dt); }
 void SimulationForm::termineT_Change() { fieldChanged(Field::termine); }
 void SimulationForm::numT_Change() { fieldChanged(Field::num); }
 void SimulationForm::denT_Change() { fieldChanged(Field::den); }
+
+}  // namespace vortiquo

@@ -11,11 +11,14 @@
 #include "picture/Recipe.h"
 #include "picture/Redraw.h"
 
-class DrawingArea;
 class QLineEdit;
 class QMessageBox;
 class QPushButton;
 class QRadioButton;
+
+namespace vortiquo {
+
+class DrawingArea;
 class PictureActions;
 struct PictureToSave;
 
@@ -125,3 +128,5 @@ private:
     bool showingOpened_ = false;
     bool closed_ = false;
 };
+
+}  // namespace vortiquo

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace vortiquo {
+
 namespace {
 
 constexpr int LeftMargin = 64, BottomMargin = 36, Margin = 8, Ticks = 5;
@@ -152,3 +154,5 @@ void SweepCanvas::keyPressEvent(QKeyEvent* event)
     emit pointerAt(cursor_);
     update();
 }
+
+}  // namespace vortiquo

@@ -5,6 +5,8 @@
 #include <QRectF>
 #include <QWidget>
 
+namespace vortiquo {
+
 // A computed sweep drawn with its axes: the picture scaled into the plot
 // area, tick labels on the left and at the bottom, a mark at a point, a
 // rectangle dragged to zoom, and a keyboard cursor that arrow keys move.
@@ -45,3 +47,5 @@ private:
     std::optional<QPoint> dragFrom_;
     QPoint dragTo_;
 };
+
+}  // namespace vortiquo

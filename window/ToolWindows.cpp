@@ -8,6 +8,8 @@
 #include "window/ExplorerWindow.h"
 #include "window/SimulationForm.h"
 
+namespace vortiquo {
+
 QAction* addWindowAction(QMenu& menu, const QString& text, const QKeySequence& keys, QWidget& window)
 {
     QAction* action = menu.addAction(text);
@@ -26,3 +28,5 @@ void addToolWindows(SimulationForm& form, QMenu& menu)
     addSensitivityWindow(form, menu);
     addExplorerWindow(form, menu);
 }
+
+}  // namespace vortiquo

@@ -6,6 +6,9 @@
 class QAction;
 class QMenu;
 class QWidget;
+
+namespace vortiquo {
+
 class SimulationForm;
 
 // The windows and dialogs that open beside a program's window: each adds
@@ -15,3 +18,5 @@ void addToolWindows(SimulationForm& form, QMenu& menu);
 
 // An entry of Grafico's context menu whose shortcut works anywhere in `window`.
 QAction* addWindowAction(QMenu& menu, const QString& text, const QKeySequence& keys, QWidget& window);
+
+}  // namespace vortiquo

@@ -7,6 +7,8 @@
 #include "../core/BitCompare.h"
 #include "OpeningStates.h"
 
+using namespace vortiquo;
+
 namespace {
 
 double combined(double first, double second)

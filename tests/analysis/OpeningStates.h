@@ -7,6 +7,8 @@
 #include "flows/FlowModels.h"
 #include "maps/MapModels.h"
 
+using namespace vortiquo;
+
 Q_DECLARE_METATYPE(const Model*)
 Q_DECLARE_METATYPE(SimulationState)
 

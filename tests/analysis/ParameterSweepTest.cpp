@@ -12,6 +12,8 @@
 #include "analysis/Lyapunov.h"
 #include "analysis/PlaneColours.h"
 
+using namespace vortiquo;
+
 namespace {
 
 template <typename Value>

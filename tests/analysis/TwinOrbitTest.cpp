@@ -7,6 +7,8 @@
 #include "OpeningStates.h"
 #include "analysis/Lyapunov.h"
 
+using namespace vortiquo;
+
 class TwinOrbitTest : public QObject {
     Q_OBJECT
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace vortiquo;
+
 Q_DECLARE_METATYPE(ColourBand)
 
 namespace {

@@ -11,6 +11,8 @@
 #include "core/Session.h"
 #include "maps/MapModels.h"
 
+using namespace vortiquo;
+
 Q_DECLARE_METATYPE(Tone)
 Q_DECLARE_METATYPE(std::vector<std::uint32_t>)
 

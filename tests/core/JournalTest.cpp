@@ -7,6 +7,8 @@
 #include "core/Session.h"
 #include "maps/MapModels.h"
 
+using namespace vortiquo;
+
 namespace {
 
 // A quadratic-map window as loaded, with no run going.

@@ -4,6 +4,8 @@
 
 #include "BitCompare.h"
 
+using namespace vortiquo;
+
 namespace {
 
 enum class Map { Recurrence, Quadratic };

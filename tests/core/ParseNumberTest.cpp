@@ -11,6 +11,8 @@
 
 #include "BitCompare.h"
 
+using namespace vortiquo;
+
 namespace {
 
 constexpr double Largest = std::numeric_limits<double>::max();

@@ -10,6 +10,8 @@
 #include "flows/FlowModels.h"
 #include "maps/MapModels.h"
 
+using namespace vortiquo;
+
 namespace {
 
 // Pixels of a drawing area with the raster that sets them.

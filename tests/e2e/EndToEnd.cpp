@@ -28,6 +28,8 @@
 #include "apps/Programs.h"
 #include "picture/Recipe.h"
 
+using namespace vortiquo;
+
 namespace {
 
 constexpr int SkipStatus = 77;

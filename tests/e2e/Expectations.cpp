@@ -9,6 +9,8 @@
 #include "picture/Redraw.h"
 #include "picture/SystemColours.h"
 
+using namespace vortiquo;
+
 namespace {
 
 const ControlSpec* findControl(const WindowLayout& layout, const char* name)

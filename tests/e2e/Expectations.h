@@ -6,6 +6,8 @@
 
 #include "program/Program.h"
 
+using namespace vortiquo;
+
 // What a program's window must show, worked out apart from the window: where
 // each control lies, from the layout table alone, and the picture the step
 // function draws.

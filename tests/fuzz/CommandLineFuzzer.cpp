@@ -8,6 +8,8 @@
 #include "cli/CommandLine.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+using namespace vortiquo;
+
 namespace {
 
 QStringList argumentsOf(const std::uint8_t* data, std::size_t size, const Program& program)

@@ -11,6 +11,8 @@
 #include "core/ParseNumber.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+using namespace vortiquo;
+
 namespace {
 
 bool isBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; }

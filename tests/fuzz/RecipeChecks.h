@@ -14,6 +14,8 @@
 #include "picture/Redraw.h"
 #include "tests/fuzz/FuzzCheck.h"
 
+using namespace vortiquo;
+
 namespace recipe_checks {
 
 // Enough steps to reach the entries of most journals the fuzzer makes,

@@ -10,6 +10,8 @@
 #include "picture/PictureFile.h"
 #include "tests/fuzz/RecipeChecks.h"
 
+using namespace vortiquo;
+
 namespace {
 
 std::uint32_t crc32Of(const std::uint8_t* bytes, std::size_t size)

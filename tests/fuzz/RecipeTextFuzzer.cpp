@@ -4,6 +4,8 @@
 #include "apps/Programs.h"
 #include "tests/fuzz/RecipeChecks.h"
 
+using namespace vortiquo;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray json(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

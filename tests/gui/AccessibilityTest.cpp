@@ -6,6 +6,8 @@
 
 #include "InteractionSupport.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

@@ -8,6 +8,8 @@
 #include "cli/CommandLine.h"
 #include "cli/RunProgram.h"
 
+using namespace vortiquo;
+
 namespace {
 
 // Set in a child's environment to the name of the program it runs.

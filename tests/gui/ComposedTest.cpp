@@ -6,6 +6,8 @@
 
 #include "picture/Redraw.h"
 
+using namespace vortiquo;
+
 class ComposedTest : public QObject {
     Q_OBJECT
 private slots:

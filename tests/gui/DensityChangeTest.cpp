@@ -13,6 +13,8 @@
 #include "picture/PictureFile.h"
 #include "window/PictureActions.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 class DensityChangeTest : public QObject {

@@ -9,6 +9,8 @@
 
 #include "InteractionSupport.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

@@ -12,6 +12,8 @@
 #include "window/EquationView.h"
 #include "window/SimulationForm.h"
 
+using namespace vortiquo;
+
 class EquationHighDensityTest : public QObject {
     Q_OBJECT
 private slots:

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QTest>
 
+using namespace vortiquo;
+
 // The equation pictures are checked by their ink: right size, clean white
 // edges, grey-scale text and a brace down the left side, and nothing below
 // the rows that the picture's control shows; at 1x and on dense screens.

@@ -11,6 +11,8 @@
 #include "window/SimulationForm.h"
 #include "window/SweepCanvas.h"
 
+using namespace vortiquo;
+
 namespace {
 
 QAction* explorerAction(const SimulationForm& form)

@@ -13,6 +13,8 @@
 #include "window/DrawingArea.h"
 #include "window/ExportJob.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 Q_DECLARE_METATYPE(VideoSettings)

@@ -4,6 +4,8 @@
 
 #include "InteractionSupport.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include "InteractionSupport.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

@@ -7,6 +7,8 @@
 #include "InteractionSupport.h"
 #include "picture/Redraw.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

@@ -15,13 +15,15 @@
 #include "ProgramRows.h"
 #include "window/SimulationForm.h"
 
+using namespace vortiquo;
+
 namespace {
 
 const char* classOf(ControlKind kind)
 {
     switch (kind) {
-    case ControlKind::DrawingArea: return "DrawingArea";
-    case ControlKind::EquationPicture: return "EquationView";
+    case ControlKind::DrawingArea: return "vortiquo::DrawingArea";
+    case ControlKind::EquationPicture: return "vortiquo::EquationView";
     case ControlKind::Frame: return "QGroupBox";
     case ControlKind::BorderlessFrame: return "QWidget";
     case ControlKind::Label: return "QLabel";

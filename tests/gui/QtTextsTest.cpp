@@ -10,6 +10,8 @@
 
 #include "cli/RunProgram.h"
 
+using namespace vortiquo;
+
 class QtTextsTest : public QObject {
     Q_OBJECT
 private slots:

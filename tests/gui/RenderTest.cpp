@@ -13,6 +13,8 @@
 #include "picture/Recipe.h"
 #include "cli/RunProgram.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

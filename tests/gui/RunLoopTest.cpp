@@ -11,6 +11,8 @@
 #include "InteractionSupport.h"
 #include "picture/SystemColours.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

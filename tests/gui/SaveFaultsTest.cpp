@@ -18,6 +18,8 @@
 #include "window/PictureActions.h"
 #include "picture/PictureFile.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 enum class Fault { unwritableFolder, diskFull, fileSizeLimit, pathIsFolder, nameTooLong, nameWithNul, nameNotEncodable };

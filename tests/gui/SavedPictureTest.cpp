@@ -20,6 +20,8 @@
 #include "picture/Recipe.h"
 #include "picture/Redraw.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

@@ -15,6 +15,8 @@
 #include "cli/RunProgram.h"
 #include "window/SensitivityWork.h"
 
+using namespace vortiquo;
+
 namespace {
 
 constexpr char ChildProgram[] = "VORTIQUO_SENSITIVITY_CHILD";

@@ -11,6 +11,8 @@
 #include "window/SensitivityWindow.h"
 #include "window/SimulationForm.h"
 
+using namespace vortiquo;
+
 namespace {
 
 QStringList descriptions(const QWidget& window)

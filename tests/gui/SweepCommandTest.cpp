@@ -8,6 +8,8 @@
 #include "ProgramRows.h"
 #include "cli/RunProgram.h"
 
+using namespace vortiquo;
+
 namespace {
 
 constexpr char ChildProgram[] = "VORTIQUO_SWEEP_CHILD";

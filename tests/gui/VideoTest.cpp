@@ -16,6 +16,8 @@
 #include "picture/Recipe.h"
 #include "picture/VideoExport.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

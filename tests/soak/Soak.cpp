@@ -8,6 +8,8 @@
 #include "apps/Programs.h"
 #include "picture/Redraw.h"
 
+using namespace vortiquo;
+
 namespace soak {
 
 namespace {

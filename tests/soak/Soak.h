@@ -17,8 +17,12 @@
 #include "core/FieldRules.h"
 #include "core/SimulationState.h"
 
+using namespace vortiquo;
+
 class QLineEdit;
+namespace vortiquo {
 class SimulationForm;
+}
 
 namespace soak {
 

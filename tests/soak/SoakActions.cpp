@@ -11,6 +11,8 @@
 #include "Soak.h"
 #include "program/Program.h"
 
+using namespace vortiquo;
+
 namespace soak {
 
 namespace {

@@ -16,6 +16,8 @@
 #include "picture/PictureFile.h"
 #include "picture/Recipe.h"
 
+using namespace vortiquo;
+
 namespace soak {
 
 namespace {

@@ -17,6 +17,8 @@
 #include "apps/Programs.h"
 #include "window/PictureActions.h"
 
+using namespace vortiquo;
+
 using namespace interaction;
 
 namespace {

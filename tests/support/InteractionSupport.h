@@ -24,6 +24,8 @@
 #include "window/DrawingArea.h"
 #include "window/SimulationForm.h"
 
+using namespace vortiquo;
+
 namespace interaction {
 
 inline QLineEdit* textField(const SimulationForm& form, const QString& name)

@@ -4,6 +4,8 @@
 
 #include "apps/Programs.h"
 
+using namespace vortiquo;
+
 Q_DECLARE_METATYPE(const Program*)
 
 // The suite's programs by name, for tests about one of them in particular.
