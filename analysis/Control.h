@@ -14,8 +14,16 @@ struct AnalysisControl {
     // The fraction done, 0 to 1, called now and then from the computing
     // thread; the parallel sweeps call it from one worker at a time.
     std::function<void(double)> progress;
+    // Called first on each thread that computes, the caller's included: a
+    // window lowers the priority of its workers here, so a run keeps its speed.
+    std::function<void()> workerStarted;
 
     bool cancelled() const { return cancel != nullptr && cancel->load(std::memory_order_relaxed); }
+    void startWorker() const
+    {
+        if (workerStarted)
+            workerStarted();
+    }
     void report(double fraction) const
     {
         if (progress)

@@ -12,12 +12,12 @@ namespace vortiquo {
 // The recurrence map opens at a = −0.1, b = −1.7: its plane spans the
 // chaotic tongue around that point and the periodic band above it, and its
 // orbit diagram runs b down to where the orbit from (1, 1) escapes.
-const SweepView RecurrenceSweep = {-0.8, 0.6, -2.0, -0.6, SweepParameter::B, -1.9, -0.5,
+constexpr SweepView RecurrenceSweep = {-0.8, 0.6, -2.0, -0.6, SweepParameter::B, -1.9, -0.5,
                                        -2.0, 2.0, 600, 2000, 2000};
 // The quadratic map opens at a = 1.4, b = 0.3: the plane spans the periodic
 // wedge and the chaotic band, the orbit diagram runs a from the period-four
 // window to past the escape at about 1.43. x spans the window's own view.
-const SweepView QuadraticSweep = {0.8, 1.6, -0.4, 0.5, SweepParameter::A, 0.9, 1.45,
+constexpr SweepView QuadraticSweep = {0.8, 1.6, -0.4, 0.5, SweepParameter::A, 0.9, 1.45,
                                       -1.5, 1.5, 600, 2000, 2000};
 
 namespace {

@@ -32,10 +32,6 @@ struct SweepView {
     std::int64_t points;              // K: points histogrammed per column
 };
 
-// The maps' views, named so that the program table can point at them too.
-extern const SweepView RecurrenceSweep;
-extern const SweepView QuadraticSweep;
-
 struct Dynamics {
     const Model* model;
     // The step's Jacobian at the state's current point (before the step)

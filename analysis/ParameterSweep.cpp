@@ -28,25 +28,40 @@ void setParameter(SimulationState& state, SweepParameter parameter, double value
     (parameter == SweepParameter::A ? state.a : state.b) = value;
 }
 
+// A band of `count` rows or columns from `first`, inside `extent`.
+bool validBand(int first, int count, int extent)
+{
+    return first >= 0 && count > 0 && count <= extent - first;
+}
+
 bool validSize(int width, int height)
 {
     return width > 0 && height > 0 && static_cast<std::int64_t>(width) * height <= std::int64_t{1} << 31;
 }
 
-// Column `column` of the diagram into cells[row × stride].
-void diagramColumn(const OrbitDiagramRequest& request, int column, std::uint32_t* cells, std::ptrdiff_t stride)
+// Steps between two looks at the cancel flag inside one pixel or column.
+constexpr std::int64_t CancelEvery = 4096;
+
+bool cancelledAt(std::int64_t step, const AnalysisControl& control)
+{
+    return step % CancelEvery == 0 && control.cancelled();
+}
+
+// Column `column` of the diagram into cells[row], one cell a row.
+void diagramColumn(const OrbitDiagramRequest& request, int column, std::uint32_t* cells,
+                   const AnalysisControl& control)
 {
     SimulationState state = request.base;
     setParameter(state, request.parameter, diagramParameter(request, column));
     for (std::int64_t step = 0; step < request.transient; ++step)
-        if (!advance(*request.model, state))
+        if (cancelledAt(step, control) || !advance(*request.model, state))
             return;
     for (std::int64_t point = 0; point < request.points; ++point) {
-        if (!advance(*request.model, state))
+        if (cancelledAt(point, control) || !advance(*request.model, state))
             return;
         const int row = diagramRow(request, state.x);
         if (row >= 0) {
-            std::uint32_t& cell = cells[row * stride];
+            std::uint32_t& cell = cells[row];
             if (cell != std::numeric_limits<std::uint32_t>::max())
                 ++cell;
         }
@@ -77,16 +92,6 @@ int diagramRow(const OrbitDiagramRequest& request, double x)
     return row >= 0 && row < request.height ? static_cast<int>(row) : -1;
 }
 
-void computeDiagramColumns(const OrbitDiagramRequest& request, int firstColumn, int columnCount,
-                           std::span<std::uint32_t> counts)
-{
-    if (!validRequest(request) || columnCount < 0 ||
-        counts.size() < static_cast<std::size_t>(columnCount) * static_cast<std::size_t>(request.height))
-        return;
-    for (int column = 0; column < columnCount; ++column)
-        diagramColumn(request, firstColumn + column, counts.data() + column, columnCount);
-}
-
 std::optional<PlaneRequest> defaultPlane(const Model& model, const SimulationState& window, int width, int height)
 {
     const SweepView* view = sweepOf(&model);
@@ -106,7 +111,7 @@ double planeB(const PlaneRequest& request, int row)
     return request.b1 - ((row + 0.5) * (request.b1 - request.b0)) / request.height;
 }
 
-double planeExponent(const PlaneRequest& request, double a, double b)
+double planeExponent(const PlaneRequest& request, double a, double b, const AnalysisControl& control)
 {
     const Dynamics& dynamics = *dynamicsOf(*request.model);
     const int coordinates = request.model->coordinates;
@@ -123,7 +128,7 @@ double planeExponent(const PlaneRequest& request, double a, double b)
     const std::int64_t steps = request.transient + request.measured;
     for (std::int64_t step = 1; step <= steps; ++step) {
         dynamics.jacobian(state, tangent);
-        if (!advance(*request.model, state))
+        if (cancelledAt(step, control) || !advance(*request.model, state))
             return std::numeric_limits<double>::quiet_NaN();
         const double size = std::fabs(tangent[0]) + std::fabs(tangent[1]) + std::fabs(tangent[2]);
         if (++pending == 16 || step == request.transient || step == steps || !(size > 1e-100 && size < 1e100)) {
@@ -141,19 +146,6 @@ double planeExponent(const PlaneRequest& request, double a, double b)
     return sum / static_cast<double>(request.measured);
 }
 
-void computePlaneRows(const PlaneRequest& request, int firstRow, int rowCount, std::span<double> exponents)
-{
-    if (!validRequest(request) || rowCount < 0 ||
-        exponents.size() < static_cast<std::size_t>(rowCount) * static_cast<std::size_t>(request.width))
-        return;
-    for (int row = 0; row < rowCount; ++row) {
-        const double b = planeB(request, firstRow + row);
-        for (int column = 0; column < request.width; ++column)
-            exponents[static_cast<std::size_t>(row) * request.width + column] =
-                planeExponent(request, planeA(request, column), b);
-    }
-}
-
 bool validRequest(const OrbitDiagramRequest& request)
 {
     return sweepOf(request.model) != nullptr && validSize(request.width, request.height) &&
@@ -167,38 +159,42 @@ bool validRequest(const PlaneRequest& request)
            request.measured > 0;
 }
 
-Outcome computeOrbitDiagram(const OrbitDiagramRequest& request, int threads, std::vector<std::uint32_t>& counts,
-                            const AnalysisControl& control)
+Outcome computeDiagramBand(const OrbitDiagramRequest& request, int firstColumn, int columnCount, int threads,
+                           std::vector<std::uint32_t>& counts, const AnalysisControl& control)
 {
-    if (!validRequest(request))
+    counts.clear();
+    if (!validRequest(request) || !validBand(firstColumn, columnCount, request.width))
         return Outcome::Invalid;
-    counts.assign(static_cast<std::size_t>(request.width) * request.height, 0);
+    counts.assign(static_cast<std::size_t>(columnCount) * request.height, 0);
     // Each column is counted apart and then copied in, so that two threads
     // never write into the same cache lines while counting.
     const bool done = runInParallel(
-        request.width, threads,
+        columnCount, threads,
         [&](int column) {
             std::vector<std::uint32_t> cells(static_cast<std::size_t>(request.height), 0);
-            diagramColumn(request, column, cells.data(), 1);
+            diagramColumn(request, firstColumn + column, cells.data(), control);
             for (int row = 0; row < request.height; ++row)
-                counts[static_cast<std::size_t>(row) * request.width + column] = cells[row];
+                counts[static_cast<std::size_t>(row) * columnCount + column] = cells[row];
         },
         control);
     return done ? Outcome::Finished : Outcome::Cancelled;
 }
 
-Outcome computePlane(const PlaneRequest& request, int threads, std::vector<double>& exponents,
-                     const AnalysisControl& control)
+Outcome computePlaneBand(const PlaneRequest& request, int firstRow, int rowCount, int threads,
+                         std::vector<double>& exponents, const AnalysisControl& control)
 {
-    if (!validRequest(request))
+    exponents.clear();
+    if (!validRequest(request) || !validBand(firstRow, rowCount, request.height))
         return Outcome::Invalid;
-    exponents.assign(static_cast<std::size_t>(request.width) * request.height,
-                     std::numeric_limits<double>::quiet_NaN());
+    const auto width = static_cast<std::size_t>(request.width);
+    exponents.assign(width * static_cast<std::size_t>(rowCount), std::numeric_limits<double>::quiet_NaN());
     const bool done = runInParallel(
-        request.height, threads,
+        rowCount, threads,
         [&](int row) {
-            const auto offset = static_cast<std::size_t>(row) * request.width;
-            computePlaneRows(request, row, 1, std::span(exponents).subspan(offset, request.width));
+            const double b = planeB(request, firstRow + row);
+            double* values = exponents.data() + static_cast<std::size_t>(row) * width;
+            for (int column = 0; column < request.width; ++column)
+                values[column] = planeExponent(request, planeA(request, column), b, control);
         },
         control);
     return done ? Outcome::Finished : Outcome::Cancelled;
@@ -211,6 +207,7 @@ bool runInParallel(int count, int threads, const std::function<void(int)>& task,
     std::mutex reporting;
     int done = 0;
     const auto work = [&] {
+        control.startWorker();
         for (;;) {
             if (control.cancelled()) {
                 stopped = true;
@@ -220,6 +217,10 @@ bool runInParallel(int count, int threads, const std::function<void(int)>& task,
             if (index >= count)
                 return;
             task(index);
+            if (control.cancelled()) {
+                stopped = true;  // the task may have stopped short
+                return;
+            }
             const std::lock_guard lock(reporting);
             control.report(static_cast<double>(++done) / count);
         }

@@ -41,13 +41,6 @@ double diagramParameter(const OrbitDiagramRequest& request, int column);
 // The row x falls in, floor(((xHigh − x) / (xHigh − xLow)) × height), or −1
 // outside the rows.
 int diagramRow(const OrbitDiagramRequest& request, double x);
-// Columns firstColumn to firstColumn + columnCount − 1 into `counts`, an image
-// columnCount wide and height high; counts only add (saturating at 2³² − 1),
-// so `counts` starts zeroed. Nothing is written for an invalid request or
-// too small an image.
-void computeDiagramColumns(const OrbitDiagramRequest& request, int firstColumn, int columnCount,
-                           std::span<std::uint32_t> counts);
-
 // The parameter plane: pixel (i, j) has a = a0 + ((i + ½)(a1 − a0)) / width and
 // b = b1 − ((j + ½)(b1 − b0)) / height (b grows upwards), and holds the
 // largest Lyapunov exponent per step by the tangent method, measured over
@@ -65,28 +58,32 @@ struct PlaneRequest {
 std::optional<PlaneRequest> defaultPlane(const Model& model, const SimulationState& window, int width, int height);
 double planeA(const PlaneRequest& request, int column);
 double planeB(const PlaneRequest& request, int row);
-// One pixel's value, for parameters a and b.
-double planeExponent(const PlaneRequest& request, double a, double b);
-// Rows firstRow to firstRow + rowCount − 1 into `exponents`, an image
-// width wide and rowCount high (nothing written, as above, when it cannot be).
-void computePlaneRows(const PlaneRequest& request, int firstRow, int rowCount, std::span<double> exponents);
+// One pixel's value, for parameters a and b; NaN too when `control` was
+// cancelled while it ran (it looks every few thousand steps).
+double planeExponent(const PlaneRequest& request, double a, double b, const AnalysisControl& control = {});
 
 // Whether a request can be computed: a model with sweeps, a size of at least
 // one pixel, a non-empty x range, and counts of steps that are not negative.
 bool validRequest(const OrbitDiagramRequest& request);
 bool validRequest(const PlaneRequest& request);
 
-// The whole image on `threads` threads (at least 1), each taking the next
-// column or row in turn. Returns Finished, Cancelled (the image is then
-// incomplete) or Invalid (nothing computed).
-Outcome computeOrbitDiagram(const OrbitDiagramRequest& request, int threads, std::vector<std::uint32_t>& counts,
-                            const AnalysisControl& control = {});
-Outcome computePlane(const PlaneRequest& request, int threads, std::vector<double>& exponents,
-                     const AnalysisControl& control = {});
+// The one driver of the sweeps. A band is rows [first, first + count) of
+// the plane or columns of the diagram: the whole picture, or one tile of it.
+// Each row (column) is one task on `threads` threads (at least 1), and each
+// task looks at the cancel flag every few thousand steps. The band's values
+// go into `exponents` (count rows of width values) or `counts` (height rows
+// of count cells), row by row from the top. Returns Finished, Cancelled (the
+// values are then incomplete) or Invalid (a request that cannot be computed,
+// or a band outside the picture: nothing computed).
+Outcome computePlaneBand(const PlaneRequest& request, int firstRow, int rowCount, int threads,
+                         std::vector<double>& exponents, const AnalysisControl& control = {});
+Outcome computeDiagramBand(const OrbitDiagramRequest& request, int firstColumn, int columnCount, int threads,
+                           std::vector<std::uint32_t>& counts, const AnalysisControl& control = {});
 
 // Runs task(0) to task(count − 1) on `threads` threads, each taking the next
 // index in turn, until all are done or the cancel flag is seen. Reports the
-// fraction done after each task. Returns false when cancelled.
+// fraction done after each task. Every thread that works, the caller's
+// included, first calls control.workerStarted. Returns false when cancelled.
 bool runInParallel(int count, int threads, const std::function<void(int)>& task, const AnalysisControl& control);
 
 }  // namespace vortiquo

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <optional>
 
-#include "analysis/Dynamics.h"
 #include "apps/Layouts.h"
 #include "flows/FlowModels.h"
 #include "maps/MapModels.h"
@@ -17,11 +16,11 @@ namespace {
 // per row, named by its first column (cmake/Programs.cmake reads the names
 // from here), and the benchmark and the tests go through the same rows.
 constexpr Program ProgramTable[] = {
-    // name       layout             model            c written at load  cross-hair  parameter sweeps
-    {"BrisutaW7", &ConvectionLayout, &ConvectionFlow, -8.0 / 3.0,        false,      nullptr},
-    {"KelvaneW7", &SpiralLayout,     &SpiralFlow,     std::nullopt,      false,      nullptr},
-    {"TessivoW7", &RecurrenceLayout, &RecurrenceMap,  std::nullopt,      true,       &RecurrenceSweep},
-    {"DrumbelW7", &QuadraticLayout,  &QuadraticMap,   std::nullopt,      true,       &QuadraticSweep},
+    // name       layout             model            c written at load  cross-hair
+    {"BrisutaW7", &ConvectionLayout, &ConvectionFlow, -8.0 / 3.0,        false},
+    {"KelvaneW7", &SpiralLayout,     &SpiralFlow,     std::nullopt,      false},
+    {"TessivoW7", &RecurrenceLayout, &RecurrenceMap,  std::nullopt,      true},
+    {"DrumbelW7", &QuadraticLayout,  &QuadraticMap,   std::nullopt,      true},
 };
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/Density.h"
+#include "picture/Density.h"
 
 class QCommandLineParser;
 

@@ -10,8 +10,8 @@
 #include "cli/CommandModes.h"
 #include "cli/CommandReaders.h"
 #include "cli/EditedSession.h"
-#include "window/ExponentText.h"
-#include "window/SensitivityWork.h"
+#include "engine/ExponentText.h"
+#include "analysis/SensitivityWork.h"
 
 namespace vortiquo {
 

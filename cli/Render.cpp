@@ -11,7 +11,7 @@
 #include "picture/PictureFile.h"
 #include "picture/Redraw.h"
 #include "picture/SystemColours.h"
-#include "window/FaultText.h"
+#include "engine/FaultText.h"
 
 namespace vortiquo {
 

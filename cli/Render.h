@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/Density.h"
+#include "picture/Density.h"
 #include "core/FieldRules.h"
 #include "core/Session.h"
 #include "program/Program.h"

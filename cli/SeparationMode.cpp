@@ -8,8 +8,8 @@
 #include "cli/CommandReaders.h"
 #include "cli/EditedSession.h"
 #include "cli/SeparationFile.h"
-#include "window/FaultText.h"
-#include "window/SensitivityWork.h"
+#include "engine/FaultText.h"
+#include "analysis/SensitivityWork.h"
 
 namespace vortiquo {
 

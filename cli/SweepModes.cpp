@@ -9,6 +9,7 @@
 #include "cli/CommandModes.h"
 #include "cli/CommandReaders.h"
 #include "cli/SweepRun.h"
+#include "engine/SweepTiles.h"
 
 namespace vortiquo {
 
@@ -37,7 +38,7 @@ QString readTile(const QString& text, int extent, SweepRecipe& recipe)
 QString readCommon(const QCommandLineParser& parser, const Program& program, const char* trigger,
                    const QStringList& ownOptions, SweepJob& job)
 {
-    if (program.sweep == nullptr)
+    if (sweepViewOf(program) == nullptr)
         return QString("--%1 vale solo per le mappe: TessivoW7 e DrumbelW7").arg(trigger);
     job.output = parser.value(trigger);
     if (job.output.isEmpty())
@@ -59,7 +60,7 @@ QString readCommon(const QCommandLineParser& parser, const Program& program, con
             return "--from vuole il nome di un'immagine salvata con --plane o --orbits";
         return {};
     }
-    const SweepView& view = *program.sweep;
+    const SweepView& view = *sweepViewOf(program);
     job.recipe.width = job.recipe.height = DefaultSide;
     job.recipe.transient = view.transient;
     if (parser.isSet("size"))
@@ -101,7 +102,7 @@ QString readPlane(const QCommandLineParser& parser, const Program& program, Comm
     if (parser.isSet("values") && job.values.isEmpty())
         return "--values vuole il nome del file CSV da scrivere, per esempio --values piano.csv";
     if (job.from.isEmpty()) {
-        const SweepView& view = *program.sweep;
+        const SweepView& view = *sweepViewOf(program);
         SweepRecipe& recipe = job.recipe;
         recipe.a0 = view.a0, recipe.a1 = view.a1, recipe.b0 = view.b0, recipe.b1 = view.b1;
         QStringList errors;
@@ -126,7 +127,7 @@ QString readOrbits(const QCommandLineParser& parser, const Program& program, Com
     if (QString error = readCommon(parser, program, "orbits", {"vary", "range"}, job); !error.isEmpty())
         return error;
     if (job.from.isEmpty()) {
-        const SweepView& view = *program.sweep;
+        const SweepView& view = *sweepViewOf(program);
         SweepRecipe& recipe = job.recipe;
         recipe.vary = view.diagramParameter == SweepParameter::A ? 'a' : 'b';
         if (parser.isSet("vary")) {
@@ -157,7 +158,7 @@ QString readOrbits(const QCommandLineParser& parser, const Program& program, Com
 
 QString readMerge(const QCommandLineParser& parser, const Program& program, CommandLine& command)
 {
-    if (program.sweep == nullptr)
+    if (sweepViewOf(program) == nullptr)
         return "--merge vale solo per le mappe: TessivoW7 e DrumbelW7";
     const QString output = parser.value("merge");
     const QStringList tiles = parser.positionalArguments();

@@ -10,7 +10,7 @@
 #include "cli/Render.h"
 #include "picture/PictureFile.h"
 #include "picture/SweepPicture.h"
-#include "picture/SweepTiles.h"
+#include "engine/SweepTiles.h"
 
 namespace vortiquo {
 

@@ -6,7 +6,7 @@
 
 #include "cli/HeadlessApplication.h"
 #include "picture/DensityPicture.h"
-#include "picture/FrameSink.h"
+#include "engine/FrameSink.h"
 #include "picture/PictureFile.h"
 
 namespace vortiquo {

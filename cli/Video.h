@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cli/Render.h"
-#include "picture/VideoExport.h"
+#include "engine/VideoExport.h"
 
 namespace vortiquo {
 

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <memory>
 
-#include "core/Density.h"
+#include "picture/Density.h"
 #include "core/Replay.h"
 #include "picture/Recipe.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/Density.h"
+#include "picture/Density.h"
 #include "core/Journal.h"
 #include "program/Program.h"
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <limits>
 
-#include "analysis/PlaneColours.h"
+#include "picture/PlaneColours.h"
 #include "picture/PictureFile.h"
 #include "program/Version.h"
 

@@ -10,8 +10,6 @@
 
 namespace vortiquo {
 
-struct SweepView;
-
 // One program of the suite: what makes it differ from the others. The rows
 // live in one table (apps/Programs.cpp); the layers below it read them and
 // hold no program's facts of their own.
@@ -24,9 +22,6 @@ struct Program {
     std::optional<double> cWrittenAtLoad;
     // Whether the pointer over the drawing area is a cross-hair.
     bool crossHairOverPlot;
-    // The parameter plane and orbit diagram's opening view (the analysis
-    // core's row); nullptr: the program has no parameter sweeps.
-    const SweepView* sweep;
 };
 
 // Facts that follow from a program's layout: the design texts of its

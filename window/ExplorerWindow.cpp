@@ -20,9 +20,9 @@
 #include <memory>
 
 #include "analysis/Dynamics.h"
-#include "analysis/PlaneColours.h"
+#include "picture/PlaneColours.h"
 #include "picture/SweepPicture.h"
-#include "picture/SweepTiles.h"
+#include "engine/SweepTiles.h"
 #include "window/SimulationForm.h"
 #include "window/SweepCanvas.h"
 #include "window/ToolWindows.h"
@@ -57,7 +57,7 @@ public:
         setWindowFlag(Qt::Window);
         setAttribute(Qt::WA_DeleteOnClose, false);
         setWindowTitle(QStringLiteral("Esplora parametri — %1").arg(QLatin1String(form.program().name)));
-        const SweepView& view = *form.program().sweep;
+        const SweepView& view = *sweepViewOf(form.program());
         sweeps_[0].kind = SweepRecipe::Kind::Plane;
         sweeps_[0].view = QRectF(view.a0, view.b0, view.a1 - view.a0, view.b1 - view.b0);
         sweeps_[1].kind = SweepRecipe::Kind::Orbits;
@@ -147,7 +147,7 @@ private:
 
     SweepRecipe recipeFor(const Sweep& sweep, int width, int height) const
     {
-        const SweepView& view = *form_.program().sweep;
+        const SweepView& view = *sweepViewOf(form_.program());
         SweepRecipe recipe;
         recipe.program = &form_.program();
         recipe.kind = sweep.kind;
@@ -248,7 +248,7 @@ private:
 
     void resetView()
     {
-        const SweepView& view = *form_.program().sweep;
+        const SweepView& view = *sweepViewOf(form_.program());
         current().history.push_back(current().view);
         current().view = current().kind == SweepRecipe::Kind::Plane
                              ? QRectF(view.a0, view.b0, view.a1 - view.a0, view.b1 - view.b0)
@@ -327,7 +327,7 @@ private:
 
 void addExplorerWindow(SimulationForm& form, QMenu& menu)
 {
-    if (form.program().sweep == nullptr)
+    if (sweepViewOf(form.program()) == nullptr)
         return;
     QAction* action = addWindowAction(menu, QStringLiteral("Esplora parametri…"), QKeySequence(Qt::CTRL | Qt::Key_E), form);
     // Made at first use, a top-level window of its own (not a child of the

@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-#include "core/Density.h"
-#include "picture/VideoExport.h"
+#include "picture/Density.h"
+#include "engine/VideoExport.h"
 
 class QCheckBox;
 class QComboBox;

@@ -6,7 +6,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "picture/DensityPicture.h"
-#include "picture/FrameSink.h"
+#include "engine/FrameSink.h"
 #include "picture/PictureFile.h"
 #include "window/SimulationForm.h"
 

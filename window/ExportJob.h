@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "picture/Recipe.h"
-#include "picture/VideoExport.h"
+#include "engine/VideoExport.h"
 
 class QProgressDialog;
 class QTimer;

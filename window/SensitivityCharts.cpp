@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "window/ExponentText.h"
+#include "engine/ExponentText.h"
 
 namespace vortiquo {
 

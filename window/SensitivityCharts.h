@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "window/SensitivityWork.h"
+#include "analysis/SensitivityWork.h"
 
 class QChartView;
 class QWidget;

@@ -19,8 +19,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "window/ExponentText.h"
-#include "window/FaultText.h"
+#include "engine/ExponentText.h"
+#include "engine/FaultText.h"
 #include "window/SensitivityCharts.h"
 #include "window/SimulationForm.h"
 #include "window/ToolWindows.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "window/SensitivityWork.h"
+#include "analysis/SensitivityWork.h"
 
 class QLabel;
 class QLineEdit;

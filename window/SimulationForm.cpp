@@ -11,7 +11,7 @@
 
 #include "core/AdvanceOnce.h"
 #include "window/DrawingArea.h"
-#include "window/FaultText.h"
+#include "engine/FaultText.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
 #include "window/ToolWindows.h"

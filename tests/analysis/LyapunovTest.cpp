@@ -154,7 +154,8 @@ void LyapunovTest::cancelStopsSoon()
     const AnalysisControl control{&cancel, [&](double fraction) {
                                       reported = fraction;
                                       cancel = true;
-                                  }};
+                                  },
+                                  {}};
     const SimulationState start = convectionOpening();
     const LyapunovSettings settings = defaultLyapunovSettings(*dynamicsOf(ConvectionFlow), start);
     const LyapunovResult result = largestLyapunovExponent(ConvectionFlow, start, settings, control);

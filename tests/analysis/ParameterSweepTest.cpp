@@ -1,5 +1,6 @@
 #include "analysis/ParameterSweep.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <algorithm>
@@ -7,10 +8,10 @@
 #include <cstring>
 #include <limits>
 #include <numeric>
+#include <thread>
 
 #include "OpeningStates.h"
 #include "analysis/Lyapunov.h"
-#include "analysis/PlaneColours.h"
 
 using namespace vortiquo;
 
@@ -35,8 +36,7 @@ private slots:
     void orbitKinds_data();
     void orbitKinds();
     void planeRowsRunTopDown();
-    void colours_data();
-    void colours();
+    void cancelStopsInsideARow();
 };
 
 void ParameterSweepTest::sameBitsOnAnyThreadsAndBands_data()
@@ -57,25 +57,26 @@ void ParameterSweepTest::sameBitsOnAnyThreadsAndBands()
     plane.transient = 300;
     plane.measured = 500;
     std::vector<double> oneThread, threeThreads;
-    QCOMPARE(computePlane(plane, 1, oneThread), Outcome::Finished);
-    QCOMPARE(computePlane(plane, 3, threeThreads), Outcome::Finished);
+    QCOMPARE(computePlaneBand(plane, 0, plane.height, 1, oneThread), Outcome::Finished);
+    QCOMPARE(computePlaneBand(plane, 0, plane.height, 3, threeThreads), Outcome::Finished);
     QVERIFY(sameBytes(oneThread, threeThreads));
     // Two bands computed apart, then put one above the other.
-    std::vector<double> bands(oneThread.size());
-    const std::size_t split = 6 * static_cast<std::size_t>(plane.width);
-    computePlaneRows(plane, 0, 6, std::span(bands).first(split));
-    computePlaneRows(plane, 6, plane.height - 6, std::span(bands).subspan(split));
-    QVERIFY(sameBytes(oneThread, bands));
+    std::vector<double> top, bottom;
+    QCOMPARE(computePlaneBand(plane, 0, 6, 2, top), Outcome::Finished);
+    QCOMPARE(computePlaneBand(plane, 6, plane.height - 6, 2, bottom), Outcome::Finished);
+    top.insert(top.end(), bottom.begin(), bottom.end());
+    QVERIFY(sameBytes(oneThread, top));
+    QCOMPARE(computePlaneBand(plane, 6, plane.height, 1, bottom), Outcome::Invalid);  // past the last row
 
     const OrbitDiagramRequest diagram = *defaultOrbitDiagram(*model, window, 37, 29);
     std::vector<std::uint32_t> countsOne, countsThree;
-    QCOMPARE(computeOrbitDiagram(diagram, 1, countsOne), Outcome::Finished);
-    QCOMPARE(computeOrbitDiagram(diagram, 3, countsThree), Outcome::Finished);
+    QCOMPARE(computeDiagramBand(diagram, 0, diagram.width, 1, countsOne), Outcome::Finished);
+    QCOMPARE(computeDiagramBand(diagram, 0, diagram.width, 3, countsThree), Outcome::Finished);
     QVERIFY(sameBytes(countsOne, countsThree));
     // Columns 10 to the end as an image of their own.
     const int width = diagram.width - 10;
-    std::vector<std::uint32_t> right(static_cast<std::size_t>(width) * diagram.height);
-    computeDiagramColumns(diagram, 10, width, right);
+    std::vector<std::uint32_t> right;
+    QCOMPARE(computeDiagramBand(diagram, 10, width, 2, right), Outcome::Finished);
     for (int row = 0; row < diagram.height; ++row)
         QVERIFY(std::equal(right.begin() + row * width, right.begin() + (row + 1) * width,
                            countsOne.begin() + row * diagram.width + 10));
@@ -116,7 +117,7 @@ void ParameterSweepTest::orbitKinds()
     plane.a0 = plane.a1 = a;
     plane.b0 = plane.b1 = b;
     std::vector<double> value;
-    QCOMPARE(computePlane(plane, 1, value), Outcome::Finished);
+    QCOMPARE(computePlaneBand(plane, 0, 1, 1, value), Outcome::Finished);
     if (sign == 0) {
         QVERIFY(std::isnan(value[0]));
     } else {
@@ -130,7 +131,7 @@ void ParameterSweepTest::orbitKinds()
     OrbitDiagramRequest diagram = *defaultOrbitDiagram(*model, window, 1, 400);
     diagram.p0 = diagram.p1 = diagram.parameter == SweepParameter::A ? a : b;
     std::vector<std::uint32_t> counts;
-    QCOMPARE(computeOrbitDiagram(diagram, 1, counts), Outcome::Finished);
+    QCOMPARE(computeDiagramBand(diagram, 0, 1, 1, counts), Outcome::Finished);
     const auto hit = std::count_if(counts.begin(), counts.end(), [](std::uint32_t count) { return count > 0; });
     QVERIFY(cellsHit == Many ? hit > 100 : hit == cellsHit);
     QCOMPARE(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), sign == 0 ? 0 : diagram.points);
@@ -145,27 +146,29 @@ void ParameterSweepTest::planeRowsRunTopDown()
     request.b0 = -0.5;
     request.b1 = 0.5;
     std::vector<double> values;
-    QCOMPARE(computePlane(request, 2, values), Outcome::Finished);
+    QCOMPARE(computePlaneBand(request, 0, 2, 2, values), Outcome::Finished);
     QVERIFY(values[0] > 0 && values[1] < 0);
 }
 
-void ParameterSweepTest::colours_data()
+// A plane of one row whose one pixel takes 10⁹ steps ends soon after a
+// cancel from another thread: the flag is read inside the row.
+void ParameterSweepTest::cancelStopsInsideARow()
 {
-    QTest::addColumn<double>("exponent");
-    QTest::addColumn<uint>("colour");
-
-    QTest::newRow("escaped: grey") << std::nan("") << 0xff808080u;
-    QTest::newRow("zero: near black") << 0.0 << 0xff101014u;
-    QTest::newRow("saturated chaos: orange") << 1.0 << 0xffffaa1eu;
-    QTest::newRow("superstable: saturated blue") << -std::numeric_limits<double>::infinity() << 0xff288cffu;
-    QTest::newRow("a quarter: halfway") << 0.25 << 0xff885d19u;
-}
-
-void ParameterSweepTest::colours()
-{
-    QFETCH(double, exponent);
-    QFETCH(uint, colour);
-    QCOMPARE(exponentColour(exponent), colour);
+    PlaneRequest request = *defaultPlane(QuadraticMap, quadraticOpening(), 1, 1);
+    request.measured = 1'000'000'000;
+    std::atomic<bool> cancel = false;
+    AnalysisControl control;
+    control.cancel = &cancel;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        cancel = true;
+    });
+    std::vector<double> values;
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(computePlaneBand(request, 0, 1, 1, values, control), Outcome::Cancelled);
+    canceller.join();
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_APPLESS_MAIN(ParameterSweepTest)

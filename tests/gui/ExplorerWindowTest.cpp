@@ -8,6 +8,7 @@
 
 #include "ProgramRows.h"
 #include "analysis/Dynamics.h"
+#include "engine/SweepTiles.h"
 #include "window/SimulationForm.h"
 #include "window/SweepCanvas.h"
 
@@ -46,7 +47,7 @@ void ExplorerWindowTest::onlyTheMapsExplore()
     SimulationForm form(*program);
     form.show();
     QAction* action = explorerAction(form);
-    QCOMPARE(action != nullptr, program->sweep != nullptr);
+    QCOMPARE(action != nullptr, sweepViewOf(*program) != nullptr);
     if (!action)
         return;
     QCOMPARE(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -65,7 +66,7 @@ void ExplorerWindowTest::onlyTheMapsExplore()
     QVERIFY(canvas);
     canvas->setFocus();
     QTest::keyClick(canvas, Qt::Key_Return);
-    const SweepView& view = *program->sweep;
+    const SweepView& view = *sweepViewOf(*program);
     const double a = form.fieldText(Field::a).toDouble(), b = form.fieldText(Field::b).toDouble();
     QVERIFY2(std::abs(a - (view.a0 + view.a1) / 2) < 1e-12, qPrintable(form.fieldText(Field::a)));
     QVERIFY2(std::abs(b - (view.b0 + view.b1) / 2) < 1e-12, qPrintable(form.fieldText(Field::b)));

@@ -13,7 +13,7 @@
 #include "ProgramRows.h"
 #include "cli/EditedSession.h"
 #include "cli/RunProgram.h"
-#include "window/SensitivityWork.h"
+#include "analysis/SensitivityWork.h"
 
 using namespace vortiquo;
 

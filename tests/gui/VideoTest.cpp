@@ -12,9 +12,9 @@
 #include "cli/CommandReaders.h"
 #include "cli/Render.h"
 #include "cli/RunProgram.h"
-#include "picture/FrameSink.h"
+#include "engine/FrameSink.h"
 #include "picture/Recipe.h"
-#include "picture/VideoExport.h"
+#include "engine/VideoExport.h"
 
 using namespace vortiquo;
 

@@ -1,4 +1,4 @@
-#include "picture/FrameSink.h"
+#include "engine/FrameSink.h"
 
 #include <QDir>
 #include <QImageWriter>

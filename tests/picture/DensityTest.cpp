@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/Density.h"
+#include "picture/Density.h"
 #include "core/Replay.h"
 #include "core/Session.h"
 #include "maps/MapModels.h"

@@ -1,11 +1,11 @@
-#include "window/ExponentText.h"
+#include "engine/ExponentText.h"
 
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
-#include "window/FaultText.h"
+#include "engine/FaultText.h"
 
 namespace vortiquo {
 

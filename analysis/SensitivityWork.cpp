@@ -1,4 +1,4 @@
-#include "window/SensitivityWork.h"
+#include "analysis/SensitivityWork.h"
 
 #include <algorithm>
 

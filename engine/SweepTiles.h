@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "analysis/Control.h"
+#include "analysis/Dynamics.h"
 #include "core/SimulationState.h"
 #include "picture/SweepRecipe.h"
 
 namespace vortiquo {
 
 // Computes the band of a sweep that a recipe names (the whole picture, or
-// one tile) on `threads` threads and makes its picture. Each row of the
-// plane and each column of the diagram is one task, so the result is the
-// same on any number of threads. Called by the command line and by the
+// one tile) with the analyses' band driver and makes its picture: the same
+// on any number of threads. Called by the command line and by the
 // "Esplora parametri" window, which passes a cancel flag and a progress
 // callback in `control`.
 struct SweepBand {
@@ -22,6 +22,10 @@ struct SweepBand {
     std::vector<double> exponents;  // the plane's, row by row; empty for the diagram
     Band band;                      // the rows (plane) or columns (diagram) computed
 };
+
+// The program's sweep views (the dynamics table's row), or nullptr for a
+// program without sweeps.
+const SweepView* sweepViewOf(const Program& program);
 
 // `base` holds the start point and the parameter the diagram does not vary.
 // None when cancelled or when the recipe cannot be computed.

@@ -1,4 +1,4 @@
-#include "window/FaultText.h"
+#include "engine/FaultText.h"
 
 namespace vortiquo {
 

@@ -1,4 +1,4 @@
-#include "core/Density.h"
+#include "picture/Density.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "analysis/PlaneColours.h"
+#include "picture/PlaneColours.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "picture/VideoExport.h"
+#include "engine/VideoExport.h"
 
 #include <algorithm>
 #include <charconv>
 
 #include "core/FieldRules.h"
 #include "picture/DensityPicture.h"
-#include "picture/FrameSink.h"
+#include "engine/FrameSink.h"
 #include "picture/Redraw.h"
 
 namespace vortiquo {

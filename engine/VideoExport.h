@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/Density.h"
+#include "picture/Density.h"
 #include "core/Replay.h"
 #include "picture/Recipe.h"
 
