@@ -7,20 +7,25 @@
 #include "apps/Layouts.h"
 #include "flows/FlowModels.h"
 #include "maps/MapModels.h"
+#include "window/Tools.h"
 
 namespace vortiquo {
 
 namespace {
 
+// The tools each kind of program offers, in the order of Grafico's menu.
+constexpr const ToolWindow* FlowTools[] = {&ExportTool, &SensitivityTool};
+constexpr const ToolWindow* MapTools[] = {&ExportTool, &SensitivityTool, &ExplorerTool};
+
 // The programs of the suite, one row each. The build makes one executable
 // per row, named by its first column (cmake/Programs.cmake reads the names
 // from here), and the benchmark and the tests go through the same rows.
 constexpr Program ProgramTable[] = {
-    // name       layout             model            c written at load  cross-hair
-    {"BrisutaW7", &ConvectionLayout, &ConvectionFlow, -8.0 / 3.0,        false},
-    {"KelvaneW7", &SpiralLayout,     &SpiralFlow,     std::nullopt,      false},
-    {"TessivoW7", &RecurrenceLayout, &RecurrenceMap,  std::nullopt,      true},
-    {"DrumbelW7", &QuadraticLayout,  &QuadraticMap,   std::nullopt,      true},
+    // name       layout             model            c written at load  cross-hair  tools
+    {"BrisutaW7", &ConvectionLayout, &ConvectionFlow, -8.0 / 3.0,        false,      FlowTools},
+    {"KelvaneW7", &SpiralLayout,     &SpiralFlow,     std::nullopt,      false,      FlowTools},
+    {"TessivoW7", &RecurrenceLayout, &RecurrenceMap,  std::nullopt,      true,       MapTools},
+    {"DrumbelW7", &QuadraticLayout,  &QuadraticMap,   std::nullopt,      true,       MapTools},
 };
 
 }  // namespace

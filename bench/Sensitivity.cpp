@@ -13,6 +13,7 @@
 #include "bench/Timing.h"
 #include "cli/EditedSession.h"
 #include "window/SensitivityWindow.h"
+#include "window/ToolHost.h"
 #include "window/SimulationForm.h"
 
 namespace vortiquo {
@@ -106,7 +107,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     std::vector<Rate> alone, beside;
     for (int repeat = 0; repeat < repeats; ++repeat)
         alone.push_back(runRate(form, steps));
-    SensitivityWindow* window = openSensitivityWindow(form);
+    SensitivityWindow* window = openSensitivityWindow(*form.toolHost());
     // Each result shown is followed by an edit, as if the user typed on and
     // on: the window computes again after its usual pause.
     QLineEdit* epsilon = window->findChild<QLineEdit*>("epsilonT");

@@ -19,6 +19,13 @@ int decimalsFor(double uncertainty)
     return std::clamp(significant - 1 - magnitude, 0, 15);
 }
 
+int decimalsResolving(double resolution)
+{
+    if (!(resolution > 0) || !std::isfinite(resolution))
+        return 4;
+    return std::clamp(static_cast<int>(std::ceil(-std::log10(resolution))), 0, 15);
+}
+
 QString italianDecimal(double value, int decimals)
 {
     QLocale italian(QLocale::Italian, QLocale::Italy);

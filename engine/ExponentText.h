@@ -12,6 +12,10 @@ namespace vortiquo {
 // Decimals that show the uncertainty with two significant digits when its
 // first digit is 1 or 2, else with one; 4 when it is 0 or not a number.
 int decimalsFor(double uncertainty);
+// Decimals that tell apart two values `resolution` apart (a pixel's width,
+// a tick's step): one unit of the last decimal is at most the resolution.
+// 4 when the resolution is 0 or not a number.
+int decimalsResolving(double resolution);
 // A number with a decimal comma and no grouping, "-0,4193".
 QString italianDecimal(double value, int decimals);
 // "per passo" for a map, "per unità di tempo" for a flow.

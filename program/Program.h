@@ -7,6 +7,7 @@
 #include "core/FieldRules.h"
 #include "core/Model.h"
 #include "program/LayoutTable.h"
+#include "program/ToolWindow.h"
 
 namespace vortiquo {
 
@@ -22,6 +23,8 @@ struct Program {
     std::optional<double> cWrittenAtLoad;
     // Whether the pointer over the drawing area is a cross-hair.
     bool crossHairOverPlot;
+    // The tools Grafico's menu offers, in its order.
+    std::span<const ToolWindow* const> tools;
 };
 
 // Facts that follow from a program's layout: the design texts of its

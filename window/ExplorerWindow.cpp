@@ -2,30 +2,24 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
-#include <atomic>
 #include <cmath>
-#include <memory>
 
-#include "analysis/Dynamics.h"
+#include "engine/ExponentText.h"
 #include "picture/PlaneColours.h"
 #include "picture/SweepPicture.h"
-#include "engine/SweepTiles.h"
-#include "window/SimulationForm.h"
 #include "window/SweepCanvas.h"
-#include "window/ToolWindows.h"
+#include "window/SweepComputation.h"
+#include "window/ToolHost.h"
+#include "window/Tools.h"
 
 namespace vortiquo {
 
@@ -33,316 +27,277 @@ namespace {
 
 constexpr int Side = 512;       // the full pass's points across and down
 constexpr int CoarseShare = 8;  // the first pass has one point in 8 each way
+// Decimals of a pixel's exponent: its N steps leave it uncertain in the
+// second decimal, so more would be noise.
+constexpr int ExponentDecimals = 2;
 
-QString shortest(double value)
+// A number typed into a field: the shortest text that reads back to it.
+QString typed(double value)
 {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
-// One tab: a kind of sweep, its view history, its computation.
-struct Sweep {
-    SweepRecipe::Kind kind;
-    SweepCanvas* canvas = nullptr;
-    std::vector<QRectF> history;  // earlier views, for "Indietro"
-    QRectF view;
-    QImage picture;
-    std::vector<double> exponents;  // the plane's, row by row
-    SweepRecipe shown;              // the recipe of `picture`
-};
-
-class ExplorerWindow : public QWidget {
-public:
-    explicit ExplorerWindow(SimulationForm& form) : form_(form)
-    {
-        setWindowFlag(Qt::Window);
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        setWindowTitle(QStringLiteral("Esplora parametri — %1").arg(QLatin1String(form.program().name)));
-        const SweepView& view = *sweepViewOf(form.program());
-        sweeps_[0].kind = SweepRecipe::Kind::Plane;
-        sweeps_[0].view = QRectF(view.a0, view.b0, view.a1 - view.a0, view.b1 - view.b0);
-        sweeps_[1].kind = SweepRecipe::Kind::Orbits;
-        sweeps_[1].view = QRectF(view.p0, view.xLow, view.p1 - view.p0, view.xHigh - view.xLow);
-        for (Sweep& sweep : sweeps_)
-            sweep.canvas = new SweepCanvas;
-        build();
-        connect(&form, &SimulationForm::fieldEdited, this, [this] { showMark(); });
-        connect(&watcher_, &QFutureWatcher<std::optional<SweepBand>>::finished, this, [this] { passDone(); });
-        resize(760, 640);
-    }
-
-    ~ExplorerWindow() override { stop(); }
-
-    void start()
-    {
-        stop();
-        pass_ = 0;
-        launch();
-    }
-
-protected:
-    // A closed window computes nothing in the background.
-    void closeEvent(QCloseEvent* event) override
-    {
-        stop();
-        QWidget::closeEvent(event);
-    }
-
-private:
-    Sweep& current() { return sweeps_[tabs_->currentIndex()]; }
-
-    void build()
-    {
-        auto* layout = new QVBoxLayout(this);
-        tabs_ = new QTabWidget;
-        auto* planeTab = new QWidget;
-        auto* planeLayout = new QHBoxLayout(planeTab);
-        planeLayout->addWidget(sweeps_[0].canvas, 1);
-        planeLayout->addWidget(colourLegend());
-        tabs_->addTab(planeTab, QStringLiteral("Piano dei parametri"));
-        tabs_->addTab(sweeps_[1].canvas, QStringLiteral("Diagramma delle orbite"));
-        layout->addWidget(tabs_, 1);
-        readout_ = new QLabel(QStringLiteral("Muovete il puntatore sul piano"));
-        readout_->setAccessibleName(QStringLiteral("Punto sotto il puntatore"));
-        readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        layout->addWidget(readout_);
-        auto* row = new QHBoxLayout;
-        progress_ = new QProgressBar;
-        progress_->setRange(0, 1000);
-        progress_->setAccessibleName(QStringLiteral("Avanzamento del calcolo"));
-        row->addWidget(progress_, 1);
-        auto* back = new QPushButton(QStringLiteral("Indietro"));
-        auto* reset = new QPushButton(QStringLiteral("Reimposta"));
-        auto* cancel = new QPushButton(QStringLiteral("Annulla"));
-        auto* save = new QPushButton(QStringLiteral("Salva immagine…"));
-        for (QPushButton* button : {back, reset, cancel, save})
-            row->addWidget(button);
-        layout->addLayout(row);
-        connect(back, &QPushButton::clicked, this, [this] { goBack(); });
-        for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)})
-            connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { goBack(); });
-        connect(reset, &QPushButton::clicked, this, [this] { resetView(); });
-        connect(cancel, &QPushButton::clicked, this, [this] { stop(); });
-        connect(save, &QPushButton::clicked, this, [this] { savePicture(); });
-        connect(tabs_, &QTabWidget::currentChanged, this, [this] { start(); });
-        for (Sweep& sweep : sweeps_) {
-            connect(sweep.canvas, &SweepCanvas::zoomRequested, this, [this](const QRectF& ranges) { zoom(ranges); });
-            connect(sweep.canvas, &SweepCanvas::pointChosen, this, [this](QPointF at) { choose(at); });
-            connect(sweep.canvas, &SweepCanvas::pointerAt, this, [this](QPointF at) { showPointer(at); });
-        }
-    }
-
-    QWidget* colourLegend()
-    {
-        auto* legend = new QWidget;
-        auto* column = new QVBoxLayout(legend);
-        column->addWidget(new QLabel(QStringLiteral("λ ≥ +%1").arg(ExponentColourScale)));
-        auto* bar = new QLabel;
-        bar->setPixmap(QPixmap::fromImage(colourBar(24, 300, ExponentColourScale)));
-        bar->setAccessibleName(QStringLiteral("Scala dei colori: da λ = +1 in alto a −1, grigio se l'orbita fugge"));
-        column->addWidget(bar);
-        column->addWidget(new QLabel(QStringLiteral("λ ≤ −%1\ngrigio: fugge").arg(ExponentColourScale)));
-        column->addStretch();
-        return legend;
-    }
-
-    SweepRecipe recipeFor(const Sweep& sweep, int width, int height) const
-    {
-        const SweepView& view = *sweepViewOf(form_.program());
-        SweepRecipe recipe;
-        recipe.program = &form_.program();
-        recipe.kind = sweep.kind;
-        recipe.width = width;
-        recipe.height = height;
-        recipe.transient = view.transient;
-        if (sweep.kind == SweepRecipe::Kind::Plane) {
-            recipe.a0 = sweep.view.left(), recipe.a1 = sweep.view.right();
-            recipe.b0 = sweep.view.top(), recipe.b1 = sweep.view.bottom();
-            recipe.iterations = view.measured;
-        } else {
-            recipe.vary = view.diagramParameter == SweepParameter::A ? 'a' : 'b';
-            recipe.p0 = sweep.view.left(), recipe.p1 = sweep.view.right();
-            recipe.xLow = sweep.view.top(), recipe.xHigh = sweep.view.bottom();
-            recipe.iterations = view.points;
-            // The fixed parameter as the window's field has it.
-            const Field fixed = recipe.vary == 'a' ? Field::b : Field::a;
-            recipe.edits.emplace_back(fixed, form_.fieldText(fixed));
-        }
-        return recipe;
-    }
-
-    void launch()
-    {
-        Sweep& sweep = current();
-        const int share = pass_ == 0 ? CoarseShare : 1;
-        const SweepRecipe recipe = recipeFor(sweep, Side / share, Side / share);
-        SimulationState base = fieldStart(form_.session().state(), form_.session().texts());
-        cancel_ = std::make_shared<std::atomic<bool>>(false);
-        auto done = std::make_shared<std::atomic<int>>(0);
-        progressShare_ = done;
-        progress_->setValue(pass_ == 0 ? 0 : 100);
-        const int threads = std::max(1, QThread::idealThreadCount());
-        std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-        watcher_.setFuture(QtConcurrent::run([recipe, base, threads, cancel, done] {
-            AnalysisControl control;
-            control.cancel = cancel.get();
-            control.progress = [done](double fraction) { done->store(int(fraction * 1000)); };
-            return computeSweepBand(recipe, base, threads, control);
-        }));
-        pending_ = recipe;
-        if (!timer_) {
-            timer_ = new QTimer(this);
-            connect(timer_, &QTimer::timeout, this, [this] {
-                if (progressShare_)
-                    progress_->setValue(pass_ == 0 ? progressShare_->load() / 10
-                                                   : 100 + progressShare_->load() * 9 / 10);
-            });
-        }
-        timer_->start(100);
-    }
-
-    void passDone()
-    {
-        timer_->stop();
-        const std::optional<SweepBand> result = watcher_.result();
-        if (!result)
-            return;  // cancelled, or replaced by a newer view
-        Sweep& sweep = current();
-        sweep.picture = result->image;
-        sweep.exponents = result->exponents;
-        sweep.shown = pending_;
-        const bool plane = sweep.kind == SweepRecipe::Kind::Plane;
-        const QString across = plane ? QStringLiteral("a") : QString(QLatin1Char(pending_.vary));
-        sweep.canvas->setPicture(sweep.picture, sweep.view, across, plane ? QStringLiteral("b") : QStringLiteral("x"));
-        showMark();
-        if (pass_++ == 0) {
-            launch();
-        } else {
-            progress_->setValue(1000);
-        }
-    }
-
-    void stop()
-    {
-        if (cancel_)
-            cancel_->store(true);
-        watcher_.waitForFinished();
-        if (timer_)
-            timer_->stop();
-    }
-
-    void zoom(const QRectF& ranges)
-    {
-        current().history.push_back(current().view);
-        current().view = ranges;
-        start();
-    }
-
-    void goBack()
-    {
-        if (current().history.empty())
-            return;
-        current().view = current().history.back();
-        current().history.pop_back();
-        start();
-    }
-
-    void resetView()
-    {
-        const SweepView& view = *sweepViewOf(form_.program());
-        current().history.push_back(current().view);
-        current().view = current().kind == SweepRecipe::Kind::Plane
-                             ? QRectF(view.a0, view.b0, view.a1 - view.a0, view.b1 - view.b0)
-                             : QRectF(view.p0, view.xLow, view.p1 - view.p0, view.xHigh - view.xLow);
-        start();
-    }
-
-    void showMark()
-    {
-        const SimulationState& state = form_.session().state();
-        sweeps_[0].canvas->setMark(QPointF(state.a, state.b));
-    }
-
-    // The pointer's point and, on the plane, the exponent of the pixel under it.
-    void showPointer(QPointF at)
-    {
-        const Sweep& sweep = current();
-        if (sweep.kind == SweepRecipe::Kind::Orbits) {
-            readout_->setText(QStringLiteral("%1 = %2   x = %3")
-                                  .arg(QLatin1Char(sweep.shown.vary))
-                                  .arg(shortest(at.x()), shortest(at.y())));
-            return;
-        }
-        QString exponent = QStringLiteral("—");
-        const SweepRecipe& shown = sweep.shown;
-        const int column = int(std::floor((at.x() - shown.a0) / (shown.a1 - shown.a0) * shown.width));
-        const int row = int(std::floor((shown.b1 - at.y()) / (shown.b1 - shown.b0) * shown.height));
-        if (column >= 0 && column < shown.width && row >= 0 && row < shown.height &&
-            sweep.exponents.size() == std::size_t(shown.width) * shown.height) {
-            const double value = sweep.exponents[std::size_t(row) * shown.width + column];
-            exponent = std::isnan(value) ? QStringLiteral("l'orbita fugge") : QString::number(value, 'f', 4);
-        }
-        readout_->setText(QStringLiteral("a = %1   b = %2   λ: %3").arg(shortest(at.x()), shortest(at.y()), exponent));
-    }
-
-    // A point chosen on the plane goes into the window's fields as typed.
-    void choose(QPointF at)
-    {
-        if (current().kind == SweepRecipe::Kind::Plane) {
-            form_.typeField(Field::a, shortest(at.x()));
-            form_.typeField(Field::b, shortest(at.y()));
-        } else {
-            form_.typeField(current().shown.vary == 'a' ? Field::a : Field::b, shortest(at.x()));
-        }
-        showMark();
-    }
-
-    void savePicture()
-    {
-        const Sweep& sweep = current();
-        if (sweep.picture.isNull() || sweep.shown.width != Side)
-            return;
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salva immagine"), QString(),
-                                                          QStringLiteral("Immagini PNG (*.png)"));
-        if (path.isEmpty())
-            return;
-        if (const QString error = writeSweepPicture(path, sweep.picture, sweep.shown); !error.isEmpty())
-            QMessageBox::warning(this, QStringLiteral("Salva immagine"),
-                                 QStringLiteral("Impossibile salvare «%1»: %2.").arg(path, error));
-    }
-
-    SimulationForm& form_;
-    Sweep sweeps_[2];
-    QTabWidget* tabs_ = nullptr;
-    QLabel* readout_ = nullptr;
-    QProgressBar* progress_ = nullptr;
-    QTimer* timer_ = nullptr;
-    QFutureWatcher<std::optional<SweepBand>> watcher_;
-    std::shared_ptr<std::atomic<bool>> cancel_;
-    std::shared_ptr<std::atomic<int>> progressShare_;
-    SweepRecipe pending_;
-    int pass_ = 0;
-};
+QChar fieldLetter(char parameter)
+{
+    return QLatin1Char(parameter);
+}
 
 }  // namespace
 
-void addExplorerWindow(SimulationForm& form, QMenu& menu)
+ExplorerWindow::ExplorerWindow(ToolHost& host) : host_(host), view_(*sweepViewOf(host.program()))
 {
-    if (sweepViewOf(form.program()) == nullptr)
-        return;
-    QAction* action = addWindowAction(menu, QStringLiteral("Esplora parametri…"), QKeySequence(Qt::CTRL | Qt::Key_E), form);
-    // Made at first use, a top-level window of its own (not a child of the
-    // form, whose widgets are the layout table's alone); it goes with the form.
-    auto window = std::make_shared<ExplorerWindow*>(nullptr);
-    QObject::connect(action, &QAction::triggered, &form, [&form, window] {
-        if (*window == nullptr) {
-            *window = new ExplorerWindow(form);
-            QObject::connect(&form, &QObject::destroyed, *window, [window] { delete *window; });
-        }
-        (*window)->show();
-        (*window)->raise();
-        (*window)->activateWindow();
-        (*window)->start();
+    setWindowTitle(QStringLiteral("Esplora parametri — %1").arg(QLatin1String(host.program().name)));
+    setObjectName(QStringLiteral("EsploraParametri"));
+    sweeps_[0].kind = SweepRecipe::Kind::Plane;
+    sweeps_[1].kind = SweepRecipe::Kind::Orbits;
+    for (Sweep& sweep : sweeps_) {
+        sweep.view = openingView(sweep.kind);
+        sweep.canvas = new SweepCanvas;
+    }
+    computation_ = new SweepComputation(this);
+    connect(computation_, &SweepComputation::finished, this, &ExplorerWindow::passDone);
+    poll_ = new QTimer(this);
+    connect(poll_, &QTimer::timeout, this, [this] {
+        const int share = static_cast<int>(computation_->progress() * 1000);
+        progress_->setValue(pass_ == 0 ? share / 10 : 100 + share * 9 / 10);
     });
+    build();
+    connect(&host, &ToolHost::fieldEdited, this, [this] { showMark(); });
+    resize(760, 640);
 }
+
+ExplorerWindow::~ExplorerWindow() = default;
+
+ExplorerWindow::Sweep& ExplorerWindow::current()
+{
+    return sweeps_[tabs_->currentIndex()];
+}
+
+QRectF ExplorerWindow::openingView(SweepRecipe::Kind kind) const
+{
+    return kind == SweepRecipe::Kind::Plane
+               ? QRectF(view_.a0, view_.b0, view_.a1 - view_.a0, view_.b1 - view_.b0)
+               : QRectF(view_.p0, view_.xLow, view_.p1 - view_.p0, view_.xHigh - view_.xLow);
+}
+
+void ExplorerWindow::build()
+{
+    auto* layout = new QVBoxLayout(this);
+    tabs_ = new QTabWidget;
+    auto* planeTab = new QWidget;
+    auto* planeLayout = new QHBoxLayout(planeTab);
+    planeLayout->addWidget(sweeps_[0].canvas, 1);
+    planeLayout->addWidget(colourLegend());
+    tabs_->addTab(planeTab, QStringLiteral("Piano dei parametri"));
+    tabs_->addTab(sweeps_[1].canvas, QStringLiteral("Diagramma delle orbite"));
+    layout->addWidget(tabs_, 1);
+    readout_ = new QLabel(QStringLiteral("Muovete il puntatore sul piano"));
+    readout_->setAccessibleName(QStringLiteral("Punto sotto il puntatore"));
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(readout_);
+    auto* row = new QHBoxLayout;
+    progress_ = new QProgressBar;
+    progress_->setRange(0, 1000);
+    progress_->setAccessibleName(QStringLiteral("Avanzamento del calcolo"));
+    row->addWidget(progress_, 1);
+    auto* back = new QPushButton(QStringLiteral("Indietro"));
+    auto* reset = new QPushButton(QStringLiteral("Reimposta"));
+    auto* cancel = new QPushButton(QStringLiteral("Annulla"));
+    auto* save = new QPushButton(QStringLiteral("Salva immagine…"));
+    for (QPushButton* button : {back, reset, cancel, save})
+        row->addWidget(button);
+    layout->addLayout(row);
+    connect(back, &QPushButton::clicked, this, &ExplorerWindow::goBack);
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &ExplorerWindow::goBack);
+    connect(reset, &QPushButton::clicked, this, [this] { showView(openingView(current().kind)); });
+    connect(cancel, &QPushButton::clicked, this, &ExplorerWindow::stop);
+    connect(save, &QPushButton::clicked, this, &ExplorerWindow::savePicture);
+    connect(tabs_, &QTabWidget::currentChanged, this, &ExplorerWindow::start);
+    for (Sweep& sweep : sweeps_) {
+        connect(sweep.canvas, &SweepCanvas::zoomRequested, this, &ExplorerWindow::showView);
+        connect(sweep.canvas, &SweepCanvas::pointChosen, this, &ExplorerWindow::choose);
+        connect(sweep.canvas, &SweepCanvas::pointerAt, this, &ExplorerWindow::showPointer);
+    }
+}
+
+QWidget* ExplorerWindow::colourLegend()
+{
+    auto* legend = new QWidget;
+    auto* column = new QVBoxLayout(legend);
+    column->addWidget(new QLabel(QStringLiteral("λ ≥ +%1").arg(italianDecimal(ExponentColourScale, 0))));
+    auto* bar = new QLabel;
+    bar->setPixmap(QPixmap::fromImage(colourBar(24, 300, ExponentColourScale)));
+    bar->setAccessibleName(QStringLiteral("Scala dei colori: da λ = +1 in alto a −1, grigio se l'orbita fugge"));
+    column->addWidget(bar);
+    column->addWidget(
+        new QLabel(QStringLiteral("λ ≤ −%1\ngrigio: fugge").arg(italianDecimal(ExponentColourScale, 0))));
+    column->addStretch();
+    return legend;
+}
+
+// The recipe of a view: its ranges and size, and every field it depends on
+// as the window's field has it (the start point, and the diagram's fixed
+// parameter), so that --from computes the same picture.
+SweepRecipe ExplorerWindow::recipeFor(const Sweep& sweep, int width, int height) const
+{
+    SweepRecipe recipe;
+    recipe.program = &host_.program();
+    recipe.kind = sweep.kind;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.transient = view_.transient;
+    if (sweep.kind == SweepRecipe::Kind::Plane) {
+        recipe.a0 = sweep.view.left(), recipe.a1 = sweep.view.right();
+        recipe.b0 = sweep.view.top(), recipe.b1 = sweep.view.bottom();
+        recipe.iterations = view_.measured;
+    } else {
+        recipe.vary = view_.diagramParameter == SweepParameter::A ? 'a' : 'b';
+        recipe.p0 = sweep.view.left(), recipe.p1 = sweep.view.right();
+        recipe.xLow = sweep.view.top(), recipe.xHigh = sweep.view.bottom();
+        recipe.iterations = view_.points;
+        const Field fixed = recipe.vary == 'a' ? Field::b : Field::a;
+        recipe.edits.emplace_back(fixed, host_.fieldText(fixed));
+    }
+    const FieldTexts texts = host_.texts();
+    for (const Field start : {Field::x0, Field::y0, Field::z0})
+        if (const auto& text = texts[static_cast<std::size_t>(start)])
+            recipe.edits.emplace_back(start, QString::fromStdString(*text));
+    return recipe;
+}
+
+void ExplorerWindow::start()
+{
+    pass_ = 0;
+    launch();
+}
+
+void ExplorerWindow::launch()
+{
+    const int share = pass_ == 0 ? CoarseShare : 1;
+    progress_->setValue(pass_ == 0 ? 0 : 100);
+    computation_->start(recipeFor(current(), Side / share, Side / share), host_.start());
+    poll_->start(100);
+}
+
+void ExplorerWindow::passDone(const SweepRecipe& recipe, const SweepBand& band)
+{
+    poll_->stop();
+    Sweep& sweep = current();
+    sweep.picture = band.image;
+    sweep.exponents = band.exponents;
+    sweep.shown = recipe;
+    const bool plane = sweep.kind == SweepRecipe::Kind::Plane;
+    const QString across = plane ? QStringLiteral("a") : QString(fieldLetter(recipe.vary));
+    sweep.canvas->setPicture(sweep.picture, sweep.view, across, plane ? QStringLiteral("b") : QStringLiteral("x"));
+    showMark();
+    if (pass_++ == 0)
+        launch();
+    else
+        progress_->setValue(1000);
+}
+
+void ExplorerWindow::stop()
+{
+    computation_->cancel();
+    poll_->stop();
+}
+
+void ExplorerWindow::closeEvent(QCloseEvent* event)
+{
+    stop();
+    QWidget::closeEvent(event);
+}
+
+void ExplorerWindow::showView(const QRectF& view)
+{
+    current().history.push_back(current().view);
+    current().view = view;
+    start();
+}
+
+void ExplorerWindow::goBack()
+{
+    if (current().history.empty())
+        return;
+    current().view = current().history.back();
+    current().history.pop_back();
+    start();
+}
+
+void ExplorerWindow::showMark()
+{
+    const SimulationState& state = host_.state();
+    sweeps_[0].canvas->setMark(QPointF(state.a, state.b));
+}
+
+// The point under the pointer, to the digits one pixel resolves, and on the
+// plane the exponent of the pixel under it.
+void ExplorerWindow::showPointer(QPointF at)
+{
+    const Sweep& sweep = current();
+    const int across = decimalsResolving(sweep.view.width() / Side);
+    const int up = decimalsResolving(sweep.view.height() / Side);
+    if (sweep.kind == SweepRecipe::Kind::Orbits) {
+        readout_->setText(QStringLiteral("%1 = %2   x = %3")
+                              .arg(fieldLetter(sweep.shown.vary))
+                              .arg(italianDecimal(at.x(), across), italianDecimal(at.y(), up)));
+        return;
+    }
+    QString exponent = QStringLiteral("—");
+    const SweepRecipe& shown = sweep.shown;
+    const int column = int(std::floor((at.x() - shown.a0) / (shown.a1 - shown.a0) * shown.width));
+    const int row = int(std::floor((shown.b1 - at.y()) / (shown.b1 - shown.b0) * shown.height));
+    if (column >= 0 && column < shown.width && row >= 0 && row < shown.height &&
+        sweep.exponents.size() == std::size_t(shown.width) * shown.height) {
+        const double value = sweep.exponents[std::size_t(row) * shown.width + column];
+        exponent = std::isnan(value) ? QStringLiteral("l'orbita fugge") : italianDecimal(value, ExponentDecimals);
+    }
+    readout_->setText(QStringLiteral("a = %1   b = %2   λ: %3")
+                          .arg(italianDecimal(at.x(), across), italianDecimal(at.y(), up), exponent));
+}
+
+// A point chosen on the plane goes into the window's fields as typed.
+void ExplorerWindow::choose(QPointF at)
+{
+    if (current().kind == SweepRecipe::Kind::Plane) {
+        host_.typeField(Field::a, typed(at.x()));
+        host_.typeField(Field::b, typed(at.y()));
+    } else {
+        host_.typeField(current().shown.vary == 'a' ? Field::a : Field::b, typed(at.x()));
+    }
+    showMark();
+}
+
+void ExplorerWindow::savePicture()
+{
+    const Sweep& sweep = current();
+    if (sweep.picture.isNull() || sweep.shown.width != Side) {
+        QMessageBox::information(this, QStringLiteral("Salva immagine"),
+                                 QStringLiteral("Il calcolo completo non è ancora finito: salvate l'immagine quando "
+                                                "la barra di avanzamento è piena."));
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salva immagine"), QString(),
+                                                      QStringLiteral("Immagini PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (const QString error = writeSweepPicture(path, sweep.picture, sweep.shown); !error.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Salva immagine"),
+                             QStringLiteral("Impossibile salvare «%1»: %2.").arg(path, error));
+}
+
+namespace {
+
+void openExplorer(ToolHost& host)
+{
+    auto* window = static_cast<ExplorerWindow*>(
+        host.showToolWindow(ExplorerTool, [&host] { return new ExplorerWindow(host); }));
+    window->start();
+}
+
+}  // namespace
+
+const ToolWindow ExplorerTool = {"Esplora parametri…", "Ctrl+E", openExplorer};
 
 }  // namespace vortiquo

@@ -13,10 +13,9 @@
 #include <QSpinBox>
 
 #include "picture/DensityPicture.h"
-#include "window/DrawingArea.h"
 #include "window/ExportJob.h"
-#include "window/SimulationForm.h"
-#include "window/ToolWindows.h"
+#include "window/ToolHost.h"
+#include "window/Tools.h"
 
 namespace vortiquo {
 
@@ -51,45 +50,41 @@ bool hasViewAngle(const Program& program)
 }
 
 // Asks for the choices and the file, then starts the export.
-void startExport(SimulationForm& form)
+void startExport(ToolHost& host)
 {
-    const Session& session = form.session();
-    if (!session.journal().complete()) {
-        QMessageBox::warning(&form, Title,
+    QWidget& window = host.window();
+    const std::optional<Recipe> recipe = host.recipe();
+    if (!recipe) {
+        QMessageBox::warning(&window, Title,
                              QStringLiteral("Questa immagine non si può esportare: durante il disegno ci sono state "
                                             "troppe modifiche per registrarle tutte. Premete «Cancella» e "
                                             "disegnate di nuovo."));
         return;
     }
-    if (session.stepsDrawn() == 0) {
-        QMessageBox::information(&form, Title,
+    if (recipe->steps == 0) {
+        QMessageBox::information(&window, Title,
                                  QStringLiteral("Il Grafico è vuoto: premete «Via» e poi esportate l'immagine."));
         return;
     }
     // The window's own density is the first scale offered.
-    const int scale = std::clamp(qRound(form.grafico()->devicePixelRatioF()), 1, MostDrawingScale);
-    ExportDialog dialog(hasViewAngle(form.program()), session.stepsDrawn(), scale, &form);
+    const int scale = std::clamp(qRound(window.devicePixelRatioF()), 1, MostDrawingScale);
+    ExportDialog dialog(hasViewAngle(host.program()), recipe->steps, scale, &window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const bool video = dialog.video();
-    const QString name = QString::fromUtf8(form.program().layout->caption) + (video ? ".mp4" : ".png");
+    const QString name = QString::fromUtf8(host.program().layout->caption) + (video ? ".mp4" : ".png");
     const QString path = QFileDialog::getSaveFileName(
-        &form, Title, name,
+        &window, Title, name,
         video ? QStringLiteral("Video MP4 (*.mp4)") : QStringLiteral("Immagini PNG (*.png)"), nullptr,
         QFileDialog::DontUseNativeDialog);
     if (path.isEmpty())
         return;
-    ExportJob::start(form, video, dialog.settings(), path);
+    ExportJob::start(host, *recipe, video, dialog.settings(), path);
 }
 
 }  // namespace
 
-void addExportAction(SimulationForm& form, QMenu& menu)
-{
-    QAction* action =
-        addWindowAction(menu, QStringLiteral("Esporta…"), QKeySequence(QStringLiteral("Ctrl+Shift+E")), form);
-    QObject::connect(action, &QAction::triggered, &form, [&form] { startExport(form); });
-}
+const ToolWindow ExportTool = {"Esporta…", "Ctrl+Shift+E", startExport};
 
 ExportDialog::ExportDialog(bool canTurn, std::int64_t steps, int scale, QWidget* parent)
     : QDialog(parent), canTurn_(canTurn), picture_(new QRadioButton(QStringLiteral("Immagine PNG"))),

@@ -7,18 +7,11 @@
 
 class QCheckBox;
 class QComboBox;
-class QMenu;
 class QRadioButton;
 class QSpinBox;
 
 namespace vortiquo {
 
-class SimulationForm;
-
-// "Esporta…" in Grafico's menu (Ctrl+Maiusc+E): the window's picture as a
-// print or a film, made by the same code as --render and --video from the
-// window's journal, in the background while the window goes on.
-void addExportAction(SimulationForm& form, QMenu& menu);
 
 // The choices of an export: picture or video, scale, points or density, and
 // for a video its frames, speed and turn (offered to the flows only).

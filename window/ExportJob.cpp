@@ -8,7 +8,8 @@
 #include "picture/DensityPicture.h"
 #include "engine/FrameSink.h"
 #include "picture/PictureFile.h"
-#include "window/SimulationForm.h"
+#include "picture/Redraw.h"
+#include "window/ToolHost.h"
 
 namespace vortiquo {
 
@@ -18,16 +19,18 @@ const QString Title = QStringLiteral("Esporta");
 
 }  // namespace
 
-void ExportJob::start(SimulationForm& form, bool video, const VideoSettings& settings, const QString& path)
+void ExportJob::start(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings,
+                      const QString& path)
 {
-    new ExportJob(form, video, settings, path);
+    new ExportJob(host, recipe, video, settings, path);
 }
 
-ExportJob::ExportJob(SimulationForm& form, bool video, const VideoSettings& settings, const QString& path)
-    : QObject(&form), program_(form.program()), recipe_(form.pictureRecipe()), video_(video), settings_(settings),
+ExportJob::ExportJob(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings,
+                     const QString& path)
+    : QObject(&host.window()), program_(host.program()), recipe_(recipe), video_(video), settings_(settings),
       path_(path),
       progress_(new QProgressDialog(QStringLiteral("Esportazione di «%1»…").arg(path), QStringLiteral("Annulla"), 0,
-                                    1000, &form)),
+                                    1000, &host.window())),
       poll_(new QTimer(this))
 {
     recipe_.program = &program_;

@@ -13,20 +13,21 @@ class QTimer;
 
 namespace vortiquo {
 
-class SimulationForm;
+class ToolHost;
 
-// One export under way: the window's journal as it stood, made into a
+// One export under way: the window's recipe as it stood, made into a
 // picture or a video on a worker thread, with a progress dialog that can
 // cancel it. The window stays free meanwhile; a cancelled or failed export
 // writes nothing. It deletes itself when done.
 class ExportJob : public QObject {
     Q_OBJECT
 public:
-    static void start(SimulationForm& form, bool video, const VideoSettings& settings, const QString& path);
+    static void start(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings,
+                      const QString& path);
     ~ExportJob() override;
 
 private:
-    ExportJob(SimulationForm& form, bool video, const VideoSettings& settings, const QString& path);
+    ExportJob(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings, const QString& path);
     // Runs on the worker: the error, in Italian, or an empty string.
     QString work();
     QString writeImage();

@@ -11,38 +11,20 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
-#include <QThreadPool>
 #include <QVBoxLayout>
 #include <cmath>
 #include <QtConcurrent/QtConcurrentRun>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include "engine/ExponentText.h"
 #include "engine/FaultText.h"
 #include "window/SensitivityCharts.h"
-#include "window/SimulationForm.h"
-#include "window/ToolWindows.h"
+#include "window/BackgroundWork.h"
+#include "window/ToolHost.h"
+#include "window/Tools.h"
 
 namespace vortiquo {
 
 namespace {
-
-// The computation yields the cores to the program's run loop and to the
-// display: its one thread runs at the lowest priority, which Linux keeps per
-// thread, so the pool is the window's own and no other work inherits it.
-QThreadPool& backgroundPool()
-{
-    static QThreadPool pool;
-    pool.setMaxThreadCount(1);
-    return pool;
-}
-
-void lowerThreadPriority()
-{
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
-}
 
 // Long enough that typing a number recomputes once, at its end.
 constexpr int DefaultDelayMs = 300;
@@ -50,16 +32,16 @@ constexpr double DefaultEpsilon = 1e-8;
 
 }  // namespace
 
-SensitivityWindow::SensitivityWindow(SimulationForm& form) : QWidget(&form, Qt::Window), form_(form)
+SensitivityWindow::SensitivityWindow(ToolHost& host) : host_(host)
 {
-    setWindowTitle(QStringLiteral("Sensibilità — %1").arg(form.program().name));
+    setWindowTitle(QStringLiteral("Sensibilità — %1").arg(host.program().name));
     setObjectName(QStringLiteral("Sensibilita"));
     delay_ = new QTimer(this);
     delay_->setSingleShot(true);
     delay_->setInterval(DefaultDelayMs);
     connect(delay_, &QTimer::timeout, this, &SensitivityWindow::startComputation);
     buildLayout();
-    connect(&form, &SimulationForm::fieldEdited, this, &SensitivityWindow::scheduleComputation);
+    connect(&host, &ToolHost::fieldEdited, this, &SensitivityWindow::scheduleComputation);
     connect(epsilonField_, &QLineEdit::textChanged, this, &SensitivityWindow::scheduleComputation);
 }
 
@@ -164,8 +146,8 @@ void SensitivityWindow::startComputation()
                                                       "1e-8 o 0.00000001"));
     if (!twinOffset)
         return;
-    const Model& model = *form_.program().model;
-    const SimulationState start = fieldStart(form_.session().state(), form_.session().texts());
+    const Model& model = *host_.program().model;
+    const SimulationState start = host_.start();
     SensitivityWork work = windowWork(*dynamicsOf(model), start, *twinOffset);
     if (exponentSteps_)
         work.lyapunov.measuredSteps = *exponentSteps_;
@@ -241,21 +223,12 @@ void SensitivityWindow::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-SensitivityWindow* openSensitivityWindow(SimulationForm& form)
+SensitivityWindow* openSensitivityWindow(ToolHost& host)
 {
-    auto* window = form.findChild<SensitivityWindow*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!window)
-        window = new SensitivityWindow(form);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
+    return static_cast<SensitivityWindow*>(
+        host.showToolWindow(SensitivityTool, [&host] { return new SensitivityWindow(host); }));
 }
 
-void addSensitivityWindow(SimulationForm& form, QMenu& menu)
-{
-    QAction* action = addWindowAction(menu, QStringLiteral("Sensibilità…"), QKeySequence(Qt::CTRL | Qt::Key_L), form);
-    QObject::connect(action, &QAction::triggered, &form, [&form] { openSensitivityWindow(form); });
-}
+const ToolWindow SensitivityTool = {"Sensibilità…", "Ctrl+L", [](ToolHost& host) { openSensitivityWindow(host); }};
 
 }  // namespace vortiquo

@@ -9,24 +9,23 @@
 
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QTimer;
 
 namespace vortiquo {
 
 class SensitivityCharts;
-class SimulationForm;
+class ToolHost;
 
 // "Sensibilità": how fast two orbits from nearly the same start part, and the
 // largest Lyapunov exponent, for the fields of a program's window as they
-// stand. A separate top-level window, one per program window. It computes
+// stand. A tool window (ToolHost), one per program window. It computes
 // on a worker thread a moment after the last edit of a field (or of ε), and
 // cancels a computation that a newer edit made stale: only the newest
 // result is shown.
 class SensitivityWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit SensitivityWindow(SimulationForm& form);
+    explicit SensitivityWindow(ToolHost& host);
     ~SensitivityWindow() override;
 
     // The result as the label shows it, or why there is none.
@@ -57,7 +56,7 @@ private:
     void showResult(const SensitivityResult& result);
     std::optional<double> epsilon() const;
 
-    SimulationForm& form_;
+    ToolHost& host_;
     QLineEdit* epsilonField_ = nullptr;
     QLabel* epsilonHint_ = nullptr;
     QLabel* result_ = nullptr;
@@ -70,8 +69,6 @@ private:
 };
 
 // Opens the program window's Sensibilità window, or raises the one already open.
-SensitivityWindow* openSensitivityWindow(SimulationForm& form);
-// Its entry in Grafico's context menu, "Sensibilità…" (Ctrl+L).
-void addSensitivityWindow(SimulationForm& form, QMenu& menu);
+SensitivityWindow* openSensitivityWindow(ToolHost& host);
 
 }  // namespace vortiquo

@@ -14,7 +14,7 @@
 #include "engine/FaultText.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
-#include "window/ToolWindows.h"
+#include "window/ToolHost.h"
 #include "picture/SystemColours.h"
 
 namespace vortiquo {
@@ -34,7 +34,16 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
     pictureActions_ = new PictureActions(*this, *grafico_, program_,
                                          {[this] { return grafico_->image(); }, [this] { return pictureToSave(); }});
     connect(pictureActions_, &PictureActions::pictureOpened, this, &SimulationForm::showOpenedPicture);
-    addToolWindows(*this, *pictureActions_->menu());
+    toolHost_ = new ToolHost(*this, program_,
+                             {[this] { return session_.texts(); }, [this]() -> const SimulationState& { return state(); },
+                              [this](Field which, const QString& text) { return typeField(which, text); },
+                              [this]() -> std::optional<Recipe> {
+                                  if (!session_.journal().complete())
+                                      return std::nullopt;
+                                  return pictureRecipe();
+                              }});
+    connect(this, &SimulationForm::fieldEdited, toolHost_, &ToolHost::fieldEdited);
+    toolHost_->addTools(*pictureActions_->menu());
 }
 
 void SimulationForm::connectHandlers()

@@ -20,6 +20,7 @@ namespace vortiquo {
 
 class DrawingArea;
 class PictureActions;
+class ToolHost;
 struct PictureToSave;
 
 // The one window of a program: its controls, its state, the run loop and
@@ -55,6 +56,8 @@ public:
     // The state, run and journal behind the controls.
     const Session& session() const { return session_; }
     PictureActions* pictureActions() const { return pictureActions_; }
+    // What the tool windows know of this window.
+    ToolHost* toolHost() const { return toolHost_; }
 
     // What a saved picture of this moment carries to be drawn again.
     Recipe pictureRecipe() const;
@@ -119,6 +122,7 @@ private:
     QPushButton* esci_ = nullptr;
     QMessageBox* faultMessage_ = nullptr;
     PictureActions* pictureActions_ = nullptr;
+    ToolHost* toolHost_ = nullptr;
     // A picture opened during a run, shown once the run is over.
     struct OpenedPicture {
         Recipe recipe;

@@ -4,15 +4,19 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "engine/ExponentText.h"
+
 namespace vortiquo {
 
 namespace {
 
 constexpr int LeftMargin = 64, BottomMargin = 36, Margin = 8, Ticks = 5;
 
-QString tickText(double value)
+// A tick's value in Italian, with one decimal more than the ticks' step
+// needs to be told apart.
+QString tickText(double value, double step)
 {
-    return QString::number(value, 'g', 4);
+    return italianDecimal(value, decimalsResolving(step) + 1);
 }
 
 }  // namespace
@@ -79,9 +83,9 @@ void SweepCanvas::paintEvent(QPaintEvent*)
         const int y = area.bottom() - int(share * (area.height() - 1));
         painter.drawLine(x, area.bottom(), x, area.bottom() + 4);
         painter.drawLine(area.left() - 4, y, area.left(), y);
-        const QString across = tickText(ranges_.left() + share * ranges_.width());
+        const QString across = tickText(ranges_.left() + share * ranges_.width(), ranges_.width() / Ticks);
         painter.drawText(QRect(x - 40, area.bottom() + 5, 80, metrics.height()), Qt::AlignHCenter, across);
-        const QString up = tickText(ranges_.top() + share * ranges_.height());
+        const QString up = tickText(ranges_.top() + share * ranges_.height(), ranges_.height() / Ticks);
         painter.drawText(QRect(0, y - metrics.height() / 2, LeftMargin - 6, metrics.height()), Qt::AlignRight, up);
     }
     painter.drawText(QRect(area.left(), area.bottom() + 5 + metrics.height(), area.width(), metrics.height()),

@@ -12,6 +12,7 @@
 #include "picture/PictureFile.h"
 #include "window/DrawingArea.h"
 #include "window/ExportJob.h"
+#include "window/ToolHost.h"
 
 using namespace vortiquo;
 
@@ -70,7 +71,7 @@ void ExportTest::printOfTheWindow()
     applyEdits(form, {"termineT=20000"});
     LiveRun(form).start();
     const QString path = folder_.filePath(QString("%1.png").arg(QTest::currentDataTag()));
-    ExportJob::start(form, false, chosen, path);
+    ExportJob::start(*form.toolHost(), *form.toolHost()->recipe(), false, chosen, path);
     QVERIFY(exportsEnded(form));
     const QImage exported = QImage(path).convertToFormat(QImage::Format_RGB32);
     QVERIFY(!exported.isNull());
@@ -108,7 +109,7 @@ void ExportTest::cancelledWritesNothing()
     applyEdits(form, {"termineT=300000"});
     LiveRun(form, 400'000).start();
     QTemporaryDir out;
-    ExportJob::start(form, video, chosen, out.filePath(video ? "film.mp4" : "stampa.png"));
+    ExportJob::start(*form.toolHost(), *form.toolHost()->recipe(), video, chosen, out.filePath(video ? "film.mp4" : "stampa.png"));
     auto* progress = form.findChild<QProgressDialog*>("esportazione");
     QVERIFY(progress);
     auto* cancel = progress->findChild<QPushButton*>();

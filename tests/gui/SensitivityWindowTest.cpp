@@ -9,6 +9,7 @@
 
 #include "ProgramRows.h"
 #include "window/SensitivityWindow.h"
+#include "window/ToolHost.h"
 #include "window/SimulationForm.h"
 
 using namespace vortiquo;
@@ -76,7 +77,7 @@ void SensitivityWindowTest::showsResult()
     SimulationForm form(*program);
     for (const QString& edit : edits)
         form.typeField(*fieldNamed(edit.section('=', 0, 0).toStdString()), edit.section('=', 1));
-    SensitivityWindow* window = openSensitivityWindow(form);
+    SensitivityWindow* window = openSensitivityWindow(*form.toolHost());
     QSignalSpy shown(window, &SensitivityWindow::resultShown);
     window->findChild<QLineEdit*>("epsilonT")->setText(epsilon);
     QVERIFY(waitForResult(shown));
@@ -90,7 +91,7 @@ void SensitivityWindowTest::showsResult()
 void SensitivityWindowTest::staleComputationIsCancelled()
 {
     SimulationForm form(Drumbel);
-    SensitivityWindow* window = openSensitivityWindow(form);
+    SensitivityWindow* window = openSensitivityWindow(*form.toolHost());
     window->setDelay(10);
     window->setExponentSteps(2'000'000'000);  // far longer than the test waits
     QSignalSpy started(window, &SensitivityWindow::computationStarted);
@@ -115,7 +116,7 @@ void SensitivityWindowTest::staleComputationIsCancelled()
 void SensitivityWindowTest::quickEditsComputeOnce()
 {
     SimulationForm form(Drumbel);
-    SensitivityWindow* window = openSensitivityWindow(form);
+    SensitivityWindow* window = openSensitivityWindow(*form.toolHost());
     QSignalSpy started(window, &SensitivityWindow::computationStarted);
     QSignalSpy shown(window, &SensitivityWindow::resultShown);
     for (const char* text : {"1", "1.", "1.3", "1.35"})
