@@ -33,6 +33,21 @@ QString readTile(const QString& text, int extent, SweepRecipe& recipe)
     return {};
 }
 
+// Every sweep starts where the window's fields x0, y0 (z0) say: the texts
+// --set gives them, else their opening texts. The recipe records the start
+// either way, as a picture saved from Esplora parametri does.
+void recordStart(const Program& program, SweepRecipe& recipe)
+{
+    const FieldTexts opening = designTexts(*program.layout);
+    for (const Field start : {Field::x0, Field::y0, Field::z0}) {
+        const auto& text = opening[static_cast<std::size_t>(start)];
+        const bool given = std::any_of(recipe.edits.begin(), recipe.edits.end(),
+                                       [start](const auto& edit) { return edit.first == start; });
+        if (text && !given)
+            recipe.edits.emplace_back(start, QString::fromStdString(*text));
+    }
+}
+
 // What --plane and --orbits share: the output, the program's own view,
 // the size, the steps, the threads, the fields, the tile, or --from.
 QString readCommon(const QCommandLineParser& parser, const Program& program, const char* trigger,
@@ -69,6 +84,7 @@ QString readCommon(const QCommandLineParser& parser, const Program& program, con
         errors << readWhole("transient", parser.value("transient"), 0, MaxSweepSteps, job.recipe.transient);
     for (const QString& edit : parser.values("set"))
         errors << readEdit(edit, program, job.recipe.edits);
+    recordStart(program, job.recipe);
     return firstError(errors);
 }
 
@@ -203,7 +219,9 @@ const CommandMode PlaneMode = {
   --values FILE.csv       con --plane: scrive anche a,b,esponente, una riga per
                           punto (esponente vuoto se l'orbita fugge)
   --set CAMPO=TESTO       con --plane o --orbits: x0T e y0T scelgono il punto
-                          di partenza (1, 1 se non dati)
+                          di partenza, come i campi x0 e y0 della finestra
+                          (0, 0 se non dati: i testi con cui si apre);
+                          l'immagine lo registra
   --from SALVATA.png      con --plane o --orbits: ricalcola l'immagine salvata
 )",
 };

@@ -93,9 +93,20 @@ QString describeSweep(const SweepRecipe& recipe)
     return text;
 }
 
+namespace {
+
+constexpr int SweepDotsPerMeter = 3780;  // 96 dots per inch
+
+}  // namespace
+
 QString writeSweepPicture(const QString& path, const QImage& image, const SweepRecipe& recipe)
 {
     QImage tagged = image;
+    // A new image takes its resolution from the screen, or from none: the
+    // file names one of its own, so that a sweep saved from the window and
+    // one computed on a machine with no display are the same bytes.
+    tagged.setDotsPerMeterX(SweepDotsPerMeter);
+    tagged.setDotsPerMeterY(SweepDotsPerMeter);
     tagged.setText(QStringLiteral("Software"), QStringLiteral("Vortiquo %1 %2").arg(
                                                    QLatin1String(recipe.program->name), QLatin1String(SuiteVersion)));
     tagged.setText(QStringLiteral("Description"), describeSweep(recipe));

@@ -1,8 +1,11 @@
 #include "window/ToolHost.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
 #include <QWidget>
@@ -37,7 +40,8 @@ ToolHost::ToolHost(QWidget& window, const Program& program, Sources sources)
 
 QString ToolHost::fieldText(Field which) const
 {
-    const auto& text = texts()[static_cast<std::size_t>(which)];
+    const FieldTexts all = texts();
+    const auto& text = all[static_cast<std::size_t>(which)];
     return text ? QString::fromStdString(*text) : QString();
 }
 
@@ -81,11 +85,23 @@ void ToolHost::addTools(QMenu& menu)
         action->setShortcutContext(Qt::WindowShortcut);
         window_.addAction(action);  // the shortcut works anywhere in the window
         connect(action, &QAction::triggered, this, [this, tool] { tool->open(*this); });
+        shortcuts_.push_back(action->shortcut());
     }
+    // A field would keep some of these keys for its own editing (on X11,
+    // Ctrl+E moves to the end of the line): the tools' shortcuts win there.
+    for (QLineEdit* field : window_.findChildren<QLineEdit*>())
+        field->installEventFilter(this);
 }
 
 bool ToolHost::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (std::find(shortcuts_.begin(), shortcuts_.end(), pressed) != shortcuts_.end()) {
+            event->ignore();  // not the field's: the shortcut acts
+            return true;
+        }
+    }
     if (watched == &window_ && event->type() == QEvent::Close)
         for (const auto& entry : windows_)
             entry.second->close();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -66,7 +67,8 @@ signals:
     void fieldEdited(Field which);
 
 protected:
-    // The tool windows close with the program's window.
+    // The tool windows close with the program's window, and the tools'
+    // shortcuts act in its fields too.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,6 +76,8 @@ private:
     const Program& program_;
     Sources sources_;
     std::vector<std::pair<const ToolWindow*, QWidget*>> windows_;
+    std::vector<QKeySequence> shortcuts_;  // the tools'
+
 };
 
 }  // namespace vortiquo

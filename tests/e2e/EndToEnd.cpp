@@ -6,6 +6,10 @@
 //    program's own step function;
 // 2. Ctrl+S, a path typed into the dialog, Enter: the file holds that picture;
 // 3. "Esci", then "Sì": the process exits with status 0.
+//   vortiquo-e2e BINARY PROGRAM --tools esci|frame
+// opens every tool window the program offers, then closes the program's
+// window with "Esci" and "Sì" or as the window frame's close button does:
+// the process exits with status 0, tool windows and all.
 // VORTIQUO_E2E_SHOTS names a folder for screenshots of the window and the
 // dialog; VORTIQUO_E2E_DISPLAY an X server to use instead of an Xvfb of its
 // own (one to watch, say; its keyboard and mouse are taken over).
@@ -17,6 +21,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -27,6 +32,7 @@
 #include "XRemote.h"
 #include "apps/Programs.h"
 #include "picture/Recipe.h"
+#include "window/Tools.h"
 
 using namespace vortiquo;
 
@@ -36,6 +42,20 @@ constexpr int SkipStatus = 77;
 constexpr std::int32_t RunSteps = 50'000;
 // X keysyms: Return, and the letters a, s.
 constexpr unsigned long KeyReturn = 0xff0d, KeyA = 0x61, KeyS = 0x73;
+
+// The tool windows a shortcut opens: the tool's row, its key with Control,
+// and the start of its title.
+struct ToolKey {
+    const ToolWindow* tool;
+    unsigned long keysym;
+    const char* title;
+};
+const ToolKey ToolKeys[] = {
+    {&SensitivityTool, 0x6c, "Sensibilità"},       // Ctrl+L
+    {&ExplorerTool, 0x65, "Esplora parametri"},    // Ctrl+E
+};
+
+enum class Leaving { AfterRun, ToolsThenEsci, ToolsThenFrame };
 
 // A child of the driver is killed with it, even if the driver crashes.
 void dieWithParent()
@@ -62,7 +82,10 @@ bool waitFor(int milliseconds, const std::function<bool()>& done)
 
 class EndToEnd {
 public:
-    EndToEnd(QString binary, const Program& program) : binary_(std::move(binary)), program_(program) {}
+    EndToEnd(QString binary, const Program& program, Leaving leaving)
+        : binary_(std::move(binary)), program_(program), leaving_(leaving)
+    {
+    }
 
     int exec()
     {
@@ -79,8 +102,12 @@ public:
             say(QStringLiteral("skipped: %1").arg(remote_->problem()));
             return SkipStatus;
         }
-        const bool passed = startProgram() && runDrawsTheStepFunction() && savedFileHoldsThePicture() &&
-                            exitsWithStatusZero();
+        const bool passed = startProgram() &&
+                            (leaving_ == Leaving::AfterRun
+                                 ? runDrawsTheStepFunction() && savedFileHoldsThePicture() && exitsWithStatusZero()
+                                 : toolWindowsOpen() &&
+                                       (leaving_ == Leaving::ToolsThenEsci ? exitsWithStatusZero()
+                                                                           : closedByItsFrame()));
         if (!passed) {
             say(QStringLiteral("the program's output:\n%1").arg(QString::fromLocal8Bit(programOutput())));
             if (process_.state() != QProcess::NotRunning)
@@ -239,6 +266,46 @@ private:
         });
     }
 
+    // Every tool window the program's row offers, opened by its shortcut.
+    bool toolWindowsOpen()
+    {
+        for (const ToolKey& key : ToolKeys) {
+            if (std::find(program_.tools.begin(), program_.tools.end(), key.tool) == program_.tools.end())
+                continue;
+            const QString title = QStringLiteral("%1 — %2").arg(QString::fromUtf8(key.title),
+                                                               QLatin1String(program_.name));
+            // Pressed again should the key come before the window has the focus.
+            bool shown = false;
+            for (int attempt = 0; attempt < 10 && !shown; ++attempt) {
+                remote_->click(centreOf("termineT"));
+                QThread::msleep(200);
+                remote_->press(key.keysym, true);
+                shown = waitFor(3'000, [&] { return remote_->findWindow(process_.processId(), title) != 0; });
+            }
+            if (!shown)
+                return fail(QStringLiteral("no window titled «%1» appeared").arg(title));
+        }
+        return true;
+    }
+
+    bool closedByItsFrame()
+    {
+        remote_->closeWindow(windowId_);
+        return endsWithStatusZero(QStringLiteral("closing its window"));
+    }
+
+    bool endsWithStatusZero(const QString& after)
+    {
+        if (!process_.waitForFinished(60'000))
+            return fail(QStringLiteral("still running a minute after %1").arg(after));
+        if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0)
+            return fail(QStringLiteral("exited with status %1%2 after %3")
+                            .arg(process_.exitCode())
+                            .arg(process_.exitStatus() == QProcess::CrashExit ? " after a crash" : "")
+                            .arg(after));
+        return true;
+    }
+
     bool exitsWithStatusZero()
     {
         const QRect yes = controlPlace(*program_.layout, "SiUscire").translated(window_.topLeft());
@@ -247,17 +314,12 @@ private:
         if (!waitFor(10'000, [&] { return remote_->grab(yes) != hidden; }))
             return fail(QStringLiteral("\"Esci\" showed no \"Sì\""));
         remote_->click(yes.center());
-        if (!process_.waitForFinished(60'000))
-            return fail(QStringLiteral("still running a minute after \"Sì\""));
-        if (process_.exitStatus() != QProcess::NormalExit || process_.exitCode() != 0)
-            return fail(QStringLiteral("exited with status %1%2")
-                            .arg(process_.exitCode())
-                            .arg(process_.exitStatus() == QProcess::CrashExit ? " after a crash" : ""));
-        return true;
+        return endsWithStatusZero(QStringLiteral("\"Sì\""));
     }
 
     QString binary_;
     const Program& program_;
+    Leaving leaving_;
     QTemporaryDir folder_;
     VirtualDisplay display_;
     QString displayName_;
@@ -278,11 +340,14 @@ int main(int argc, char** argv)
     const QStringList arguments = QCoreApplication::arguments();
     const Program* program = nullptr;
     for (const Program& row : allPrograms())
-        if (arguments.size() == 3 && arguments[2] == QLatin1String(row.name))
+        if (arguments.size() >= 3 && arguments[2] == QLatin1String(row.name))
             program = &row;
-    if (!program) {
-        say(QStringLiteral("usage: vortiquo-e2e BINARY PROGRAM"));
+    Leaving leaving = Leaving::AfterRun;
+    if (arguments.size() == 5 && arguments[3] == QLatin1String("--tools"))
+        leaving = arguments[4] == QLatin1String("frame") ? Leaving::ToolsThenFrame : Leaving::ToolsThenEsci;
+    if (!program || (arguments.size() != 3 && arguments.size() != 5)) {
+        say(QStringLiteral("usage: vortiquo-e2e BINARY PROGRAM [--tools esci|frame]"));
         return 2;
     }
-    return EndToEnd(arguments[1], *program).exec();
+    return EndToEnd(arguments[1], *program, leaving).exec();
 }

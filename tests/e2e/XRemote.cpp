@@ -223,6 +223,20 @@ void XRemote::press(unsigned long keysym, bool control)
     connection_->tap(XKeysymToKeycode(display, keysym), control ? XKeysymToKeycode(display, XK_Control_L) : 0);
 }
 
+void XRemote::closeWindow(unsigned long window)
+{
+    Display* display = connection_->display;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    connection_->sync();
+}
+
 bool XRemote::type(const QString& text)
 {
     Display* display = connection_->display;

@@ -34,6 +34,9 @@ public:
     bool type(const QString& text);
     // A key (an X keysym) pressed with Control held, or alone.
     void press(unsigned long keysym, bool control = false);
+    // Asks a window to close, as a window manager's close button does
+    // (WM_DELETE_WINDOW).
+    void closeWindow(unsigned long window);
 
 private:
     struct Connection;

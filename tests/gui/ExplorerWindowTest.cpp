@@ -3,14 +3,23 @@
 // the program's a and b fields.
 #include <QAction>
 #include <QApplication>
+#include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "DialogSupport.h"
 #include "ProgramRows.h"
+#include "cli/RunProgram.h"
 #include "analysis/Dynamics.h"
 #include "engine/SweepTiles.h"
 #include "window/SimulationForm.h"
 #include "window/SweepCanvas.h"
+#include "window/ToolHost.h"
+#include "window/ToolPlacement.h"
 
 using namespace vortiquo;
 
@@ -32,6 +41,22 @@ QWidget* explorerWindow()
     return nullptr;
 }
 
+constexpr char ChildProgram[] = "VORTIQUO_EXPLORER_CHILD";
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QPushButton* button(QWidget* window, const QString& text)
+{
+    for (QPushButton* candidate : window->findChildren<QPushButton*>())
+        if (candidate->text() == text)
+            return candidate;
+    return nullptr;
+}
+
 }  // namespace
 
 class ExplorerWindowTest : public QObject {
@@ -39,6 +64,10 @@ class ExplorerWindowTest : public QObject {
 private slots:
     void onlyTheMapsExplore_data() { addProgramRows(); }
     void onlyTheMapsExplore();
+    void savedDiagramDrawsAgainFromTheCommandLine();
+    void toolWindowsOpenBeside_data();
+    void toolWindowsOpenBeside();
+    void toolWindowLandsWherePlaced();
 };
 
 void ExplorerWindowTest::onlyTheMapsExplore()
@@ -74,5 +103,87 @@ void ExplorerWindowTest::onlyTheMapsExplore()
     window->close();
 }
 
-QTEST_MAIN(ExplorerWindowTest)
+// A diagram computed after typing another start point is saved from the
+// window, then drawn again by the command line from the file alone: the
+// same bytes, so the recipe holds everything the window computed from.
+void ExplorerWindowTest::savedDiagramDrawsAgainFromTheCommandLine()
+{
+    QTemporaryDir folder;
+    const QString saved = folder.filePath("diagramma.png"), again = folder.filePath("di-nuovo.png");
+    SimulationForm form(Drumbel);
+    form.show();
+    QVERIFY(form.typeField(Field::x0, "0.5"));
+    QVERIFY(form.typeField(Field::y0, "-0.25"));
+    explorerAction(form)->trigger();
+    QWidget* window = explorerWindow();
+    QVERIFY(window);
+    window->findChild<QTabWidget*>()->setCurrentIndex(1);
+    auto* progress = window->findChild<QProgressBar*>();
+    QTRY_COMPARE_WITH_TIMEOUT(progress->value(), 1000, 60000);
+    interaction::whenDialogShows([&](QWidget* dialog) { interaction::enterPath(dialog, saved); });
+    button(window, "Salva immagine…")->click();
+    QVERIFY(QFile::exists(saved));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(variable);
+    environment.insert(ChildProgram, Drumbel.name);
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {"--orbits", again, "--from", saved});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitCode(), 0);
+    QVERIFY(contents(again) == contents(saved));
+    window->close();
+}
+
+void ExplorerWindowTest::toolWindowsOpenBeside_data()
+{
+    QTest::addColumn<QRect>("program");
+    QTest::addColumn<QRect>("expected");
+    // The tool is 500×400 on a 1920×1080 screen.
+    QTest::newRow("room on the right") << QRect(100, 50, 600, 500) << QRect(700, 50, 500, 400);
+    QTest::newRow("no room on the right: left") << QRect(1500, 50, 400, 500) << QRect(1000, 50, 500, 400);
+    QTest::newRow("wide window: below") << QRect(0, 0, 1900, 600) << QRect(0, 600, 500, 400);
+    QTest::newRow("wide window low down: above") << QRect(0, 600, 1900, 480) << QRect(0, 200, 500, 400);
+    QTest::newRow("near the bottom: kept on the screen") << QRect(100, 900, 600, 150) << QRect(700, 680, 500, 400);
+    QTest::newRow("nowhere free: hides the least") << QRect(100, 100, 1700, 900) << QRect(100, 0, 500, 400);
+}
+
+void ExplorerWindowTest::toolWindowsOpenBeside()
+{
+    QFETCH(QRect, program);
+    QFETCH(QRect, expected);
+    QCOMPARE(besideWindow(program, QSize(500, 400), QRect(0, 0, 1920, 1080)), expected);
+}
+
+// The window a tool opens lands where besideWindow puts it for the program
+// window's screen, and is a window of its own whose parent is the form.
+void ExplorerWindowTest::toolWindowLandsWherePlaced()
+{
+    SimulationForm form(Tessivo);
+    form.move(0, 0);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    explorerAction(form)->trigger();
+    QWidget* window = explorerWindow();
+    QVERIFY(window);
+    QVERIFY(window->isWindow());
+    QCOMPARE(window->parentWidget(), &form);
+    const QRect frame = form.frameGeometry();
+    const QSize margins = frame.size() - form.geometry().size();
+    const QRect placed = besideWindow(frame, window->size() + margins, form.screen()->availableGeometry());
+    QCOMPARE(window->pos(), placed.topLeft());
+    form.close();
+    QVERIFY(!window->isVisible());  // it closed with the program's window
+}
+
+int main(int argc, char** argv)
+{
+    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
+        return runProgram(argc, argv, programNamed(child.toStdString()));
+    QApplication application(argc, argv);
+    ExplorerWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "ExplorerWindowTest.moc"

@@ -26,27 +26,6 @@ using namespace interaction;
 
 namespace {
 
-// Types a path into Qt's file dialog and presses Enter, as a user does. The
-// name field's completer may pop up while the dialog reads the folder and
-// take that Enter for itself; then Enter is pressed again, until the dialog
-// has closed.
-void enterPath(QWidget* dialog, const QString& path)
-{
-    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-    QTest::keyClicks(name, path);
-    const auto press = [dialog, name] {
-        if (!dialog->isVisible())
-            return;
-        if (QCompleter* completer = name->completer())
-            completer->popup()->hide();
-        QTest::keyClick(name, Qt::Key_Return);
-    };
-    auto* again = new QTimer(dialog);  // dies with the dialog
-    QObject::connect(again, &QTimer::timeout, dialog, press);
-    again->start(100);
-    press();
-}
-
 QByteArray withText(const QImage& picture, const QString& key, const QString& value)
 {
     QImage tagged = picture;

@@ -2,7 +2,11 @@
 // their own event loops, as a user would.
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QTest>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
@@ -32,6 +36,27 @@ inline std::shared_ptr<QString> acceptMessage()
         }
     });
     return text;
+}
+
+// Types a path into Qt's file dialog and presses Enter, as a user does. The
+// name field's completer may pop up while the dialog reads the folder and
+// take that Enter for itself; then Enter is pressed again, until the dialog
+// has closed.
+inline void enterPath(QWidget* dialog, const QString& path)
+{
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    QTest::keyClicks(name, path);
+    const auto press = [dialog, name] {
+        if (!dialog->isVisible())
+            return;
+        if (QCompleter* completer = name->completer())
+            completer->popup()->hide();
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+    auto* again = new QTimer(dialog);  // dies with the dialog
+    QObject::connect(again, &QTimer::timeout, dialog, press);
+    again->start(100);
+    press();
 }
 
 }  // namespace interaction
