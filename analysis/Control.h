@@ -33,7 +33,7 @@ struct AnalysisControl {
 
 enum class Outcome : std::uint8_t {
     Finished,
-    Fault,      // a step overflowed (or a tangent degenerated): no number is made of it
+    Fault,      // a step overflowed, or a singular Jacobian collapsed a tangent: no number is made of it
     Cancelled,  // the cancel flag was seen
     Invalid,    // the settings cannot give a result (a zero or infinite time step, too few steps)
 };

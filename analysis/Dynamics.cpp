@@ -26,12 +26,21 @@ namespace {
 // pulling the twin back every 10 steps; the maps discard 1,000 steps and
 // measure 1,000,000, pulling the twin back every step. The twin series runs
 // long enough for the twin to part from the orbit at the opening values.
+// The dimensions keep a flow's point every tenth of a unit of time (the
+// spiral flow turns about six times slower: every half unit) and pair no two
+// points within a unit of time of each other (the spiral flow: five); a
+// map's points are its steps, all paired.
 constexpr Dynamics DynamicsTable[] = {
-    // model          Jacobian            timed  transient  measured    k   twin   sweeps
-    {&ConvectionFlow, convectionJacobian, true,  10.0,      10'000'000, 10, 60.0,  nullptr},
-    {&SpiralFlow,     spiralJacobian,     true,  10.0,      10'000'000, 10, 800.0, nullptr},
-    {&RecurrenceMap,  recurrenceJacobian, false, 1000.0,    1'000'000,  1,  200.0, &RecurrenceSweep},
-    {&QuadraticMap,   quadraticJacobian,  false, 1000.0,    1'000'000,  1,  200.0, &QuadraticSweep},
+    // model          Jacobian, on a basis, determinant                                        timed
+    //                transient  measured    k   twin   spacing  Theiler  sweeps
+    {&ConvectionFlow, convectionJacobian, convectionJacobianBasis, convectionJacobianDeterminant, true,
+                      10.0,      10'000'000, 10, 60.0,  0.1,     1.0,     nullptr},
+    {&SpiralFlow,     spiralJacobian,     spiralJacobianBasis,     spiralJacobianDeterminant,     true,
+                      10.0,      10'000'000, 10, 800.0, 0.5,     5.0,     nullptr},
+    {&RecurrenceMap,  recurrenceJacobian, recurrenceJacobianBasis, recurrenceJacobianDeterminant, false,
+                      1000.0,    1'000'000,  1,  200.0, 1.0,     0.0,     &RecurrenceSweep},
+    {&QuadraticMap,   quadraticJacobian,  quadraticJacobianBasis,  quadraticJacobianDeterminant,  false,
+                      1000.0,    1'000'000,  1,  200.0, 1.0,     0.0,     &QuadraticSweep},
 };
 
 }  // namespace

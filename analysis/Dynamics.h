@@ -16,6 +16,8 @@ namespace vortiquo {
 
 // A tangent vector (x, y, z); the maps leave z at 0.
 using Tangent = std::array<double, 3>;
+// Tangent vectors carried together, one per coordinate; the maps use the first two.
+using TangentBasis = std::array<Tangent, 3>;
 
 enum class SweepParameter : std::uint8_t { A, B };
 
@@ -37,17 +39,27 @@ struct Dynamics {
     // The step's Jacobian at the state's current point (before the step)
     // applied to v in place.
     void (*jacobian)(const SimulationState& at, Tangent& v);
+    // The same Jacobian applied to each vector of a basis in place, and its
+    // determinant, at the same point.
+    void (*jacobianBasis)(const SimulationState& at, TangentBasis& basis);
+    double (*jacobianDeterminant)(const SimulationState& at);
     // A step lasts dt (the flows) rather than one unit: exponents are then
     // per unit of time.
     bool timed;
     // Defaults: the transient discarded before the exponent (in units of
     // time; a map's unit is one step), the steps that measure it, the
     // interval k (in steps) between pulls of the twin orbit and between
-    // samples of the twin series, and the twin series' length in time.
+    // samples of the twin series, and between two re-orthonormalisations of
+    // the spectrum's basis, and the twin series' length in time.
     double transientTime;
     std::int64_t measuredSteps;
     std::int64_t twinInterval;
     double twinTime;
+    // The dimensions' points: the time between two points kept (a flow's
+    // neighbouring steps are too alike to count as separate points), and the
+    // Theiler window, the time apart below which two points are not paired.
+    double pointSpacing;
+    double theilerTime;
     const SweepView* sweep;  // nullptr: the model has no parameter sweeps
 };
 

@@ -42,15 +42,22 @@ public:
         dynamics_.jacobian(orbit_, tangent_);
         if (!advance(*dynamics_.model, orbit_))
             return fail(FaultSource::Orbit);
+        if (!advance(*dynamics_.model, twin_))
+            return fail(FaultSource::Twin);
         const double stretch = length(tangent_, coordinates_);
         growth = std::log(stretch);
         if (!std::isfinite(growth))
-            return fail(FaultSource::Tangent);
+            return fail(FaultSource::Tangent);  // a singular Jacobian collapsed it, or it grew beyond measure
         const double inverse = 1.0 / stretch;
         tangent_ = {tangent_[0] * inverse, tangent_[1] * inverse, tangent_[2] * inverse};
-        if (!advance(*dynamics_.model, twin_))
-            return fail(FaultSource::Twin);
         return true;
+    }
+
+    // The tangent starts afresh along x, as at the start.
+    void restartTangent()
+    {
+        tangent_ = {1.0, 0.0, 0.0};
+        fault_ = FaultSource::None;
     }
 
     // Pulls the twin back along the separation to `relative` × max(1, |p|)
@@ -115,19 +122,12 @@ Estimate estimate(double total, const double (&blocks)[LyapunovBlocks], const st
                   std::int64_t measured, double unit)
 {
     double means[LyapunovBlocks];
-    double meanOfMeans = 0;
     std::int64_t begin = 0;
     for (int b = 0; b < LyapunovBlocks; ++b) {
         means[b] = blocks[b] / (static_cast<double>(ends[b] - begin) * unit);
-        meanOfMeans += means[b];
         begin = ends[b];
     }
-    meanOfMeans /= LyapunovBlocks;
-    double squares = 0;
-    for (const double mean : means)
-        squares += (mean - meanOfMeans) * (mean - meanOfMeans);
-    return {total / (static_cast<double>(measured) * unit),
-            std::sqrt(squares / (LyapunovBlocks * (LyapunovBlocks - 1.0)))};
+    return {total / (static_cast<double>(measured) * unit), blockStandardError(means)};
 }
 
 bool valid(const Dynamics* dynamics, const SimulationState& start, const LyapunovSettings& settings)
@@ -143,6 +143,24 @@ bool valid(const Dynamics* dynamics, const SimulationState& start, const Lyapuno
 }
 
 }  // namespace
+
+void measurementBlockEnds(std::int64_t measured, std::int64_t k, std::int64_t (&ends)[LyapunovBlocks])
+{
+    for (int b = 0; b < LyapunovBlocks; ++b)
+        ends[b] = b + 1 == LyapunovBlocks ? measured : (((b + 1) * measured) / LyapunovBlocks) / k * k;
+}
+
+double blockStandardError(const double (&values)[LyapunovBlocks])
+{
+    double mean = 0;
+    for (const double value : values)
+        mean += value;
+    mean /= LyapunovBlocks;
+    double squares = 0;
+    for (const double value : values)
+        squares += (value - mean) * (value - mean);
+    return std::sqrt(squares / (LyapunovBlocks * (LyapunovBlocks - 1.0)));
+}
 
 LyapunovSettings defaultLyapunovSettings(const Dynamics& dynamics, const SimulationState& state)
 {
@@ -187,7 +205,13 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
     };
 
     for (std::int64_t step = 1; step <= settings.transientSteps; ++step) {
-        if (!pair.step(growth) || (step % k == 0 && !pair.pull(relative, growth)))
+        // Within the transient a collapsed tangent only starts afresh.
+        if (!pair.step(growth)) {
+            if (pair.fault() != FaultSource::Tangent)
+                return faulted();
+            pair.restartTangent();
+        }
+        if (step % k == 0 && !pair.pull(relative, growth))
             return faulted();
         if (interrupted())
             return result;
@@ -197,8 +221,7 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
         return faulted();
 
     std::int64_t ends[LyapunovBlocks];
-    for (int b = 0; b < LyapunovBlocks; ++b)
-        ends[b] = b + 1 == LyapunovBlocks ? measured : (((b + 1) * measured) / LyapunovBlocks) / k * k;
+    measurementBlockEnds(measured, k, ends);
     const std::int64_t samples = std::min<std::int64_t>(std::max(settings.convergenceSamples, 0), measured);
     result.convergence.reserve(static_cast<std::size_t>(samples));
 

@@ -21,7 +21,9 @@ namespace vortiquo {
 // The sums are divided by the steps measured times the step's duration:
 // per step for the maps, per unit of time for the flows. The exponent of the
 // Euler map lies a little above that of the exact flow; it is reported as it
-// is, never corrected towards the flow's.
+// is, never corrected towards the flow's. A tangent that a singular Jacobian
+// collapses starts afresh along x within the transient; after it, the
+// collapse is a fault (FaultSource::Tangent) with its step.
 
 struct LyapunovSettings {
     // Steps discarded first; both methods already run through them, so
@@ -57,6 +59,11 @@ struct Estimate {
     double value = std::numeric_limits<double>::quiet_NaN();
     double standardError = std::numeric_limits<double>::quiet_NaN();
 };
+// Where the blocks of `measured` steps end: each end but the last a
+// multiple of k, so that a renormalisation falls on it; the last at `measured`.
+void measurementBlockEnds(std::int64_t measured, std::int64_t k, std::int64_t (&ends)[LyapunovBlocks]);
+// The standard error of the mean of the blocks' values.
+double blockStandardError(const double (&values)[LyapunovBlocks]);
 
 // The running estimates after `step` measured steps (time = step × duration).
 // twoOrbit is NaN until the twin's first pull.

@@ -13,6 +13,8 @@ SensitivityWork windowWork(const Dynamics& dynamics, const SimulationState& star
     work.twin.sampleEvery = std::max(work.twin.sampleEvery, thinned);
     work.lyapunov = defaultLyapunovSettings(dynamics, start);
     work.lyapunov.measuredSteps = dynamics.timed ? WindowFlowSteps : WindowMapSteps;
+    work.spectrum = defaultSpectrumSettings(dynamics, start);
+    work.spectrum.measuredSteps = work.lyapunov.measuredSteps;
     return work;
 }
 
@@ -28,6 +30,9 @@ SensitivityResult computeSensitivity(const Model& model, const SimulationState& 
     result.growth = fitGrowth(result.twin);
     result.parting = partingSample(result.twin);
     result.lyapunov = largestLyapunovExponent(model, start, work.lyapunov, control);
+    if (result.lyapunov.outcome == Outcome::Cancelled)
+        return result;
+    result.spectrum = lyapunovSpectrum(model, start, work.spectrum, control);
     return result;
 }
 

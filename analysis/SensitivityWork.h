@@ -3,18 +3,21 @@
 #include <optional>
 
 #include "analysis/Lyapunov.h"
+#include "analysis/Spectrum.h"
 #include "analysis/TwinOrbit.h"
 #include "core/FieldRules.h"
 
 namespace vortiquo {
 
 // What the Sensibilità window and the command line's --lyapunov and
-// --separation compute, from the fields as they stand. Plain C++: it runs on
+// --separation compute, from the fields as they stand: the twin orbit, the
+// largest exponent and the whole spectrum. Plain C++: it runs on
 // a worker thread, or in a process with no application object.
 
 struct SensitivityWork {
     TwinSettings twin;
     LyapunovSettings lyapunov;
+    SpectrumSettings spectrum;
 };
 
 // Points a chart of the twin orbit draws at most: beyond a few thousand a
@@ -26,7 +29,8 @@ inline constexpr std::int64_t WindowMapSteps = 200'000;
 inline constexpr std::int64_t WindowFlowSteps = 1'000'000;
 
 // The window's work for a model: its twin series as long as the model's own
-// default, thinned to at most MaxChartSamples samples, and a shorter exponent.
+// default, thinned to at most MaxChartSamples samples, and a shorter exponent
+// and spectrum, over the same steps.
 SensitivityWork windowWork(const Dynamics& dynamics, const SimulationState& start, double epsilon);
 
 struct SensitivityResult {
@@ -35,17 +39,19 @@ struct SensitivityResult {
     GrowthFit growth;
     std::optional<TwinSample> parting;
     LyapunovResult lyapunov;
+    SpectrumResult spectrum;
 };
 
 // The twin series with its fitted growth and the moment the twins part,
-// then the exponent. Same inputs, same bits; a cancelled computation leaves
+// then the exponent, then the spectrum. Same inputs, same bits; a cancelled computation leaves
 // the outcome of the analysis it stopped in Cancelled.
 SensitivityResult computeSensitivity(const Model& model, const SimulationState& start, const SensitivityWork& work,
                                      const AnalysisControl& control = {});
 
 inline bool wasCancelled(const SensitivityResult& result)
 {
-    return result.twin.outcome == Outcome::Cancelled || result.lyapunov.outcome == Outcome::Cancelled;
+    return result.twin.outcome == Outcome::Cancelled || result.lyapunov.outcome == Outcome::Cancelled ||
+           result.spectrum.outcome == Outcome::Cancelled;
 }
 
 }  // namespace vortiquo

@@ -14,8 +14,8 @@ namespace vortiquo {
 namespace {
 
 // The tools each kind of program offers, in the order of Grafico's menu.
-constexpr const ToolWindow* FlowTools[] = {&ExportTool, &SensitivityTool};
-constexpr const ToolWindow* MapTools[] = {&ExportTool, &SensitivityTool, &ExplorerTool};
+constexpr const ToolWindow* FlowTools[] = {&ExportTool, &SensitivityTool, &DimensionTool};
+constexpr const ToolWindow* MapTools[] = {&ExportTool, &SensitivityTool, &DimensionTool, &ExplorerTool};
 
 // The programs of the suite, one row each. The build makes one executable
 // per row, named by its first column (cmake/Programs.cmake reads the names

@@ -42,6 +42,7 @@ std::span<const CommandOption> commandOptions();
 extern const CommandMode RenderMode;
 extern const CommandMode VideoMode;
 extern const CommandMode LyapunovMode;
+extern const CommandMode DimensionMode;
 extern const CommandMode SeparationMode;
 extern const CommandMode PlaneMode;
 extern const CommandMode OrbitsMode;

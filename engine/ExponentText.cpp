@@ -54,7 +54,8 @@ QString noExponentText(const LyapunovResult& result)
 {
     switch (result.outcome) {
     case Outcome::Fault:
-        return overflowText(result.faultStep);
+        return result.faultSource == FaultSource::Tangent ? singularText(result.faultStep)
+                                                          : overflowText(result.faultStep);
     case Outcome::Invalid:
         return QStringLiteral("Nessun esponente: con Δt nullo o non finito il tempo non avanza; scrivete in dt un "
                               "numero diverso da zero.");

@@ -29,4 +29,44 @@ inline void spiralJacobian(const SimulationState& s, std::array<double, 3>& v)
     v = {v[0] + s.dt * fx, v[1] + s.dt * fy, v[2] + s.dt * fz};
 }
 
+// The same Jacobian applied to each vector of a basis, as the spectrum
+// carries it.
+inline void convectionJacobianBasis(const SimulationState& s, std::array<std::array<double, 3>, 3>& basis)
+{
+    for (std::array<double, 3>& v : basis)
+        convectionJacobian(s, v);
+}
+
+inline void spiralJacobianBasis(const SimulationState& s, std::array<std::array<double, 3>, 3>& basis)
+{
+    for (std::array<double, 3>& v : basis)
+        spiralJacobian(s, v);
+}
+
+namespace flowDetail {
+
+// The determinant of the 3×3 matrix of rows (p, q, r), by the first row.
+inline double determinant(const std::array<double, 3>& p, const std::array<double, 3>& q,
+                          const std::array<double, 3>& r)
+{
+    return (p[0] * (q[1] * r[2] - q[2] * r[1]) - p[1] * (q[0] * r[2] - q[2] * r[0])) +
+           p[2] * (q[0] * r[1] - q[1] * r[0]);
+}
+
+}  // namespace flowDetail
+
+// The determinants of the Euler steps' Jacobians I + dt·Df at the current point.
+inline double convectionJacobianDeterminant(const SimulationState& s)
+{
+    const double h = s.dt;
+    return flowDetail::determinant({1.0 - h * s.a, h * s.a, 0.0}, {h * (s.b - s.z), 1.0 - h, -(h * s.x)},
+                                   {h * s.y, h * s.x, 1.0 + h * s.c});
+}
+
+inline double spiralJacobianDeterminant(const SimulationState& s)
+{
+    const double h = s.dt;
+    return flowDetail::determinant({1.0, -h, -h}, {h, 1.0 + h * s.a, 0.0}, {h * s.z, 0.0, 1.0 + h * (s.x - s.c)});
+}
+
 }  // namespace vortiquo

@@ -21,4 +21,31 @@ inline void quadraticJacobian(const SimulationState& s, std::array<double, 3>& v
     v = {(-2.0 * s.a * s.x) * v[0] + v[1], s.b * v[0], 0.0};
 }
 
+// The Jacobian applied to the first two vectors of a basis (the third is
+// not used), as the spectrum carries them.
+inline void recurrenceJacobianBasis(const SimulationState& s, std::array<std::array<double, 3>, 3>& basis)
+{
+    recurrenceJacobian(s, basis[0]);
+    recurrenceJacobian(s, basis[1]);
+}
+
+inline void quadraticJacobianBasis(const SimulationState& s, std::array<std::array<double, 3>, 3>& basis)
+{
+    quadraticJacobian(s, basis[0]);
+    quadraticJacobian(s, basis[1]);
+}
+
+// The determinants of the Jacobians at the current point: the recurrence
+// map's is −2x, so it is singular wherever x = 0; the quadratic map's is −b
+// everywhere.
+inline double recurrenceJacobianDeterminant(const SimulationState& s)
+{
+    return -(2.0 * s.x);
+}
+
+inline double quadraticJacobianDeterminant(const SimulationState& s)
+{
+    return -s.b;
+}
+
 }  // namespace vortiquo

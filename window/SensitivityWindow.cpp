@@ -17,6 +17,7 @@
 
 #include "engine/ExponentText.h"
 #include "engine/FaultText.h"
+#include "engine/MeasureText.h"
 #include "window/SensitivityCharts.h"
 #include "window/BackgroundWork.h"
 #include "window/ToolHost.h"
@@ -76,6 +77,12 @@ void SensitivityWindow::buildLayout()
     result_->setFont(large);
     result_->setAccessibleName(QStringLiteral("Esponente di Lyapunov"));
 
+    spectrum_ = new QLabel(this);
+    spectrum_->setObjectName(QStringLiteral("spettro"));
+    spectrum_->setTextFormat(Qt::RichText);
+    spectrum_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    spectrum_->setAccessibleName(QStringLiteral("Spettro di Lyapunov"));
+
     charts_ = std::make_unique<SensitivityCharts>(this);
     auto* charts = new QGridLayout;
     charts->addWidget(charts_->twinView(), 0, 0, 1, 2);
@@ -91,6 +98,7 @@ void SensitivityWindow::buildLayout()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(result_);
+    layout->addWidget(spectrum_);
     layout->addLayout(charts, 1);
     layout->addLayout(bottom);
     setTabOrder(epsilonField_, charts_->twinView());
@@ -104,6 +112,11 @@ void SensitivityWindow::buildLayout()
 QString SensitivityWindow::resultText() const
 {
     return result_->text();
+}
+
+QString SensitivityWindow::spectrumText() const
+{
+    return spectrum_->accessibleDescription();
 }
 
 void SensitivityWindow::setDelay(int milliseconds)
@@ -149,8 +162,10 @@ void SensitivityWindow::startComputation()
     const Model& model = *host_.program().model;
     const SimulationState start = host_.start();
     SensitivityWork work = windowWork(*dynamicsOf(model), start, *twinOffset);
-    if (exponentSteps_)
+    if (exponentSteps_) {
         work.lyapunov.measuredSteps = *exponentSteps_;
+        work.spectrum.measuredSteps = *exponentSteps_;
+    }
 
     const quint64 generation = generation_;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
@@ -197,6 +212,32 @@ void SensitivityWindow::showResult(const SensitivityResult& result)
                                        .arg(momentText(result.twin.samples.back().time, result.timed)));
     result_->setText(lines.join(QLatin1Char('\n')));
     result_->setAccessibleDescription(lines.join(QLatin1Char(' ')));
+    showSpectrum(result);
+}
+
+// A row of names over a row of values, under a line that gives the unit.
+void SensitivityWindow::showSpectrum(const SensitivityResult& result)
+{
+    const SpectrumResult& spectrum = result.spectrum;
+    if (spectrum.outcome != Outcome::Finished) {
+        const QString none = result.twin.outcome == Outcome::Fault ? QString() : noSpectrumText(spectrum);
+        spectrum_->setText(none.toHtmlEscaped());
+        spectrum_->setAccessibleDescription(none);
+        spectrum_->setVisible(!none.isEmpty());
+        return;
+    }
+    QString names, values;
+    QStringList spoken;
+    for (const MeasureEntry& entry : spectrumEntries(spectrum)) {
+        names += QStringLiteral("<th>%1</th>").arg(entry.name.toHtmlEscaped());
+        values += QStringLiteral("<td>%1</td>").arg(entry.value.toHtmlEscaped());
+        spoken << QStringLiteral("%1 = %2").arg(entry.name, entry.value);
+    }
+    spectrum_->setText(QStringLiteral("Spettro di Lyapunov, %1:"
+                                      "<table cellspacing=\"0\" cellpadding=\"4\"><tr>%2</tr><tr>%3</tr></table>")
+                           .arg(exponentUnit(result.timed), names, values));
+    spectrum_->setAccessibleDescription(spoken.join(QStringLiteral("; ")));
+    spectrum_->setVisible(true);
 }
 
 void SensitivityWindow::showEvent(QShowEvent* event)

@@ -16,9 +16,9 @@ namespace vortiquo {
 class SensitivityCharts;
 class ToolHost;
 
-// "Sensibilità": how fast two orbits from nearly the same start part, and the
-// largest Lyapunov exponent, for the fields of a program's window as they
-// stand. A tool window (ToolHost), one per program window. It computes
+// "Sensibilità": how fast two orbits from nearly the same start part, the
+// largest Lyapunov exponent and, in a small table under it, the whole
+// spectrum, for the fields of a program's window as they stand. A tool window (ToolHost), one per program window. It computes
 // on a worker thread a moment after the last edit of a field (or of ε), and
 // cancels a computation that a newer edit made stale: only the newest
 // result is shown.
@@ -30,6 +30,8 @@ public:
 
     // The result as the label shows it, or why there is none.
     QString resultText() const;
+    // The spectrum's table as plain text, "λ₁ = 0,4194 ± 0,0003; …", or why there is none.
+    QString spectrumText() const;
     // Milliseconds between the last edit and the computation.
     void setDelay(int milliseconds);
     // Measures the exponent over `steps` steps instead of the window's default.
@@ -54,12 +56,14 @@ private:
     void startComputation();
     void cancelRunning();
     void showResult(const SensitivityResult& result);
+    void showSpectrum(const SensitivityResult& result);
     std::optional<double> epsilon() const;
 
     ToolHost& host_;
     QLineEdit* epsilonField_ = nullptr;
     QLabel* epsilonHint_ = nullptr;
     QLabel* result_ = nullptr;
+    QLabel* spectrum_ = nullptr;  // the small table under the largest exponent
     QLabel* status_ = nullptr;
     std::unique_ptr<SensitivityCharts> charts_;
     QTimer* delay_ = nullptr;

@@ -7,7 +7,8 @@ namespace vortiquo {
 // The tools of the suite, each defined beside its window; the program
 // table says which programs offer which.
 extern const ToolWindow ExportTool;       // "Esporta…": the picture as a print or a film
-extern const ToolWindow SensitivityTool;  // "Sensibilità…": two orbits and the largest exponent
+extern const ToolWindow SensitivityTool;  // "Sensibilità…": two orbits, the largest exponent and the spectrum
 extern const ToolWindow ExplorerTool;     // "Esplora parametri…": the parameter plane and the orbit diagram
+extern const ToolWindow DimensionTool;    // "Dimensione…": the attractor's correlation and box-counting dimensions
 
 }  // namespace vortiquo
