@@ -26,11 +26,7 @@ public:
     {
         // The tangent starts along x, the twin along the diagonal: the two
         // methods share no starting direction.
-        const double diagonal = separation_ / std::sqrt(static_cast<double>(coordinates_));
-        twin_.x = start.x + diagonal;
-        twin_.y = start.y + diagonal;
-        if (coordinates_ == 3)
-            twin_.z = start.z + diagonal;
+        placeTwin();
     }
 
     // One step of the orbit, its tangent and the twin. The tangent, carried
@@ -70,6 +66,7 @@ public:
         const Tangent apart = {twin_.x - orbit_.x, twin_.y - orbit_.y, coordinates_ == 3 ? twin_.z - orbit_.z : 0.0};
         const double distance = length(apart, coordinates_);
         growth = std::log(distance / separation_);
+        merged_ = distance == 0;
         if (!std::isfinite(growth))
             return fail(FaultSource::Twin);  // the twin merged with the orbit, or left it beyond measure
         separation_ = separationAt(orbit_, coordinates_, relative);
@@ -81,10 +78,30 @@ public:
         return true;
     }
 
+    // The twin starts afresh along the diagonal, separation_ away, as at
+    // the start; for a twin that a singular Jacobian merged with the orbit.
+    void restartTwin()
+    {
+        placeTwin();
+        merged_ = false;
+        fault_ = FaultSource::None;
+    }
+
     std::int64_t steps() const { return steps_; }
     FaultSource fault() const { return fault_; }
+    bool merged() const { return merged_; }
 
 private:
+    void placeTwin()
+    {
+        const double diagonal = separation_ / std::sqrt(static_cast<double>(coordinates_));
+        twin_ = orbit_;
+        twin_.x = orbit_.x + diagonal;
+        twin_.y = orbit_.y + diagonal;
+        if (coordinates_ == 3)
+            twin_.z = orbit_.z + diagonal;
+    }
+
     bool fail(FaultSource source)
     {
         fault_ = source;
@@ -99,6 +116,7 @@ private:
     double separation_;
     std::int64_t steps_ = 0;
     FaultSource fault_ = FaultSource::None;
+    bool merged_ = false;  // the last pull found the twin on the orbit
 };
 
 // The sums of the measurement, by block and in all.
@@ -205,20 +223,27 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
     };
 
     for (std::int64_t step = 1; step <= settings.transientSteps; ++step) {
-        // Within the transient a collapsed tangent only starts afresh.
+        // Within the transient a collapsed tangent, or a twin merged with
+        // the orbit, only starts afresh.
         if (!pair.step(growth)) {
             if (pair.fault() != FaultSource::Tangent)
                 return faulted();
             pair.restartTangent();
         }
-        if (step % k == 0 && !pair.pull(relative, growth))
-            return faulted();
+        if (step % k == 0 && !pair.pull(relative, growth)) {
+            if (!pair.merged())
+                return faulted();
+            pair.restartTwin();
+        }
         if (interrupted())
             return result;
     }
     // The measurement starts with a pull, so that its first interval is k steps too.
-    if (!pair.pull(relative, growth))
-        return faulted();
+    if (!pair.pull(relative, growth)) {
+        if (!pair.merged())
+            return faulted();
+        pair.restartTwin();
+    }
 
     std::int64_t ends[LyapunovBlocks];
     measurementBlockEnds(measured, k, ends);

@@ -21,9 +21,10 @@ namespace vortiquo {
 // The sums are divided by the steps measured times the step's duration:
 // per step for the maps, per unit of time for the flows. The exponent of the
 // Euler map lies a little above that of the exact flow; it is reported as it
-// is, never corrected towards the flow's. A tangent that a singular Jacobian
-// collapses starts afresh along x within the transient; after it, the
-// collapse is a fault (FaultSource::Tangent) with its step.
+// is, never corrected towards the flow's. Within the transient, a tangent
+// that a singular Jacobian collapses starts afresh along x, and a twin it
+// merges with the orbit starts afresh along the diagonal; after it, either
+// is a fault (FaultSource::Tangent, Twin) with its step.
 
 struct LyapunovSettings {
     // Steps discarded first; both methods already run through them, so

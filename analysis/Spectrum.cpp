@@ -94,12 +94,30 @@ private:
     FaultSource fault_ = FaultSource::None;
 };
 
+// A sum that carries the rounding error of each addition (Neumaier's):
+// over millions of steps a plain sum drifts by more than the two sides of
+// the self-check differ.
+class CompensatedSum {
+public:
+    void add(double term)
+    {
+        const double sum = sum_ + term;
+        compensation_ += std::fabs(sum_) >= std::fabs(term) ? (sum_ - sum) + term : (term - sum) + sum_;
+        sum_ = sum;
+    }
+    double value() const { return sum_ + compensation_; }
+
+private:
+    double sum_ = 0;
+    double compensation_ = 0;
+};
+
 // The sums of the measurement, by block and in all.
 struct Sums {
-    double exponents[MaxExponents] = {};
-    double logDeterminant = 0;
-    double exponentBlocks[MaxExponents][LyapunovBlocks] = {};
-    double determinantBlocks[LyapunovBlocks] = {};
+    CompensatedSum exponents[MaxExponents];
+    CompensatedSum logDeterminant;
+    CompensatedSum exponentBlocks[MaxExponents][LyapunovBlocks];
+    CompensatedSum determinantBlocks[LyapunovBlocks];
 };
 
 // A sum over the blocks as an estimate: the whole mean and the standard
@@ -125,12 +143,13 @@ void fillEstimates(SpectrumResult& result, const Sums& sums, const std::int64_t 
     const double whole = static_cast<double>(measured) * unit;
     const auto blockExponents = [&](int b, double (&exponents)[MaxExponents]) {
         for (int i = 0; i < count; ++i)
-            exponents[i] = sums.exponentBlocks[i][b] / lengths[b];
+            exponents[i] = sums.exponentBlocks[i][b].value() / lengths[b];
     };
     double total[MaxExponents] = {};
     for (int i = 0; i < count; ++i) {
-        total[i] = sums.exponents[i] / whole;
-        result.exponents[i] = blockEstimate(total[i], [&](int b) { return sums.exponentBlocks[i][b] / lengths[b]; });
+        total[i] = sums.exponents[i].value() / whole;
+        result.exponents[i] =
+            blockEstimate(total[i], [&](int b) { return sums.exponentBlocks[i][b].value() / lengths[b]; });
     }
     double sum = 0;
     for (int i = 0; i < count; ++i)
@@ -144,7 +163,8 @@ void fillEstimates(SpectrumResult& result, const Sums& sums, const std::int64_t 
         return blockSum;
     });
     result.logDeterminant =
-        blockEstimate(sums.logDeterminant / whole, [&](int b) { return sums.determinantBlocks[b] / lengths[b]; });
+        blockEstimate(sums.logDeterminant.value() / whole,
+                      [&](int b) { return sums.determinantBlocks[b].value() / lengths[b]; });
     result.kaplanYorke =
         blockEstimate(kaplanYorkeDimension(std::span(total, static_cast<std::size_t>(count))), [&](int b) {
             double exponents[MaxExponents];
@@ -236,14 +256,14 @@ SpectrumResult lyapunovSpectrum(const Model& model, const SimulationState& start
             ++step;
             if (!frame.step(logDeterminant))
                 return faulted();
-            sums.logDeterminant += logDeterminant;
-            sums.determinantBlocks[b] += logDeterminant;
+            sums.logDeterminant.add(logDeterminant);
+            sums.determinantBlocks[b].add(logDeterminant);
             if (step % k == 0 || step == ends[b]) {
                 if (!frame.orthonormalise(growth))
                     return faulted();
                 for (int i = 0; i < result.count; ++i) {
-                    sums.exponents[i] += growth[i];
-                    sums.exponentBlocks[i][b] += growth[i];
+                    sums.exponents[i].add(growth[i]);
+                    sums.exponentBlocks[i][b].add(growth[i]);
                 }
             }
             if (interrupted())

@@ -51,20 +51,25 @@ void SensitivityWindowTest::showsResult_data()
     QTest::addColumn<QString>("epsilon");
     QTest::addColumn<QString>("result");     // a pattern
     QTest::addColumn<QString>("described");  // a pattern some chart's description matches
+    QTest::addColumn<QString>("spectrum");   // a pattern of the spectrum's table, as a screen reader hears it
     QTest::newRow("map at its opening values")
         << &Drumbel << QStringList{} << "1e-8"
         << R"(^λ = 0,4[12]\d* ± 0,0\d+ per passo\ncon due orbite vicine: λ = 0,4[12]\d* ± .*\n)"
            R"(Le due orbite si separano al passo \d+\.$)"
-        << R"(si separano al passo \d+)";
+        << R"(si separano al passo \d+)"
+        << R"(^λ₁ = 0,4[12]\d* ± 0,0\d+; λ₂ = -1,62\d* ± 0,0\d+; somma = -1,2039728043; )"
+           R"(log \|det J\| = -1,2039728043; D_KY = 1,2[56]\d* ± 0,0\d+$)";
     QTest::newRow("flow: per unit of time")
         << &Brisuta << QStringList{} << "1e-8" << R"(^λ = 0,[89]\d* ± \d,\d+ per unità di tempo\n.*al tempo \d+,\d\.$)"
-        << R"(in modo esponenziale al ritmo di \d,\d+ per unità di tempo)";
+        << R"(in modo esponenziale al ritmo di \d,\d+ per unità di tempo)"
+        << R"(^λ₁ = 0,[89]\d* ± 0,\d+; λ₂ = -?0,\d+ ± 0,\d+; λ₃ = -14,\d+ ± 0,\d+; somma = (-13,\d+) ± (0,\d+); )"
+           R"(log \|det J\| = \1 ± \2; D_KY = 2,0\d+ ± 0,0\d+$)";
     QTest::newRow("overflow: the run's message")
         << &Drumbel << QStringList{"aT=5"} << "1e-8"
-        << "^Overflow numerico al passo 10: il calcolo è stato interrotto\\.$" << "Nessuna stima";
+        << "^Overflow numerico al passo 10: il calcolo è stato interrotto\\.$" << "Nessuna stima" << "^$";
     QTest::newRow("the start point is the fields'")
         << &Tessivo << QStringList{"x0T=0.25", "y0T=-0.5"} << "-0.001" << R"(^λ = .*Le due orbite si separano al passo)"
-        << R"(^Grafico delle due orbite: x delle due orbite)";
+        << R"(^Grafico delle due orbite: x delle due orbite)" << R"(^λ₁ = 0,19\d* ± .*; λ₂ = 0,1\d* ± .*; D_KY = 2$)";
 }
 
 void SensitivityWindowTest::showsResult()
@@ -74,6 +79,7 @@ void SensitivityWindowTest::showsResult()
     QFETCH(QString, epsilon);
     QFETCH(QString, result);
     QFETCH(QString, described);
+    QFETCH(QString, spectrum);
     SimulationForm form(*program);
     for (const QString& edit : edits)
         form.typeField(*fieldNamed(edit.section('=', 0, 0).toStdString()), edit.section('=', 1));
@@ -85,6 +91,7 @@ void SensitivityWindowTest::showsResult()
     QVERIFY2(pattern.match(window->resultText()).hasMatch(), qPrintable(window->resultText()));
     const QStringList said = descriptions(*window);
     QVERIFY2(said.filter(QRegularExpression(described)).size() >= 1, qPrintable(said.join('\n')));
+    QVERIFY2(QRegularExpression(spectrum).match(window->spectrumText()).hasMatch(), qPrintable(window->spectrumText()));
 }
 
 // An edit during a computation cancels it; its result is never shown.
