@@ -10,8 +10,11 @@ namespace {
 
 // Work (pairs compared) between two looks at the cancel flag.
 constexpr std::uint64_t CheckEvery = 1 << 22;
-// The grid has at most this many cells; beyond, its cells grow (a larger
-// cell finds the same pairs, with more comparisons).
+// Cells across r₀: smaller cells fit the ball of radius r₀ more closely, so
+// fewer pairs are compared; more cells cost more runs of points per point.
+constexpr int CellsPerRadius = 2;
+// The grid has at most this many cells; beyond, its cells grow (larger
+// cells find the same pairs, with more comparisons).
 constexpr std::int64_t MaxCells = 1 << 21;
 
 // The radius a squared distance falls under, from the bits of the two
@@ -26,18 +29,18 @@ public:
     {
     }
 
-    // Whether the limit is a normal number, as the bits above need.
-    bool usable() const { return std::isnormal(limit_) && last_ >= 0 && last_ < MaxRadii; }
+    // Whether every r_k² is a normal number, as the bits above need.
+    bool usable() const
+    {
+        return std::isnormal(limit_) && last_ >= 0 && last_ < MaxRadii && limitExponent_ - last_ >= 1;
+    }
 
-    // The last k with d² < r_k², at most the last radius; −1 when d² ≥ r₀²
-    // (or not a number).
+    // The last k with d² < r_k², at most the last radius, for d² < r₀². A
+    // d² of 0, or below every normal number, has exponent 0 and so a k
+    // beyond the last radius: no branch is needed for it.
     int bin(double squared) const
     {
-        if (!(squared < limit_))
-            return -1;
         const int exponent = exponentOf(squared);
-        if (exponent == 0)
-            return last_;  // 0, or below every normal number
         const int k = limitExponent_ - exponent - (mantissaOf(squared) >= limitMantissa_ ? 1 : 0);
         return std::min(k, last_);
     }
@@ -167,10 +170,12 @@ bool valid(const std::vector<Point>& points, const CorrelationSettings& settings
     return counter.usable() && settings.theilerWindow >= 0 && allFinite(points);
 }
 
-// The points sorted into cells of a side no smaller than r₀, the cells in
-// order of z, then y, then x; within a cell the points keep their order.
+// The points sorted into cells, the cells in order of z, then y, then x, so
+// that the cells of a row along x are one run of points; within a cell the
+// points keep their order.
 struct Grid {
     int cells[3] = {1, 1, 1};
+    double span = 1;                  // r₀ in cells, with its margin
     std::vector<std::int64_t> begin;  // of each cell's points, and the end of the last
     Columns points;
 
@@ -182,12 +187,14 @@ struct Grid {
                 low[axis] = std::min(low[axis], p[axis]);
                 high[axis] = std::max(high[axis], p[axis]);
             }
-        // A margin above r₀ keeps two points closer than r₀ in neighbouring
-        // cells whatever the rounding of their cells' coordinates.
-        double side = largestRadius * (1 + 0x1p-20);
+        // A margin above r₀ keeps two points closer than r₀ within `span`
+        // cells of each other whatever the rounding of their cells' coordinates.
+        const double reach = largestRadius * (1 + 0x1p-20);
+        double side = reach / CellsPerRadius;
         const auto count = [&](int axis) { return std::floor((high[axis] - low[axis]) / side) + 1; };
         while (count(0) * count(1) * count(2) > static_cast<double>(MaxCells))
             side *= 2;
+        span = reach / side;
         for (int axis = 0; axis < 3; ++axis)
             cells[axis] = static_cast<int>(count(axis));
         const auto cellOf = [&](const Point& p) {
@@ -213,14 +220,50 @@ struct Grid {
             points.set(at, set[i], static_cast<std::int64_t>(i));
         }
     }
+
+    std::int64_t cellAt(int x, int y, int z) const
+    {
+        return (static_cast<std::int64_t>(z) * cells[1] + y) * cells[0] + x;
+    }
+    std::int64_t start(std::int64_t cell) const { return begin[static_cast<std::size_t>(cell)]; }
 };
 
-// The neighbours that follow a cell, as (dx, dy, dz): each pair of
-// neighbouring cells is visited once, from the first of the two.
-constexpr int ForwardNeighbours[13][3] = {
-    {1, 0, 0},  {-1, 1, 0}, {0, 1, 0},  {1, 1, 0},  {-1, -1, 1}, {0, -1, 1}, {1, -1, 1},
-    {-1, 0, 1}, {0, 0, 1},  {1, 0, 1},  {-1, 1, 1}, {0, 1, 1},   {1, 1, 1},
+// A row of cells along x near a cell: those from x − reach to x + reach in
+// the row dy, dz away.
+struct Row {
+    int dy, dz, reach;
 };
+
+// The rows that follow a cell's own (dz > 0, or dz = 0 and dy > 0), each cut
+// to the cells that can hold a point closer than r₀ to a point of the cell:
+// cells d apart along an axis hold points at least (|d| − 1) cells apart
+// there. Each pair of cells is then visited once, from the first of the two;
+// the cell's own row is the cell's own points and the cells after it.
+std::vector<Row> forwardRows(double span, int& ownReach)
+{
+    const int reach = static_cast<int>(std::ceil(span));
+    const double limit = span * span;
+    const auto gap = [](int d) {
+        const int apart = std::abs(d) - 1;
+        return apart > 0 ? static_cast<double>(apart) * apart : 0.0;
+    };
+    const auto widest = [&](double part) {
+        int width = 0;
+        while (width < reach && gap(width + 1) + part < limit)
+            ++width;
+        return width;
+    };
+    std::vector<Row> rows;
+    for (int dz = 0; dz <= reach; ++dz)
+        for (int dy = -reach; dy <= reach; ++dy) {
+            const double part = gap(dy) + gap(dz);
+            if ((dz == 0 && dy <= 0) || part >= limit)
+                continue;
+            rows.push_back({dy, dz, widest(part)});
+        }
+    ownReach = widest(0);
+    return rows;
+}
 
 }  // namespace
 
@@ -234,7 +277,9 @@ CorrelationCurve correlationSum(const std::vector<Point>& points, const Correlat
     if (size < 2)
         return counter.curve(settings, size);
     const Grid grid(points, settings.largestRadius);
-    const auto compareRanges = [&](std::int64_t p, std::int64_t from, std::int64_t to) {
+    int ownReach = 0;
+    const std::vector<Row> rows = forwardRows(grid.span, ownReach);
+    const auto compareRun = [&](std::int64_t p, std::int64_t from, std::int64_t to) {
         if (from >= to)
             return std::uint64_t{0};
         counter.compareRange(grid.points, static_cast<std::size_t>(p), static_cast<std::size_t>(from),
@@ -244,19 +289,18 @@ CorrelationCurve correlationSum(const std::vector<Point>& points, const Correlat
     for (int z = 0; z < grid.cells[2]; ++z)
         for (int y = 0; y < grid.cells[1]; ++y)
             for (int x = 0; x < grid.cells[0]; ++x) {
-                const std::int64_t cell = (static_cast<std::int64_t>(z) * grid.cells[1] + y) * grid.cells[0] + x;
-                const std::int64_t first = grid.begin[static_cast<std::size_t>(cell)];
-                const std::int64_t last = grid.begin[static_cast<std::size_t>(cell + 1)];
-                for (std::int64_t p = first; p < last; ++p) {
-                    std::uint64_t compared = compareRanges(p, p + 1, last);
-                    for (const auto& [dx, dy, dz] : ForwardNeighbours) {
-                        const int nx = x + dx, ny = y + dy, nz = z + dz;
-                        if (nx < 0 || ny < 0 || nx >= grid.cells[0] || ny >= grid.cells[1] || nz >= grid.cells[2])
+                const std::int64_t cell = grid.cellAt(x, y, z);
+                const std::int64_t ownEnd = grid.start(grid.cellAt(std::min(x + ownReach, grid.cells[0] - 1), y, z) + 1);
+                for (std::int64_t p = grid.start(cell); p < grid.start(cell + 1); ++p) {
+                    std::uint64_t compared = compareRun(p, p + 1, ownEnd);
+                    for (const Row& row : rows) {
+                        const int ny = y + row.dy, nz = z + row.dz;
+                        if (ny < 0 || ny >= grid.cells[1] || nz >= grid.cells[2])
                             continue;
-                        const std::int64_t neighbour =
-                            (static_cast<std::int64_t>(nz) * grid.cells[1] + ny) * grid.cells[0] + nx;
-                        compared += compareRanges(p, grid.begin[static_cast<std::size_t>(neighbour)],
-                                                  grid.begin[static_cast<std::size_t>(neighbour + 1)]);
+                        const int first = std::max(x - row.reach, 0);
+                        const int last = std::min(x + row.reach, grid.cells[0] - 1);
+                        compared += compareRun(p, grid.start(grid.cellAt(first, ny, nz)),
+                                               grid.start(grid.cellAt(last, ny, nz) + 1));
                     }
                     if (!counter.goOn(compared, static_cast<double>(p) / static_cast<double>(size)))
                         return {Outcome::Cancelled, {}, {}, 0};

@@ -39,10 +39,11 @@ inline constexpr std::int64_t DefaultDimensionPoints = 20'000;
 DimensionSettings defaultDimensionSettings(const Dynamics& dynamics, const SimulationState& state,
                                            std::int64_t points = DefaultDimensionPoints);
 
-// The radii of the correlation sum: from a sixteenth of the attractor's size
-// down, √2 apart. Pairs closer than the largest radius are compared, so it
-// also bounds the work.
-inline constexpr double LargestRadiusShare = 1.0 / 32;
+// The radii of the correlation sum: from a sixty-fourth of the attractor's
+// size down, √2 apart. The scaling range lies below the largest (above it
+// the attractor's finite size bends the curve), and only pairs closer than
+// it are counted, so it also bounds the work.
+inline constexpr double LargestRadiusShare = 1.0 / 64;
 inline constexpr int CorrelationRadii = 33;
 // Nested boxes: from the one that holds the attractor down to a side 2^-15 of it.
 inline constexpr int BoxLevels = 16;

@@ -33,6 +33,7 @@
 #include "bench/Children.h"
 #include "bench/Renders.h"
 #include "bench/Report.h"
+#include "bench/Measures.h"
 #include "bench/Sensitivity.h"
 
 using namespace vortiquo;
@@ -87,6 +88,10 @@ int benchMain(int argc, char** argv)
     const QStringList forwarded = QCoreApplication::arguments().mid(1);
     const QProcessEnvironment environment = childEnvironment();
     printHeader(options, environment);
+    if (options.measuresOnly) {
+        printSpectrumTimes(options);
+        return printDimensionTimes(options) ? 0 : 1;
+    }
     if (options.rendersOnly) {
         const bool completed = measureRenders(options, std::nullopt);
         std::printf("load average at the end %s\n", loadAverage().c_str());
@@ -115,11 +120,14 @@ int benchMain(int argc, char** argv)
     const bool rendered = measureRenders(options, reports.front().measured.ceiling.cpu);
     printExponentTimes(options);
     printSensitivityLoad(argv[0], options);
+    printSpectrumTimes(options);
+    const bool counted = printDimensionTimes(options);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     std::fflush(stdout);
-    const bool completed = probesCompleted(reports, dispatchers) && rendered;
+    const bool completed = probesCompleted(reports, dispatchers) && rendered && counted;
     if (!completed)
-        std::fprintf(stderr, "vortiquo-bench: a stop, start-up, dispatcher or render probe did not complete\n");
+        std::fprintf(stderr, "vortiquo-bench: a stop, start-up, dispatcher or render probe did not complete, or "
+                             "the grid's pair counts differ from all pairs'\n");
     return completed ? 0 : 1;
 }
 
