@@ -33,6 +33,20 @@ QString readTile(const QString& text, int extent, SweepRecipe& recipe)
     return {};
 }
 
+// WxH within the sides' bound and, both together, the pixels' bound.
+QString readSweepSize(const QString& text, SweepRecipe& recipe)
+{
+    if (QString error = readSize("size", text, MaxSweepSide, recipe.width, recipe.height); !error.isEmpty())
+        return error;
+    const qint64 pixels = qint64{recipe.width} * recipe.height;
+    if (pixels > MaxSweepPixels)
+        return QString("--size %1 fa %2 punti: al più %3 in tutto, per esempio 8192x8192 o 16384x4096")
+            .arg(text)
+            .arg(pixels)
+            .arg(MaxSweepPixels);
+    return {};
+}
+
 // What --plane and --orbits share: the output, the program's own view,
 // the size, the steps, the threads, the fields, the tile, or --from.
 QString readCommon(const QCommandLineParser& parser, const Program& program, const char* trigger,
@@ -64,7 +78,7 @@ QString readCommon(const QCommandLineParser& parser, const Program& program, con
     job.recipe.width = job.recipe.height = DefaultSide;
     job.recipe.transient = view.transient;
     if (parser.isSet("size"))
-        errors << readSize("size", parser.value("size"), MaxSweepSide, job.recipe.width, job.recipe.height);
+        errors << readSweepSize(parser.value("size"), job.recipe);
     if (parser.isSet("transient"))
         errors << readWhole("transient", parser.value("transient"), 0, MaxSweepSteps, job.recipe.transient);
     for (const QString& edit : parser.values("set"))

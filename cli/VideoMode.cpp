@@ -15,7 +15,6 @@ namespace vortiquo {
 namespace {
 
 constexpr qint64 MostVideoSteps = std::numeric_limits<std::int32_t>::max();
-constexpr qint64 MostFrames = 100000;
 
 // Only a window with a view angle can turn it.
 bool hasViewAngle(const Program& program)
@@ -29,7 +28,7 @@ QString readVideoSettings(const QCommandLineParser& parser, const Program& progr
     QStringList errors;
     if (parser.isSet("frames")) {
         qint64 frames = 300;
-        errors << readWhole("frames", parser.value("frames"), 1, MostFrames, frames);
+        errors << readWhole("frames", parser.value("frames"), 1, MostFilmFrames, frames);
         settings.frames = frames;
     }
     if (parser.isSet("fps")) {
