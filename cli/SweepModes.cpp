@@ -205,7 +205,8 @@ const CommandMode PlaneMode = {
   --a A0:A1, --b B0:B1    con --plane: gli intervalli di a e di b (di norma
                           quelli con cui si apre la finestra Esplora parametri)
   --size LxA              con --plane o --orbits: punti in larghezza e in
-                          altezza (512x512 se non data)
+                          altezza (512x512 se non data; ogni lato al più
+                          16384, al più 67108864 punti in tutto)
   --transient T           con --plane o --orbits: passi scartati all'inizio
                           di ogni orbita (600 se non dato)
   --iterations N          con --plane: passi che misurano l'esponente (2000);
@@ -215,7 +216,8 @@ const CommandMode PlaneMode = {
   --tile I/N              con --plane o --orbits: calcola solo la parte I di N
                           (fasce di righe del piano, di colonne del diagramma)
   --values FILE.csv       con --plane: scrive anche a,b,esponente, una riga per
-                          punto (esponente vuoto se l'orbita fugge)
+                          punto (esponente vuoto se l'orbita fugge), intero o
+                          per niente
   --set CAMPO=TESTO       con --plane o --orbits: x0T e y0T scelgono il punto
                           di partenza (1, 1 se non dati)
   --from SALVATA.png      con --plane o --orbits: ricalcola l'immagine salvata
