@@ -67,7 +67,7 @@ ProgramMeasurement measureProgram(const Program& program, const Options& options
     ProgramMeasurement measured;
     measured.program = QString::fromLatin1(program.name);
     measured.platform = QGuiApplication::platformName();
-    measured.dispatcher = QString::fromLatin1(QAbstractEventDispatcher::instance()->metaObject()->className());
+    measured.dispatcher = dispatcherName();
     SimulationForm form(program);
     showAndSettle(form);
     measureWindowRuns(form, options, measured);

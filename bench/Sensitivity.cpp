@@ -12,6 +12,7 @@
 #include "apps/Programs.h"
 #include "bench/Timing.h"
 #include "cli/EditedSession.h"
+#include "window/RunDispatcher.h"
 #include "window/SensitivityWindow.h"
 #include "window/SimulationForm.h"
 
@@ -99,7 +100,7 @@ void printSensitivityLoad(const char* benchPath, const Options& options)
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
 {
     const int repeats = argc >= 5 ? std::max(1, std::atoi(argv[4])) : 1;
-    qputenv("QT_NO_GLIB", "1");  // as runProgram does
+    prepareWindowEvents();  // as the programs do
     QApplication application(argc, argv);
     SimulationForm form(programNamed(name));
     form.show();

@@ -14,6 +14,7 @@
 #include "engine/FaultText.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
+#include "window/RunDispatcher.h"
 #include "window/ToolWindows.h"
 #include "picture/SystemColours.h"
 
@@ -135,9 +136,11 @@ void SimulationForm::runLoop()
             break;
         }
         session_.countStep();
-        QCoreApplication::processEvents();
-        if (!alive)
-            return;  // the window is gone: touch nothing of it
+        if (eventsPending()) {
+            QCoreApplication::processEvents();
+            if (!alive)
+                return;  // the window is gone: touch nothing of it
+        }
         if (closed_ || !session_.run().afterEvents(session_.state()))
             break;
     }

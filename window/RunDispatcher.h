@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QAbstractEventDispatcher>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "window/EventWatch.h"
+#include "window/PlatformDispatcher.h"
+
+namespace vortiquo {
+
+// The event dispatcher of the window's thread, which knows when something
+// is pending. A run processes every pending event after every step; asking
+// the platform's dispatcher to look costs a system call even when nothing
+// is there, and that call was most of a step. This dispatcher hands all its
+// work to the platform's own one, and keeps a flag that tells the run loop
+// whether anything may be pending:
+// - everything that is posted (events, signals queued from other threads,
+//   deleteLater) and everything the window system's reader thread queues
+//   wakes the dispatcher, and wakeUp() raises the flag;
+// - a timer's deadline is known: every timer is registered here, and the
+//   platform's dispatcher tells how long each has left. The watch raises
+//   the flag shortly before the earliest may fall due; from then on the run
+//   asks after each step whether that timer is due, until it has fired;
+// - the sockets of socket notifiers are watched by the watch's thread
+//   (window/EventWatch.h), which raises the same flag.
+// The platform's dispatcher is made on first use on the window's thread:
+// the platform already wakes this one while it is being set up, before it
+// exists, and then only the flag is raised.
+class RunDispatcher final : public QAbstractEventDispatcher {
+    Q_OBJECT
+public:
+    // Makes the platform's dispatcher; null when none can be had.
+    using Factory = QAbstractEventDispatcher* (*)();
+
+    // Gives the application about to be made a run dispatcher; call before
+    // the application object exists. When one exists already, or the
+    // platform's dispatcher cannot be had, runs process their events after
+    // every step as before, and standard error says so once, in Italian.
+    static void install(Factory make = createPlatformDispatcher);
+    // The dispatcher of the window's thread when it knows what is pending;
+    // null otherwise.
+    static RunDispatcher* active() { return active_; }
+
+    explicit RunDispatcher(Factory make = createPlatformDispatcher);
+    ~RunDispatcher() override;
+
+    // The platform's dispatcher that this one hands its work to, once made.
+    const QAbstractEventDispatcher* platformDispatcher() const { return owned_.get(); }
+
+    // Whether anything may be pending now. Cheap while nothing is.
+    bool pending() { return woken_.load(std::memory_order_relaxed) || (!dueSoon_.empty() && timerDue()); }
+
+    bool processEvents(QEventLoop::ProcessEventsFlags flags) override;
+    void registerSocketNotifier(QSocketNotifier* notifier) override;
+    void unregisterSocketNotifier(QSocketNotifier* notifier) override;
+    void registerTimer(int timerId, qint64 interval, Qt::TimerType timerType, QObject* object) override;
+    bool unregisterTimer(int timerId) override;
+    bool unregisterTimers(QObject* object) override;
+    QList<TimerInfo> registeredTimers(QObject* object) const override;
+    int remainingTime(int timerId) override;
+    void wakeUp() override;
+    void interrupt() override;
+    void startingUp() override;
+    void closingDown() override;
+
+private:
+    struct Timer {
+        int id;
+        QObject* object;
+        std::int64_t earliestDue;  // CLOCK_MONOTONIC, ns: the timer cannot fall due before
+    };
+
+    QAbstractEventDispatcher& platform();
+    void makePlatformDispatcher();
+    void fallBack();
+    std::int64_t earliestDue(int timerId, std::int64_t now);
+    void timersChanged(std::int64_t now);
+    bool timerDue();
+
+    Factory make_;
+    std::atomic<QAbstractEventDispatcher*> platform_{nullptr};  // read by wakeUp() on any thread
+    std::unique_ptr<QAbstractEventDispatcher> owned_;
+    std::atomic<bool> woken_{true};
+    EventWatch watch_;
+    std::vector<Timer> timers_;
+    std::vector<int> dueSoon_;  // timers that may fall due any moment, asked about after each step
+
+    static inline RunDispatcher* active_ = nullptr;
+};
+
+// Sets up how the window's thread processes its events; call before the
+// application object exists. The programs and the benchmark's windows both
+// take this one path.
+void prepareWindowEvents();
+
+// After a step of a run: whether events must be processed before the next
+// step. Always, where no run dispatcher knows.
+inline bool eventsPending()
+{
+    RunDispatcher* dispatcher = RunDispatcher::active();
+    return !dispatcher || dispatcher->pending();
+}
+
+}  // namespace vortiquo
