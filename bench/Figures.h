@@ -37,6 +37,10 @@ struct StopFigures {
 struct ProgramMeasurement {
     QString program, platform, dispatcher;
     Rate stepsPerSecond, ceiling, naiveWidget, naivePoint;
+    // The headless render of the same steps, timed in turns with the
+    // window's runs, and the window's rate over it, round by round (median).
+    Rate headless;
+    double headlessRatio = 0, headlessRatioCpu = 0;
     std::optional<AllocationFigures> allocations;
     double bareSteps = 0;  // all bare loops together
     double framesPerSecond = 0;

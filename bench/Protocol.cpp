@@ -144,6 +144,9 @@ QJsonObject toJson(const ProgramMeasurement& measured)
             {"ceiling", toJson(measured.ceiling)},
             {"naiveWidget", toJson(measured.naiveWidget)},
             {"naivePoint", toJson(measured.naivePoint)},
+            {"headless", toJson(measured.headless)},
+            {"headlessRatio", measured.headlessRatio},
+            {"headlessRatioCpu", measured.headlessRatioCpu},
             {"allocations", toJson(measured.allocations)},
             {"bareSteps", measured.bareSteps},
             {"framesPerSecond", measured.framesPerSecond},
@@ -180,6 +183,9 @@ std::optional<ProgramMeasurement> programMeasurementFrom(const QJsonObject& obje
     measured.ceiling = reader.rate("ceiling");
     measured.naiveWidget = reader.rate("naiveWidget");
     measured.naivePoint = reader.rate("naivePoint");
+    measured.headless = reader.rate("headless");
+    measured.headlessRatio = reader.number("headlessRatio");
+    measured.headlessRatioCpu = reader.number("headlessRatioCpu");
     measured.allocations = allocationsFrom(reader);
     measured.bareSteps = reader.number("bareSteps");
     measured.framesPerSecond = reader.number("framesPerSecond");
