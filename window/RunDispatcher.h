@@ -50,6 +50,10 @@ public:
     // The platform's dispatcher that this one hands its work to, once made.
     const QAbstractEventDispatcher* platformDispatcher() const { return owned_.get(); }
 
+    // The flag alone tells whether anything is pending, as long as no timer
+    // may fall due any moment (then pending() asks about it after each step).
+    const std::atomic<bool>* flagWhenItSuffices() const { return dueSoon_.empty() ? &woken_ : nullptr; }
+
     // Whether anything may be pending now. Cheap while nothing is.
     bool pending() { return woken_.load(std::memory_order_relaxed) || (!dueSoon_.empty() && timerDue()); }
 
@@ -102,6 +106,18 @@ inline bool eventsPending()
 {
     RunDispatcher* dispatcher = RunDispatcher::active();
     return !dispatcher || dispatcher->pending();
+}
+
+// What a run's batch of steps reads after each step (DrawingArea::
+// advanceUntilPending): the run dispatcher's flag while it alone tells, and
+// otherwise a flag that is always raised, so that each step is followed by
+// the whole test of eventsPending().
+inline const std::atomic<bool>& pendingFlag()
+{
+    static const std::atomic<bool> alwaysRaised{true};
+    const RunDispatcher* dispatcher = RunDispatcher::active();
+    const std::atomic<bool>* flag = dispatcher ? dispatcher->flagWhenItSuffices() : nullptr;
+    return flag ? *flag : alwaysRaised;
 }
 
 }  // namespace vortiquo

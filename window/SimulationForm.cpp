@@ -130,12 +130,20 @@ void SimulationForm::runLoop()
 {
     const QPointer<SimulationForm> alive(this);
     for (;;) {
-        if (!grafico_->advance(*program_.model, session_.state())) {
+        // A pass after which nothing is pending only counts its step, so such
+        // passes are taken as one batch; the last pass of the batch, after
+        // which something is pending or the limit is reached, is a whole one.
+        RunCounter& run = session_.run();
+        const TrackedBatch batch = grafico_->advanceUntilPending(*program_.model, session_.state(),
+                                                                 run.passesAhead(session_.state()), pendingFlag());
+        session_.countSteps(batch.drawn);
+        if (batch.faulted) {
+            run.countQuietPasses(batch.drawn);
             session_.state().stopRequested = true;
-            reportFault(session_.run().stepCount + 1);
+            reportFault(run.stepCount + 1);
             break;
         }
-        session_.countStep();
+        run.countQuietPasses(batch.drawn - 1);
         if (eventsPending()) {
             QCoreApplication::processEvents();
             if (!alive)
