@@ -50,6 +50,10 @@ public:
     // The platform's dispatcher that this one hands its work to, once made.
     const QAbstractEventDispatcher* platformDispatcher() const { return owned_.get(); }
 
+    // Whether anything has woken the dispatcher, or the watch raised the flag,
+    // since events were last processed.
+    bool woken() const { return woken_.load(std::memory_order_acquire); }
+
     // The flag alone tells whether anything is pending, as long as no timer
     // may fall due any moment (then pending() asks about it after each step).
     const std::atomic<bool>* flagWhenItSuffices() const { return dueSoon_.empty() ? &woken_ : nullptr; }
