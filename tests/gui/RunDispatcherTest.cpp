@@ -6,14 +6,13 @@
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTest>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
 #include "InteractionSupport.h"
+#include "QuietRun.h"
 #include "window/RunDispatcher.h"
 
 using namespace vortiquo;
@@ -23,61 +22,6 @@ namespace {
 
 constexpr char ChildMode[] = "VORTIQUO_DISPATCHER_CHILD";
 constexpr char FallbackWords[] = "gestore degli eventi";
-
-// The quadratic map with an orbit that settles outside the drawing area: the
-// run draws nothing, so no screen refresh falls due, and nothing is pending
-// but what a test makes so.
-void runQuietly(SimulationForm& form)
-{
-    form.typeField(Field::a, QStringLiteral("0"));
-    form.typeField(Field::b, QStringLiteral("0.5"));
-    form.typeField(Field::termine, QStringLiteral("0"));
-}
-
-// Ends a run that a test failed to end, so that the test fails instead of
-// hanging. It asks from a thread of its own: a timer of the window's thread
-// would depend on what is under test.
-class Rescue {
-public:
-    explicit Rescue(SimulationForm& form)
-        : thread_([this, &form] {
-              std::unique_lock lock(mutex_);
-              if (!ended_.wait_for(lock, std::chrono::seconds(15), [this] { return done_; })) {
-                  rescued = true;
-                  QMetaObject::invokeMethod(&form, &SimulationForm::Stop_Click, Qt::QueuedConnection);
-              }
-          })
-    {
-    }
-    ~Rescue()
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        ended_.notify_one();
-        thread_.join();
-    }
-    std::atomic<bool> rescued{false};
-
-private:
-    std::mutex mutex_;
-    std::condition_variable ended_;
-    bool done_ = false;
-    std::thread thread_;
-};
-
-// Waits, on the window's thread, until something has raised the run
-// dispatcher's flag; false after five seconds.
-bool waitUntilWoken()
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!RunDispatcher::active()->woken())
-        if (clock.elapsed() > 5000)
-            return false;
-    return true;
-}
 
 // What a row makes pending, from inside a handler that runs during the run;
 // `handled` is to be called by whatever handles it.
