@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include "bench/EventLatency.h"
 #include "bench/Renders.h"
 #include "bench/StopLatency.h"
 #include "bench/WindowControls.h"
@@ -85,6 +86,7 @@ ProgramMeasurement measureProgram(const Program& program, const Options& options
     measureReferences(form, program, options, measured);
     QTest::qWait(20);
     measured.stop = stopLatency(form, options.stopDelayMs, clicker);
+    measured.latency = eventLatency(form, options.latencyEvents, clicker);
     return measured;
 }
 

@@ -125,6 +125,19 @@ void printResponsiveness(const std::vector<ProgramReport>& reports, const Option
                     options.startupProbes, qPrintable(reports.front().startup.dispatcher));
 }
 
+void printLatency(const std::vector<ProgramReport>& reports, const Options& options)
+{
+    std::printf("\nFrom an event to its handler during a run, ms (%d events of each kind)\n", options.latencyEvents);
+    std::printf("%-10s %14s %14s %14s %14s\n", "program", "posted median", "posted 99 %", "X key median", "X key 99 %");
+    for (const auto& r : reports) {
+        const LatencyFigures& l = r.measured.latency;
+        std::printf("%-10s %14s %14s %14s %14s\n", qPrintable(r.measured.program),
+                    formatted("%.3f", l.postedMedianMs, "failed").c_str(), formatted("%.3f", l.postedP99Ms, "failed").c_str(),
+                    formatted("%.3f", l.xMedianMs, "-").c_str(), formatted("%.3f", l.xP99Ms, "-").c_str());
+    }
+    std::printf("(posted: a QEvent posted by another thread; X key: a key pressed through XTest into a field)\n");
+}
+
 void printDispatchers(const std::vector<DispatcherFigures>& dispatchers, const Options& options)
 {
     std::printf("\nEvent processing with nothing pending, per call, on a shown window (median of %d)\n",
@@ -208,6 +221,7 @@ void printReport(const std::vector<ProgramReport>& reports, const std::vector<Di
     printAgainstHeadless(reports, options);
     printAllocations(reports);
     printResponsiveness(reports, options);
+    printLatency(reports, options);
     printDispatchers(dispatchers, options);
 }
 
