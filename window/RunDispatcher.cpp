@@ -153,7 +153,16 @@ void RunDispatcher::timersChanged(std::int64_t now)
         else
             next = std::min(next, timer.earliestDue);
     }
-    watch_.alarmAt(next == EventWatch::NoAlarm ? next : next - WakeMarginNs);
+    alarmNs_ = next == EventWatch::NoAlarm ? next : next - WakeMarginNs;
+    watch_.alarmAt(alarmNs_);
+}
+
+bool RunDispatcher::alarmPassed()
+{
+    if (alarmNs_ == EventWatch::NoAlarm || monotonicNow() < alarmNs_)
+        return false;
+    woken_.store(true, std::memory_order_relaxed);  // as the watch will
+    return true;
 }
 
 bool RunDispatcher::timerDue()

@@ -58,8 +58,13 @@ public:
     // may fall due any moment (then pending() asks about it after each step).
     const std::atomic<bool>* flagWhenItSuffices() const { return dueSoon_.empty() ? &woken_ : nullptr; }
 
-    // Whether anything may be pending now. Cheap while nothing is.
-    bool pending() { return woken_.load(std::memory_order_relaxed) || (!dueSoon_.empty() && timerDue()); }
+    // Whether anything may be pending now. Cheap while nothing is; it reads
+    // the clock once, in case the watch's thread is late to raise the flag
+    // for a timer on a busy machine.
+    bool pending()
+    {
+        return woken_.load(std::memory_order_relaxed) || (!dueSoon_.empty() && timerDue()) || alarmPassed();
+    }
 
     bool processEvents(QEventLoop::ProcessEventsFlags flags) override;
     void registerSocketNotifier(QSocketNotifier* notifier) override;
@@ -87,6 +92,7 @@ private:
     std::int64_t earliestDue(int timerId, std::int64_t now);
     void timersChanged(std::int64_t now);
     bool timerDue();
+    bool alarmPassed();
 
     Factory make_;
     std::atomic<QAbstractEventDispatcher*> platform_{nullptr};  // read by wakeUp() on any thread
@@ -95,9 +101,16 @@ private:
     EventWatch watch_;
     std::vector<Timer> timers_;
     std::vector<int> dueSoon_;  // timers that may fall due any moment, asked about after each step
+    std::int64_t alarmNs_ = EventWatch::NoAlarm;  // when the watch raises the flag for a timer
 
     static inline RunDispatcher* active_ = nullptr;
 };
+
+// The most steps a run takes as one batch (DrawingArea::advanceUntilPending)
+// before it asks eventsPending() again, which then also reads the clock: a
+// timer then falls due no later than that many steps before it is noticed,
+// even when the watch's thread waits for a core.
+inline constexpr std::int64_t StepsBetweenLooks = 1 << 14;
 
 // Sets up how the window's thread processes its events; call before the
 // application object exists. The programs and the benchmark's windows both

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "core/AdvanceOnce.h"
 #include "window/DrawingArea.h"
@@ -134,8 +135,8 @@ void SimulationForm::runLoop()
         // passes are taken as one batch; the last pass of the batch, after
         // which something is pending or the limit is reached, is a whole one.
         RunCounter& run = session_.run();
-        const TrackedBatch batch = grafico_->advanceUntilPending(*program_.model, session_.state(),
-                                                                 run.passesAhead(session_.state()), pendingFlag());
+        const std::int64_t most = std::min(run.passesAhead(session_.state()), StepsBetweenLooks);
+        const TrackedBatch batch = grafico_->advanceUntilPending(*program_.model, session_.state(), most, pendingFlag());
         session_.countSteps(batch.drawn);
         if (batch.faulted) {
             run.countQuietPasses(batch.drawn);
