@@ -51,7 +51,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Qt's private API (window/PlatformDispatcher.cpp), which keeps no promise
 # from one Qt version to the next. Debian's packages that use it depend on
 # exactly the Qt they were built against, through the virtual package
-# qt6-base-abi that libqt6core6 provides; so does this one.
+# qt6-base-abi that libqt6core6 provides; so does this one. (dpkg-shlibdeps
+# adds the same from the symbols files of Qt's libraries, which tag their
+# private symbols; naming it here keeps it whatever those files say.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "qt6-base-abi (= ${Qt6Core_VERSION}), qt6-qpa-plugins, libqt6svg6, fonts-dejavu-core, fonts-dejavu-extra, fonts-urw-base35")
