@@ -12,11 +12,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# What building and running a program needs: the compiler, Qt with its SVG
-# icon engine (the window icon), its charts (the plots of the analysis
-# windows) and its Italian translations, and the fonts the windows are laid
-# out for.
-RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6svg6 qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
+# What building and running a program needs: the compiler, Qt with its
+# private headers (the window's event dispatcher wraps the platform's own),
+# its SVG icon engine (the window icon), its charts (the plots of the
+# analysis windows) and its Italian translations, and the fonts the windows
+# are laid out for.
+RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-charts-dev libqt6svg6 qt6-translations-l10n fonts-dejavu-core fonts-dejavu-extra fonts-urw-base35)
 # What the tests add: an X server for the benchmark and the end-to-end runs,
 # the X test library they click with, a comma-decimal locale, the tools that
 # build and check the Debian package, its launchers and its metainfo, and

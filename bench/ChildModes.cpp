@@ -13,17 +13,13 @@
 #include "bench/WindowRuns.h"
 #include "bench/XClicker.h"
 #include "window/DrawingArea.h"
+#include "window/RunDispatcher.h"
 #include "cli/RunProgram.h"
 #include "window/SimulationForm.h"
 
 namespace vortiquo {
 
 namespace {
-
-QString dispatcherName()
-{
-    return QString::fromLatin1(QAbstractEventDispatcher::instance()->metaObject()->className());
-}
 
 // A count of zero proves nothing unless the counter sees allocations.
 bool counterSeesTheHeap()
@@ -78,7 +74,7 @@ int programMain(int argc, char** argv, const char* name)
     if (!program)
         return 2;
     const Options options = parseOptions(3, argc, argv);
-    qputenv("QT_NO_GLIB", "1");  // as runProgram does
+    prepareWindowEvents();  // as the programs do
     AllocationCounter::markCountingThread();
     QApplication application(argc, argv);
     if (!counterSeesTheHeap()) {
@@ -106,6 +102,8 @@ int startupProbeMain(char* programPath, const char* name)
 
 int dispatcherProbeMain(int argc, char** argv, int calls, std::int32_t steps)
 {
+    // The platform's dispatcher that the parent chose, wrapped as the programs wrap theirs.
+    RunDispatcher::install();
     AllocationCounter::markCountingThread();
     QApplication application(argc, argv);
     SimulationForm form(programNamed("BrisutaW7"));

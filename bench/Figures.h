@@ -33,14 +33,27 @@ struct StopFigures {
     double xClickMs = 0;  // when measured
 };
 
+// From an event sent from outside the window's thread during a run to its
+// handler: posted by another thread, and a key through the X server (none
+// where no X server with XTest is at hand). Absent where events were lost.
+struct LatencyFigures {
+    std::optional<double> postedMedianMs, postedP99Ms;
+    std::optional<double> xMedianMs, xP99Ms;
+};
+
 // One program's window and the references beside it, measured in one process.
 struct ProgramMeasurement {
     QString program, platform, dispatcher;
     Rate stepsPerSecond, ceiling, naiveWidget, naivePoint;
+    // The headless render of the same steps, timed in turns with the
+    // window's runs, and the window's rate over it, round by round (median).
+    Rate headless;
+    double headlessRatio = 0, headlessRatioCpu = 0;
     std::optional<AllocationFigures> allocations;
     double bareSteps = 0;  // all bare loops together
     double framesPerSecond = 0;
     StopFigures stop;
+    LatencyFigures latency;
 };
 
 // One start-up probe: the moments, on the steady clock, at which the

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include "bench/EventLatency.h"
+#include "bench/Renders.h"
 #include "bench/StopLatency.h"
 #include "bench/WindowControls.h"
 #include "bench/WindowRuns.h"
@@ -15,9 +17,11 @@ namespace {
 
 // The window's own runs: the median rate, and the allocations and paints of
 // all runs together.
-void measureWindowRuns(SimulationForm& form, const Options& options, ProgramMeasurement& measured)
+void measureWindowRuns(SimulationForm& form, const Program& program, const Options& options,
+                       ProgramMeasurement& measured)
 {
-    std::vector<Rate> rates;
+    std::vector<Rate> rates, headless;
+    std::vector<double> ratios, cpuRatios;
     std::uint64_t allocations = 0, others = 0;
     std::int64_t steps = 0;
     int paints = 0;
@@ -31,8 +35,16 @@ void measureWindowRuns(SimulationForm& form, const Options& options, ProgramMeas
         paints += run.paints;
         wallSeconds += run.wallSeconds;
         QTest::qWait(20);
+        // The render of the same steps right after, so that a change in the
+        // machine's load falls on both.
+        headless.push_back(headlessRun(program, options.steps));
+        ratios.push_back(run.stepsPerSecond.wall / headless.back().wall);
+        cpuRatios.push_back(run.stepsPerSecond.cpu / headless.back().cpu);
     }
     measured.stepsPerSecond = median(rates);
+    measured.headless = median(headless);
+    measured.headlessRatio = median(ratios);
+    measured.headlessRatioCpu = median(cpuRatios);
     measured.framesPerSecond = paints / wallSeconds;
     if (!AllocationCounter::available())
         return;
@@ -67,13 +79,14 @@ ProgramMeasurement measureProgram(const Program& program, const Options& options
     ProgramMeasurement measured;
     measured.program = QString::fromLatin1(program.name);
     measured.platform = QGuiApplication::platformName();
-    measured.dispatcher = QString::fromLatin1(QAbstractEventDispatcher::instance()->metaObject()->className());
+    measured.dispatcher = dispatcherName();
     SimulationForm form(program);
     showAndSettle(form);
-    measureWindowRuns(form, options, measured);
+    measureWindowRuns(form, program, options, measured);
     measureReferences(form, program, options, measured);
     QTest::qWait(20);
     measured.stop = stopLatency(form, options.stopDelayMs, clicker);
+    measured.latency = eventLatency(form, options.latencyEvents, clicker);
     return measured;
 }
 

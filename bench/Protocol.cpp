@@ -49,6 +49,22 @@ QJsonObject toJson(const StopFigures& stop)
     return object;
 }
 
+// A figure that did not complete is left out.
+QJsonObject toJson(const LatencyFigures& latency)
+{
+    QJsonObject object;
+    const std::pair<const char*, const std::optional<double>*> members[] = {
+        {"postedMedianMs", &latency.postedMedianMs},
+        {"postedP99Ms", &latency.postedP99Ms},
+        {"xMedianMs", &latency.xMedianMs},
+        {"xP99Ms", &latency.xP99Ms},
+    };
+    for (const auto& [name, value] : members)
+        if (*value)
+            object.insert(QLatin1String(name), **value);
+    return object;
+}
+
 // Reads named members of one object and remembers whether any was missing
 // or of the wrong type.
 class Reader {
@@ -144,10 +160,14 @@ QJsonObject toJson(const ProgramMeasurement& measured)
             {"ceiling", toJson(measured.ceiling)},
             {"naiveWidget", toJson(measured.naiveWidget)},
             {"naivePoint", toJson(measured.naivePoint)},
+            {"headless", toJson(measured.headless)},
+            {"headlessRatio", measured.headlessRatio},
+            {"headlessRatioCpu", measured.headlessRatioCpu},
             {"allocations", toJson(measured.allocations)},
             {"bareSteps", measured.bareSteps},
             {"framesPerSecond", measured.framesPerSecond},
-            {"stop", toJson(measured.stop)}};
+            {"stop", toJson(measured.stop)},
+            {"latency", toJson(measured.latency)}};
 }
 
 QJsonObject toJson(const StartupProbe& probe)
@@ -180,10 +200,16 @@ std::optional<ProgramMeasurement> programMeasurementFrom(const QJsonObject& obje
     measured.ceiling = reader.rate("ceiling");
     measured.naiveWidget = reader.rate("naiveWidget");
     measured.naivePoint = reader.rate("naivePoint");
+    measured.headless = reader.rate("headless");
+    measured.headlessRatio = reader.number("headlessRatio");
+    measured.headlessRatioCpu = reader.number("headlessRatioCpu");
     measured.allocations = allocationsFrom(reader);
     measured.bareSteps = reader.number("bareSteps");
     measured.framesPerSecond = reader.number("framesPerSecond");
     measured.stop = stopFrom(reader, complete);
+    const Reader latency = reader.object("latency");
+    measured.latency = {latency.optionalNumber("postedMedianMs"), latency.optionalNumber("postedP99Ms"),
+                        latency.optionalNumber("xMedianMs"), latency.optionalNumber("xP99Ms")};
     return complete ? std::optional(measured) : std::nullopt;
 }
 

@@ -63,6 +63,8 @@ private slots:
         QTest::newRow("x click unavailable") << QStringList{"stop", "xClick"} << QJsonValue("unavailable") << true;
         QTest::newRow("x click of no known outcome") << QStringList{"stop", "xClick"} << QJsonValue("maybe") << false;
         QTest::newRow("x click measured without time") << QStringList{"stop", "xClickMs"} << removed << false;
+        QTest::newRow("no latency member") << QStringList{"latency"} << removed << false;
+        QTest::newRow("latency lost its events") << QStringList{"latency", "postedMedianMs"} << removed << true;
     }
 
     void measurementReadsBackByName()

@@ -12,6 +12,7 @@
 
 #include "apps/Programs.h"
 #include "bench/InlinedLoop.h"
+#include "cli/Render.h"
 #include "core/Raster.h"
 #include "picture/Redraw.h"
 
@@ -140,6 +141,17 @@ RenderFigures measureRender(std::int64_t steps, int rounds)
         figures.cpuRatios.push_back(rendered.cpu / ceiling.cpu);
     }
     return figures;
+}
+
+Rate headlessRun(const Program& program, std::int64_t steps)
+{
+    RenderRequest request;
+    request.steps = steps;
+    const Recipe recipe = recipeForRequest(program, request);
+    Stopwatch watch;
+    const Redrawn redrawn = redraw(program, recipe.start, recipe.entries, 1);
+    watch.stop();
+    return rateOf(static_cast<double>(redrawn.outcome.steps), watch);
 }
 
 std::vector<MemoryFigures> measureRenderMemory(std::int64_t steps, int scale)

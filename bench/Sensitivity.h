@@ -6,19 +6,22 @@ namespace vortiquo {
 
 // The sensitivity analyses: the time the largest Lyapunov exponent takes
 // for each program's default measurement (1,000,000 steps of a map,
-// 10,000,000 of a flow), and how much a Sensibilità window that computes
-// without pause slows the run of its program's window on the other core.
+// 10,000,000 of a flow), and how much a tool window that computes without
+// pause (Sensibilità, and Esplora parametri in the maps) slows the run of
+// its program's window.
 
 // Measured in this process; prints its own table.
 void printExponentTimes(const Options& options);
 
-// Starts `--sensitivity-load` children, one per program, and prints what they report.
+// Starts `--sensitivity-load` children, one per program and tool, and prints
+// what they report.
 void printSensitivityLoad(const char* benchPath, const Options& options);
 
-// The child: runs a window for `steps` steps, alone and then beside a
-// Sensibilità window that is edited again as soon as it shows a result, and
-// prints both rates, by the wall clock and by the thread's CPU time, and the
-// results shown, on one line.
+// The child: runs a window for `steps` steps, alone and then beside a tool
+// window kept computing (argv[5]: "esplora" for Esplora parametri, else a
+// Sensibilità window edited again as soon as it shows a result), and prints
+// both rates, by the wall clock and by the thread's CPU time, and the
+// computations started, on one line.
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps);
 
 }  // namespace vortiquo

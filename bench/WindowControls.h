@@ -21,6 +21,10 @@ Widget* control(SimulationForm& form, const char* name)
     return widget;
 }
 
+// The class of the window thread's event dispatcher, with the platform's
+// own that a run dispatcher hands its work to.
+QString dispatcherName();
+
 // Shows the window and lets its first paint happen.
 void showAndSettle(SimulationForm& form);
 

@@ -14,6 +14,8 @@ struct XClicker::Library {
     using QueryExtension = int (*)(void*, int*, int*, int*, int*);
     using FakeMotion = int (*)(void*, int, int, int, unsigned long);
     using FakeButton = int (*)(void*, unsigned int, int, unsigned long);
+    using FakeKey = int (*)(void*, unsigned int, int, unsigned long);
+    using KeysymToKeycode = unsigned char (*)(void*, unsigned long);
 
     void* x11 = nullptr;
     void* xtst = nullptr;
@@ -23,6 +25,8 @@ struct XClicker::Library {
     Sync sync = nullptr;
     FakeMotion fakeMotion = nullptr;
     FakeButton fakeButton = nullptr;
+    FakeKey fakeKey = nullptr;
+    KeysymToKeycode keysymToKeycode = nullptr;
 
     template <typename Function>
     static Function find(void* library, const char* name)
@@ -43,7 +47,10 @@ struct XClicker::Library {
         const auto queryExtension = find<QueryExtension>(xtst, "XTestQueryExtension");
         fakeMotion = find<FakeMotion>(xtst, "XTestFakeMotionEvent");
         fakeButton = find<FakeButton>(xtst, "XTestFakeButtonEvent");
-        if (!openDisplay || !closeDisplay || !flush || !sync || !queryExtension || !fakeMotion || !fakeButton)
+        fakeKey = find<FakeKey>(xtst, "XTestFakeKeyEvent");
+        keysymToKeycode = find<KeysymToKeycode>(x11, "XKeysymToKeycode");
+        if (!openDisplay || !closeDisplay || !flush || !sync || !queryExtension || !fakeMotion || !fakeButton ||
+            !fakeKey || !keysymToKeycode)
             return;
         display = openDisplay(nullptr);
         int event = 0, error = 0, major = 0, minor = 0;
@@ -89,6 +96,19 @@ std::chrono::steady_clock::time_point XClicker::click(QPoint global)
     library_->fakeMotion(display, -1, global.x(), global.y(), 0);
     library_->fakeButton(display, 1, 1, 0);
     library_->fakeButton(display, 1, 0, 0);
+    const auto sent = std::chrono::steady_clock::now();
+    library_->flush(display);
+    return sent;
+}
+
+std::chrono::steady_clock::time_point XClicker::pressKey(unsigned long keysym)
+{
+    if (!available())
+        return std::chrono::steady_clock::now();
+    auto* display = library_->display;
+    const unsigned int key = library_->keysymToKeycode(display, keysym);
+    library_->fakeKey(display, key, 1, 0);
+    library_->fakeKey(display, key, 0, 0);
     const auto sent = std::chrono::steady_clock::now();
     library_->flush(display);
     return sent;

@@ -23,6 +23,9 @@ public:
     // presses and releases the left button and flushes the requests to the
     // server. Returns the moment the requests were flushed.
     std::chrono::steady_clock::time_point click(QPoint global);
+    // Presses and releases the key of an X keysym and flushes the requests;
+    // returns the moment they were flushed.
+    std::chrono::steady_clock::time_point pressKey(unsigned long keysym);
     // Moves the pointer to a point of the screen and waits for the server.
     void moveTo(QPoint global);
 

@@ -32,7 +32,7 @@ QString readLook(const QCommandLineParser& parser, int scale, std::optional<Pict
             return error;
         look->supersample = int(supersample);
     }
-    if (scale * look->supersample > MostDrawingScale)
+    if (!drawingFits(scale, look->supersample))
         return QString("--scale per --supersample fa al più %1: con --supersample %2 la scala arriva a %3")
             .arg(MostDrawingScale)
             .arg(look->supersample)

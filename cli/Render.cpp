@@ -115,7 +115,7 @@ int writeRendered(const Program& program, const RenderRequest& request, Recipe& 
 // averaged down.
 int renderLooked(const Program& program, const RenderRequest& request, Recipe recipe, const ReplayLimits& limits)
 {
-    if (request.scale * recipe.look.supersample > MostDrawingScale) {
+    if (!drawingFits(request.scale, recipe.look.supersample)) {
         say(QStringLiteral("Impossibile ridisegnare «%1»: la scala per il sovracampionamento supera %2; usate "
                            "una --scale più piccola.")
                 .arg(request.from)

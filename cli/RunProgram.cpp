@@ -11,6 +11,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Render.h"
+#include "window/RunDispatcher.h"
 #include "window/SimulationForm.h"
 
 namespace vortiquo {
@@ -55,14 +56,7 @@ void setWindowIcon(const Program& program)
 
 int showWindow(int argc, char** argv, const Program& program)
 {
-    // The run loop processes events after every step, so the cost of one
-    // call of event processing bounds the speed of a run. With nothing
-    // pending, Qt's own UNIX dispatcher costs markedly less a call than the
-    // GLib one, and a run is faster by as much (vortiquo-bench measures both;
-    // docs/PERFORMANCE.md has the figures). Nothing in the window needs the
-    // GLib loop, so the programs take the UNIX dispatcher; the switch counts
-    // only when set before the application object exists.
-    qputenv("QT_NO_GLIB", "1");
+    prepareWindowEvents();
     QApplication application(argc, argv);
     loadQtTranslations(application);
     setWindowIcon(program);

@@ -1,6 +1,5 @@
 #include "cli/SeparationFile.h"
 
-#include <QSaveFile>
 #include <charconv>
 
 namespace vortiquo {
@@ -29,21 +28,6 @@ QByteArray separationCsv(const TwinSeries& series)
         out.append('\n');
     }
     return out;
-}
-
-QString writeWhole(const QString& path, const QByteArray& contents)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(contents) != contents.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
 }
 
 }  // namespace vortiquo

@@ -13,8 +13,4 @@ namespace vortiquo {
 inline constexpr char SeparationHeader[] = "passo,tempo,x,x_gemello,separazione\n";
 QByteArray separationCsv(const TwinSeries& series);
 
-// Writes `contents` to `path` whole or not at all: the earlier file stays
-// intact when writing fails. Returns what went wrong, or an empty string.
-QString writeWhole(const QString& path, const QByteArray& contents);
-
 }  // namespace vortiquo

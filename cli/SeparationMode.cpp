@@ -8,6 +8,7 @@
 #include "cli/CommandReaders.h"
 #include "cli/EditedSession.h"
 #include "cli/SeparationFile.h"
+#include "picture/WholeFile.h"
 #include "engine/FaultText.h"
 #include "analysis/SensitivityWork.h"
 
@@ -42,9 +43,8 @@ int separationTask(const Program& program, const SeparationRequest& request)
     if (request.steps)
         settings.steps = *request.steps;
     const TwinSeries series = twinOrbitSeries(*program.model, start, settings);
-    if (const QString error = writeWhole(request.output, separationCsv(series)); !error.isEmpty()) {
-        say(program, QStringLiteral("impossibile scrivere «%1»: %2. Nessun file è stato modificato; scegliete "
-                                    "un'altra cartella o liberate spazio.")
+    if (const QString error = writeWholeFile(request.output, separationCsv(series)); !error.isEmpty()) {
+        say(program, QStringLiteral("impossibile scrivere «%1»: %2. Nessun file è stato modificato.")
                          .arg(request.output, error));
         return SeparationNotWritten;
     }

@@ -48,6 +48,20 @@ void recordStart(const Program& program, SweepRecipe& recipe)
     }
 }
 
+// WxH within the sides' bound and, both together, the pixels' bound.
+QString readSweepSize(const QString& text, SweepRecipe& recipe)
+{
+    if (QString error = readSize("size", text, MaxSweepSide, recipe.width, recipe.height); !error.isEmpty())
+        return error;
+    const qint64 pixels = qint64{recipe.width} * recipe.height;
+    if (pixels > MaxSweepPixels)
+        return QString("--size %1 fa %2 punti: al più %3 in tutto, per esempio 8192x8192 o 16384x4096")
+            .arg(text)
+            .arg(pixels)
+            .arg(MaxSweepPixels);
+    return {};
+}
+
 // What --plane and --orbits share: the output, the program's own view,
 // the size, the steps, the threads, the fields, the tile, or --from.
 QString readCommon(const QCommandLineParser& parser, const Program& program, const char* trigger,
@@ -79,7 +93,7 @@ QString readCommon(const QCommandLineParser& parser, const Program& program, con
     job.recipe.width = job.recipe.height = DefaultSide;
     job.recipe.transient = view.transient;
     if (parser.isSet("size"))
-        errors << readSize("size", parser.value("size"), MaxSweepSide, job.recipe.width, job.recipe.height);
+        errors << readSweepSize(parser.value("size"), job.recipe);
     if (parser.isSet("transient"))
         errors << readWhole("transient", parser.value("transient"), 0, MaxSweepSteps, job.recipe.transient);
     for (const QString& edit : parser.values("set"))
@@ -207,7 +221,8 @@ const CommandMode PlaneMode = {
   --a A0:A1, --b B0:B1    con --plane: gli intervalli di a e di b (di norma
                           quelli con cui si apre la finestra Esplora parametri)
   --size LxA              con --plane o --orbits: punti in larghezza e in
-                          altezza (512x512 se non data)
+                          altezza (512x512 se non data; ogni lato al più
+                          16384, al più 67108864 punti in tutto)
   --transient T           con --plane o --orbits: passi scartati all'inizio
                           di ogni orbita (600 se non dato)
   --iterations N          con --plane: passi che misurano l'esponente (2000);
@@ -217,7 +232,8 @@ const CommandMode PlaneMode = {
   --tile I/N              con --plane o --orbits: calcola solo la parte I di N
                           (fasce di righe del piano, di colonne del diagramma)
   --values FILE.csv       con --plane: scrive anche a,b,esponente, una riga per
-                          punto (esponente vuoto se l'orbita fugge)
+                          punto (esponente vuoto se l'orbita fugge), intero o
+                          per niente
   --set CAMPO=TESTO       con --plane o --orbits: x0T e y0T scelgono il punto
                           di partenza, come i campi x0 e y0 della finestra
                           (0, 0 se non dati: i testi con cui si apre);

@@ -1,7 +1,5 @@
 #include "cli/SweepRun.h"
 
-#include <QSaveFile>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -10,6 +8,7 @@
 #include "cli/Render.h"
 #include "picture/PictureFile.h"
 #include "picture/SweepPicture.h"
+#include "picture/WholeFile.h"
 #include "engine/SweepTiles.h"
 
 namespace vortiquo {
@@ -21,37 +20,37 @@ void say(const QString& message)
     std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
 }
 
-QString number(double value)
+QByteArray number(double value)
 {
-    return QString::number(value, 'g', 17);
+    return QByteArray::number(value, 'g', 17);
 }
 
 // a,b,esponente, one line a pixel, row by row from the top; an escaped
-// orbit's exponent is empty, a superstable one's -inf.
+// orbit's exponent is empty, a superstable one's -inf. The text goes to the
+// disk a row at a time, so it never stands whole in memory.
 QString writeValues(const QString& path, const SweepRecipe& recipe, const SweepBand& computed)
 {
-    QByteArray text = "a,b,esponente\n";
+    WholeFile file(path);
+    QString error = file.open();
+    error = error.isEmpty() ? file.write("a,b,esponente\n") : error;
+    std::vector<QByteArray> columnA;
+    for (int column = 0; column < recipe.width; ++column)
+        columnA.push_back(number(recipeA(recipe, column)));
     const int rows = computed.band.end - computed.band.first;
-    for (int row = 0; row < rows; ++row) {
-        const QString b = number(recipeB(recipe, computed.band.first + row));
+    QByteArray line;
+    for (int row = 0; row < rows && error.isEmpty(); ++row) {
+        const QByteArray b = number(recipeB(recipe, computed.band.first + row));
+        line.resize(0);
         for (int column = 0; column < recipe.width; ++column) {
             const double exponent = computed.exponents[static_cast<std::size_t>(row) * recipe.width + column];
-            const QString value = std::isnan(exponent) ? QString() : std::isinf(exponent) ? "-inf" : number(exponent);
-            text += (number(recipeA(recipe, column)) + ',' + b + ',' + value + '\n').toLatin1();
+            line.append(columnA[static_cast<std::size_t>(column)]).append(',').append(b).append(',');
+            if (!std::isnan(exponent))
+                line.append(std::isinf(exponent) ? QByteArray("-inf") : number(exponent));
+            line.append('\n');
         }
+        error = file.write(line);
     }
-    errno = 0;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fileErrorReason(errno);
-    errno = 0;
-    if (file.write(text) != text.size()) {
-        const int writeErrno = errno;
-        file.cancelWriting();
-        return fileErrorReason(writeErrno);
-    }
-    errno = 0;
-    return file.commit() ? QString() : fileErrorReason(errno);
+    return error.isEmpty() ? file.commit() : error;
 }
 
 bool readTile(const Program& program, const QString& path, std::optional<SweepPicture>& tile)

@@ -7,6 +7,7 @@
 #include "cli/HeadlessApplication.h"
 #include "picture/DensityPicture.h"
 #include "engine/FrameSink.h"
+#include "engine/InterruptCleanup.h"
 #include "picture/PictureFile.h"
 
 namespace vortiquo {
@@ -47,6 +48,8 @@ private:
 
 int makeVideoFile(const Program& program, const VideoRequest& request)
 {
+    // Ctrl+C or a kill leaves neither a hidden film nor a folder of frames.
+    const InterruptCleanup interrupts;
     const HeadlessApplication application(program);
 
     const QString& output = request.framesFolder.isEmpty() ? request.run.output : request.framesFolder;
@@ -70,12 +73,23 @@ int makeVideoFile(const Program& program, const VideoRequest& request)
                     .arg(request.settings.frames));
             return RenderUsage;
         }
+        if (!filmFits(request.settings.frames, steps)) {
+            say(QStringLiteral("«%1» ha %2 passi: con %3 fotogrammi, fotogrammi per passi fa %4, oltre il limite "
+                               "di %5; chiedete meno fotogrammi con --frames.")
+                    .arg(request.run.from)
+                    .arg(steps)
+                    .arg(request.settings.frames)
+                    .arg(QString::number(static_cast<double>(request.settings.frames) * static_cast<double>(steps),
+                                         'g', 3))
+                    .arg(MostFilmFrameSteps));
+            return RenderUsage;
+        }
     }
 
     VideoSettings settings = request.settings;
     if (!request.run.look)
         settings.look = recipe.look;
-    if (settings.scale * settings.look.supersample > MostDrawingScale) {
+    if (!drawingFits(settings.scale, settings.look.supersample)) {
         say(QStringLiteral("«%1» è sovracampionata %2 volte: con --scale %3 il disegno supererebbe %4 volte la "
                            "finestra; usate una --scale più piccola.")
                 .arg(request.run.from)
@@ -92,8 +106,10 @@ int makeVideoFile(const Program& program, const VideoRequest& request)
         makeVideo(recipe, steps, settings, sink, [&percent](double share) { return percent.update(share); });
     switch (outcome.end) {
     case VideoOutcome::End::written:
-    case VideoOutcome::End::cancelled:
         return RenderWritten;
+    case VideoOutcome::End::cancelled:
+        say(QStringLiteral("Il video è stato interrotto: nessun file è stato scritto in «%1».").arg(output));
+        return RenderNotWritten;
     case VideoOutcome::End::fault:
         say(QStringLiteral("Overflow numerico al passo %1: il calcolo è stato interrotto. I fotogrammi seguenti "
                            "ripetono l'immagine fino a quel passo, in «%2».")

@@ -15,7 +15,6 @@ namespace vortiquo {
 namespace {
 
 constexpr qint64 MostVideoSteps = std::numeric_limits<std::int32_t>::max();
-constexpr qint64 MostFrames = 100000;
 
 // Only a window with a view angle can turn it.
 bool hasViewAngle(const Program& program)
@@ -29,7 +28,7 @@ QString readVideoSettings(const QCommandLineParser& parser, const Program& progr
     QStringList errors;
     if (parser.isSet("frames")) {
         qint64 frames = 300;
-        errors << readWhole("frames", parser.value("frames"), 1, MostFrames, frames);
+        errors << readWhole("frames", parser.value("frames"), 1, MostFilmFrames, frames);
         settings.frames = frames;
     }
     if (parser.isSet("fps")) {
@@ -108,9 +107,12 @@ const CommandMode VideoMode = {
                           l'attrattore si forma. Vuole --steps N (o --from) e
                           il programma ffmpeg (apt install ffmpeg). Vale
                           con --set, --option, --scale, --density, --tone,
-                          --supersample
+                          --supersample. Fino alla fine il film ha un nome
+                          nascosto: un errore, Ctrl+C o un kill non lasciano
+                          nulla (stato 130 per Ctrl+C, 143 per un kill)
   --frames F              con --video: F fotogrammi (da 1 a 100000, al più
-                          N; 300 se non data)
+                          N; 300 se non data); F per N fa al più
+                          214748364700000
   --fps R                 con --video: R fotogrammi al secondo (da 1 a 120;
                           30 se non data)
   --turn                  con --video, solo per i flussi: anche l'angolo di
@@ -119,7 +121,10 @@ const CommandMode VideoMode = {
                           --set denT=1, t = α0/π + 2k/F
   --frames-dir CARTELLA   con --video: scrive i fotogrammi come immagini PNG
                           (frame-00001.png, ...) in CARTELLA, al posto del
-                          video; non serve ffmpeg
+                          video; non serve ffmpeg. CARTELLA deve essere nuova
+                          o vuota; prende i fotogrammi tutti insieme alla
+                          fine, e un film fallito o interrotto non lascia
+                          nulla
 )",
 };
 

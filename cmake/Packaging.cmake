@@ -46,8 +46,16 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # can still be written as numbered frames without it), so both are
 # recommended, not required. Qt Charts (libqt6charts6) is linked, so
 # dpkg-shlibdeps finds it.
+#
+# The window's event dispatcher reaches the platform plugin's own through
+# Qt's private API (window/PlatformDispatcher.cpp), which keeps no promise
+# from one Qt version to the next. Debian's packages that use it depend on
+# exactly the Qt they were built against, through the virtual package
+# qt6-base-abi that libqt6core6 provides; so does this one. (dpkg-shlibdeps
+# adds the same from the symbols files of Qt's libraries, which tag their
+# private symbols; naming it here keeps it whatever those files say.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, libqt6svg6, fonts-dejavu-core, fonts-dejavu-extra, fonts-urw-base35")
+  "qt6-base-abi (= ${Qt6Core_VERSION}), qt6-qpa-plugins, libqt6svg6, fonts-dejavu-core, fonts-dejavu-extra, fonts-urw-base35")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, ffmpeg")
 include(CPack)

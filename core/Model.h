@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "core/SimulationState.h"
@@ -16,6 +17,13 @@ struct PlotPoint {
 
 struct Raster;
 struct TrackedRaster;
+
+// How a batch of the window's steps ended: the steps drawn, and whether the
+// step after them faulted.
+struct TrackedBatch {
+    std::int64_t drawn = 0;
+    bool faulted = false;
+};
 
 // What a model family supplies: two pure procedures on the state. Each
 // returns false on an arithmetic fault (a result that is not finite, or a
@@ -39,6 +47,11 @@ struct Model {
     // One AdvanceOnce onto the window's picture, which also widens the
     // rectangle of pixels to repaint.
     bool (*advanceTracked)(SimulationState& state, TrackedRaster& raster);
+    // Up to `steps` of those, ending after the first step at which `pending`
+    // holds (it is read after every step) or, with `untilDrawn`, after the
+    // first that leaves a rectangle to repaint; or at a fault.
+    TrackedBatch (*advanceUntilPending)(SimulationState& state, TrackedRaster& raster, std::int64_t steps,
+                                        const std::atomic<bool>& pending, bool untilDrawn);
 };
 
 // Every run starts from 1 in each coordinate the model has. A model here is

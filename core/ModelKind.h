@@ -60,11 +60,54 @@ bool advanceTracked(SimulationState& state, TrackedRaster& raster)
     return AdvanceOnce(Kind{}, state, raster);
 }
 
+// The window's steps as a batch, compiled like the one above: the step, the
+// plot, the pixel and the test of the flag are one body, so that a run that
+// processes events only when something is pending goes about as fast as a
+// render.
+template <typename Kind, std::int16_t Scheme>
+TrackedBatch advanceUntilPendingIn(SimulationState& state, TrackedRaster& raster, std::int64_t steps,
+                                   const std::atomic<bool>& pending, bool untilDrawn)
+{
+    SimulationState local = state;
+    if constexpr (Scheme != 0)
+        local.colourScheme = Scheme;
+    TrackedRaster canvas = raster;
+    TrackedBatch batch;
+    while (batch.drawn < steps) {
+        if (!AdvanceOnce(Kind{}, local, canvas)) {
+            batch.faulted = true;
+            break;
+        }
+        ++batch.drawn;
+        if (pending.load(std::memory_order_relaxed) || (untilDrawn && !canvas.dirty.empty()))
+            break;
+    }
+    state = local;
+    raster = canvas;
+    return batch;
+}
+
+template <typename Kind>
+TrackedBatch advanceUntilPending(SimulationState& state, TrackedRaster& raster, std::int64_t steps,
+                                 const std::atomic<bool>& pending, bool untilDrawn)
+{
+    switch (state.colourScheme) {
+    case 1: return advanceUntilPendingIn<Kind, 1>(state, raster, steps, pending, untilDrawn);
+    case 2: return advanceUntilPendingIn<Kind, 2>(state, raster, steps, pending, untilDrawn);
+    case 3: return advanceUntilPendingIn<Kind, 3>(state, raster, steps, pending, untilDrawn);
+    case 4: return advanceUntilPendingIn<Kind, 4>(state, raster, steps, pending, untilDrawn);
+    case 5: return advanceUntilPendingIn<Kind, 5>(state, raster, steps, pending, untilDrawn);
+    case 6: return advanceUntilPendingIn<Kind, 6>(state, raster, steps, pending, untilDrawn);
+    default: return advanceUntilPendingIn<Kind, 0>(state, raster, steps, pending, untilDrawn);
+    }
+}
+
 // The Model of a kind: its procedures, and the loops compiled from them.
 template <typename Kind>
 constexpr Model modelOfKind()
 {
-    return {Kind::StepModel, Kind::PlotStep, Kind::coordinates, advanceBatch<Kind>, advanceTracked<Kind>};
+    return {Kind::StepModel, Kind::PlotStep, Kind::coordinates, advanceBatch<Kind>, advanceTracked<Kind>,
+            advanceUntilPending<Kind>};
 }
 
 }  // namespace vortiquo

@@ -53,6 +53,19 @@ struct RunCounter {
         return !state.stopRequested;
     }
 
+    // How many passes may come, the next one included, before a pass must do
+    // more than count its step: the pass that reaches the limit, or the one
+    // right after a restart, which counts nothing. A limit already passed is
+    // never reached, so none lies ahead.
+    std::int64_t passesAhead(const SimulationState& state) const
+    {
+        if (restarted)
+            return 1;
+        if (state.limitOn && state.stepLimit > stepCount)
+            return state.stepLimit - stepCount;
+        return INT64_MAX;
+    }
+
     // Passes in which no handler ran and neither the limit nor a stop ended
     // the run: a replay that knows nothing can happen for a while counts
     // them at once.

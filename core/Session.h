@@ -36,6 +36,7 @@ public:
     std::int64_t stepsDrawn() const { return stepsDrawn_; }
     // The run loop counts each step it draws.
     void countStep() { ++stepsDrawn_; }
+    void countSteps(std::int64_t steps) { stepsDrawn_ += steps; }
 
     // A field's text changed (typed, pasted, or set by the program).
     void editField(Field field, const std::string& text);

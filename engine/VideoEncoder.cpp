@@ -3,10 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <cerrno>
-#include <cstdio>
 
-#include "picture/PictureFile.h"
+#include "picture/WholeFile.h"
 
 namespace vortiquo {
 
@@ -24,15 +22,23 @@ VideoEncoder::VideoEncoder(QString path, int fps, QColor background)
 
 VideoEncoder::~VideoEncoder()
 {
-    if (encoder_.state() != QProcess::NotRunning) {
-        encoder_.kill();
-        encoder_.waitForFinished(5000);
-    }
+    // The encoder goes before its file, so that it writes nothing after.
+    stopEncoder();
 }
 
 QString VideoEncoder::encoderProgram()
 {
     return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+}
+
+void VideoEncoder::stopEncoder()
+{
+    if (encoder_.state() != QProcess::NotRunning) {
+        encoder_.kill();
+        encoder_.waitForFinished(5000);
+    }
+    if (partial_)
+        partial_->writerEnded();
 }
 
 QString VideoEncoder::begin(QSize size)
@@ -42,12 +48,10 @@ QString VideoEncoder::begin(QSize size)
     if (program.isEmpty())
         return QStringLiteral("il programma ffmpeg, che codifica i video, non si trova: installatelo "
                               "(apt install ffmpeg)");
-    const QFileInfo final(path_);
-    partial_ = std::make_unique<QTemporaryFile>(final.absolutePath() + "/." + final.fileName() + ".XXXXXX");
-    if (!partial_->open())
-        return QStringLiteral("impossibile creare un file nella cartella «%1»: %2")
-            .arg(final.absolutePath(), fileErrorReason(errno));
-    partial_->close();
+    QString error;
+    partial_ = TemporaryPath::make(path_, TemporaryPath::Kind::file, error);
+    if (!partial_)
+        return error;
     // H.264 in yuv420p halves the colour resolution, so both sides must be even.
     const int evenWidth = size.width() + size.width() % 2, evenHeight = size.height() + size.height() % 2;
     const QStringList arguments = {
@@ -58,10 +62,9 @@ QString VideoEncoder::begin(QSize size)
         "-vf", QStringLiteral("pad=%1:%2:0:0:color=0x%3").arg(evenWidth).arg(evenHeight)
                    .arg(background_.name(QColor::HexRgb).mid(1)),
         "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-movflags", "+faststart", "-f", "mp4", "-y", partial_->fileName(),
+        "-movflags", "+faststart", "-f", "mp4", "-y", partial_->path(),
     };
-    encoder_.start(program, arguments);
-    if (!encoder_.waitForStarted(30000))
+    if (!partial_->startWriter(encoder_, program, arguments) || !encoder_.waitForStarted(30000))
         return failure(QStringLiteral("ffmpeg non è partito"));
     return {};
 }
@@ -75,11 +78,9 @@ void VideoEncoder::keepErrors()
 
 QString VideoEncoder::failure(const QString& what)
 {
-    if (encoder_.state() != QProcess::NotRunning) {
-        encoder_.kill();
-        encoder_.waitForFinished(5000);
-    }
+    stopEncoder();
     keepErrors();
+    partial_.reset();
     const QString said = QString::fromLocal8Bit(errors_).trimmed();
     return said.isEmpty() ? what : QStringLiteral("%1 (ffmpeg dice: «%2»)").arg(what, said.right(400));
 }
@@ -101,20 +102,32 @@ QString VideoEncoder::add(const QImage& frame)
     return {};
 }
 
-QString VideoEncoder::finish()
+QString VideoEncoder::finish(const std::function<bool()>& stillWanted)
 {
     encoder_.closeWriteChannel();
-    while (!encoder_.waitForFinished(1000) && encoder_.state() != QProcess::NotRunning)
+    // ffmpeg encodes the frames it still holds; a change of mind meanwhile
+    // stops it and leaves nothing.
+    while (!encoder_.waitForFinished(100) && encoder_.state() != QProcess::NotRunning) {
         keepErrors();
+        if (stillWanted && !stillWanted()) {
+            stopEncoder();
+            partial_.reset();
+            return WholeFile::abandonedText();
+        }
+    }
     keepErrors();
+    partial_->writerEnded();
     if (encoder_.exitStatus() != QProcess::NormalExit || encoder_.exitCode() != 0)
         return failure(QStringLiteral("ffmpeg non è riuscito a scrivere il video (stato di uscita %1)")
                            .arg(encoder_.exitCode()));
-    partial_->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                             QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(partial_->fileName()).constData(), QFile::encodeName(path_).constData()) != 0)
-        return QStringLiteral("impossibile dare al video il nome «%1»: %2").arg(path_, fileErrorReason(errno));
-    partial_->setAutoRemove(false);
+    if (stillWanted && !stillWanted()) {
+        partial_.reset();
+        return WholeFile::abandonedText();
+    }
+    if (const QString error = partial_->keepAs(path_); !error.isEmpty()) {
+        partial_.reset();
+        return QStringLiteral("impossibile dare al video il nome «%1»: %2").arg(path_, error);
+    }
     return {};
 }
 

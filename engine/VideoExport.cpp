@@ -70,9 +70,12 @@ public:
             turning();
         else
             buildingUp();
-        if (outcome_.end == VideoOutcome::End::written || outcome_.end == VideoOutcome::End::fault)
-            if (const QString error = sink_.finish(); !error.isEmpty())
-                return failed(error);
+        if (stopped())
+            return outcome_;
+        // The encoder's last work, and the name taken, can still be called off.
+        const QString error = sink_.finish([this] { return report(1.0); });
+        if (!stopped() && !error.isEmpty())
+            return failed(error);
         return outcome_;
     }
 
@@ -198,7 +201,15 @@ private:
 
 std::int64_t frameSteps(std::int64_t frame, std::int64_t steps, std::int64_t frames)
 {
-    return (2 * frame * steps + frames) / (2 * frames);
+    // k·N may not fit 64 bits, so it is taken apart: N = q·F + r with r < F,
+    // and round(k·N/F) = k·q + round(k·r/F), where k·q ≤ N and k·r < F².
+    const std::int64_t whole = steps / frames, rest = steps % frames;
+    return frame * whole + (2 * frame * rest + frames) / (2 * frames);
+}
+
+bool filmFits(std::int64_t frames, std::int64_t steps)
+{
+    return frames >= 1 && steps >= frames && frames <= MostFilmFrames && steps <= MostFilmFrameSteps / frames;
 }
 
 std::string turnNumerator(const Recipe& recipe, std::int64_t frame, std::int64_t frames)

@@ -25,8 +25,19 @@ struct VideoSettings {
     PictureLook look;
 };
 
-// round(k·N/F), halves up, in whole numbers.
+// The most frames a film has, and the most its frames times its steps come
+// to: a turning film replays about half of that, and the rounding of
+// frameSteps is exact within it.
+inline constexpr std::int64_t MostFilmFrames = 100000;
+inline constexpr std::int64_t MostFilmFrameSteps = MostFilmFrames * INT32_MAX;
+
+// round(k·N/F), halves up, in whole numbers, exact for 0 ≤ k ≤ F ≤
+// MostFilmFrames and any N ≥ 0.
 std::int64_t frameSteps(std::int64_t frame, std::int64_t steps, std::int64_t frames);
+// Whether a film of `frames` frames over `steps` steps keeps the bounds: at
+// least a step a frame, at most MostFilmFrames, and frames × steps at most
+// MostFilmFrameSteps.
+bool filmFits(std::int64_t frames, std::int64_t steps);
 
 // The numerator text t of the view angle of frame k of a turning video, whose
 // denominator is "1": α = t·π, t = α0/π + 2k/F, with α0 the angle at the end

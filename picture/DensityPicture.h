@@ -54,4 +54,12 @@ LookedPicture drawLooked(const Recipe& recipe, int scale, const PictureLook& loo
 // included: the bound on the memory a picture takes.
 inline constexpr int MostDrawingScale = static_cast<int>(MaxScale);
 
+// Whether a drawing at `scale`, `supersample` times larger, keeps within that
+// bound. Its pixels are the drawing area's times (scale × supersample)², so
+// the product is bounded, not the two factors one by one.
+inline bool drawingFits(double scale, int supersample)
+{
+    return scale >= 1 && supersample >= 1 && scale * supersample <= MostDrawingScale;
+}
+
 }  // namespace vortiquo

@@ -2,16 +2,15 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
-#include <QSaveFile>
 #include <cerrno>
 
 #include "program/Version.h"
 #include "picture/RecipeFormat.h"
 #include "picture/Redraw.h"
+#include "picture/WholeFile.h"
 
 namespace vortiquo {
 
@@ -24,11 +23,16 @@ QSize largestPicture(const Program& program)
     return devicePixels(drawingAreaSize(program), MaxScale);
 }
 
-// The memory, in whole megabytes, that decoding a picture of that size
-// takes at four bytes a pixel, as Qt decodes the pictures saved here.
-int decodingMegabytes(QSize picture)
+qint64 pixelCount(QSize picture)
 {
-    const qint64 bytes = qint64(picture.width()) * picture.height() * 4;
+    return qint64{picture.width()} * picture.height();
+}
+
+// The memory, in whole megabytes, that decoding so many pixels takes at four
+// bytes a pixel, as Qt decodes the pictures saved here.
+int decodingMegabytes(qint64 pixels)
+{
+    const qint64 bytes = pixels * 4;
     return static_cast<int>((bytes + (1 << 20) - 1) >> 20);
 }
 
@@ -103,6 +107,10 @@ QString fileErrorReason(int errorNumber)
         return QStringLiteral("una parte del percorso non è una cartella; controllate il percorso");
     case EISDIR:
         return QStringLiteral("il percorso indica una cartella, non un file; scrivete anche il nome del file");
+    case ENOTEMPTY:
+    case EEXIST:
+        return QStringLiteral("al suo posto c'è una cartella che non è vuota; scegliete un altro nome, o "
+                              "svuotatela");
     case EROFS:
         return QStringLiteral("il disco è in sola lettura; scegliete un altro disco");
     case ENAMETOOLONG:
@@ -128,21 +136,13 @@ QString fileErrorReason(int errorNumber)
     }
 }
 
-// The file system takes a name as bytes. A NUL would cut it short, and a
-// character with no UTF-8 form (a lone surrogate) would turn into another
-// one: either way the file would get a name other than the one asked for.
-bool nameFitsFileSystem(const QString& path)
-{
-    return !path.contains(QChar(u'\0')) && QFile::decodeName(QFile::encodeName(path)) == path;
-}
-
 bool recipeFitsPicture(const QByteArray& recipeJson)
 {
     return recipeJson.size() <= recipe_format::MaxRecipeBytes;
 }
 
 QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
-                     std::int64_t steps, const QByteArray& recipeJson)
+                     std::int64_t steps, const QByteArray& recipeJson, const std::function<bool()>& stillWanted)
 {
     QImage tagged = std::move(picture);  // the texts then go into the only copy
     tagged.setText(QStringLiteral("Software"),
@@ -152,15 +152,14 @@ QString writePicture(const QString& path, QImage picture, const Program& program
     // the recipe always has some, in its equations.
     if (!recipeJson.isEmpty() && recipeFitsPicture(recipeJson))
         tagged.setText(QLatin1String(RecipeKey), QString::fromUtf8(recipeJson));
-    return writePng(path, tagged);
+    return writePng(path, tagged, stillWanted);
 }
 
-QString writePng(const QString& path, const QImage& tagged)
+QString writePng(const QString& path, const QImage& tagged, const std::function<bool()>& stillWanted)
 {
-    if (!nameFitsFileSystem(path))
-        return fileErrorReason(EILSEQ);
-    if (QFileInfo(path).isDir())
-        return fileErrorReason(EISDIR);
+    WholeFile file(path);
+    if (QString error = file.open(); !error.isEmpty())
+        return error;
     // The picture is encoded in memory, then written: when the disk fails
     // half way, the PNG encoder is never cut off in the middle of a row,
     // which would leave its buffers behind.
@@ -169,24 +168,12 @@ QString writePng(const QString& path, const QImage& tagged)
     QImageWriter writer(&encoded, "png");
     if (!writer.write(tagged))
         return fileErrorReason(ENOMEM);
-
-    errno = 0;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fileErrorReason(errno);
-    errno = 0;
-    if (file.write(encoded.data()) != encoded.size()) {
-        const int writeErrno = errno;
-        file.cancelWriting();
-        return fileErrorReason(writeErrno);
-    }
-    errno = 0;
-    if (!file.commit())
-        return fileErrorReason(errno);
-    return {};
+    if (QString error = file.write(encoded.data()); !error.isEmpty())
+        return error;
+    return file.commit(stillWanted);
 }
 
-QImage readPng(QIODevice& device, QSize largest, const Program& program, QString& error)
+QImage readPng(QIODevice& device, QSize largest, qint64 mostPixels, const Program& program, QString& error)
 {
     if (!chunksFitInFile(device)) {
         error = QStringLiteral("il file è danneggiato o incompleto: un suo blocco dichiara più dati di quanti il "
@@ -197,8 +184,9 @@ QImage readPng(QIODevice& device, QSize largest, const Program& program, QString
     // header-only reading folds their white space. The size in the header
     // is sound to read first.
     QImageReader reader(&device, "png");
-    reader.setAllocationLimit(decodingMegabytes(largest));
-    if (const QSize size = reader.size(); size.width() > largest.width() || size.height() > largest.height()) {
+    reader.setAllocationLimit(decodingMegabytes(mostPixels));
+    if (const QSize size = reader.size(); size.width() > largest.width() || size.height() > largest.height() ||
+                                          qint64{size.width()} * size.height() > mostPixels) {
         error = QStringLiteral("l'immagine, di %1×%2 pixel, è più grande di ogni immagine che %3 disegna")
                     .arg(size.width())
                     .arg(size.height())
@@ -213,7 +201,7 @@ QImage readPng(QIODevice& device, QSize largest, const Program& program, QString
 
 std::optional<Recipe> readRecipe(QIODevice& device, const Program& program, QString& error)
 {
-    const QImage image = readPng(device, largestPicture(program), program, error);
+    const QImage image = readPng(device, largestPicture(program), pixelCount(largestPicture(program)), program, error);
     if (image.isNull())
         return std::nullopt;
     const QString text = image.text(QLatin1String(RecipeKey));

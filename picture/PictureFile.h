@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QIODevice>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "program/Program.h"
@@ -24,17 +25,21 @@ QString describePicture(const Program& program, const FieldTexts& texts, std::in
 // with none (a journal too long to keep), or one that does not fit
 // (recipeFitsPicture), the picture is written without a recipe. A picture
 // handed over whole (moved in) is tagged and encoded without a copy.
+// `stillWanted`, asked once the picture is encoded and written, just before
+// it takes its name, can still abandon it (WholeFile::commit).
 QString writePicture(const QString& path, QImage picture, const Program& program, const FieldTexts& texts,
-                     std::int64_t steps, const QByteArray& recipeJson);
+                     std::int64_t steps, const QByteArray& recipeJson,
+                     const std::function<bool()>& stillWanted = {});
 
 // Encodes a tagged image as PNG in memory and writes it to `path` the same
 // atomic way; the reason in Italian on failure, else an empty string.
-QString writePng(const QString& path, const QImage& tagged);
+QString writePng(const QString& path, const QImage& tagged, const std::function<bool()>& stillWanted = {});
 // Decodes a PNG file from untrusted bytes with its text chunks, every
-// chunk's length bounded first, and a picture larger than `largest` (the
-// largest `program` makes of that kind) refused before decoding; a null
-// image, with `error` saying why in Italian, when it cannot.
-QImage readPng(QIODevice& device, QSize largest, const Program& program, QString& error);
+// chunk's length bounded first, and a picture wider or taller than `largest`,
+// or of more than `mostPixels` in all (the largest `program` makes of that
+// kind), refused before decoding; a null image, with `error` saying why in
+// Italian, when it cannot.
+QImage readPng(QIODevice& device, QSize largest, qint64 mostPixels, const Program& program, QString& error);
 
 // Whether a recipe's text fits in a saved picture so that it reads back: a
 // journal within its bounds may still write too long a text.

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "picture/DensityPicture.h"
 #include "picture/Recipe.h"
 #include "picture/RecipeFormat.h"
 
@@ -208,7 +209,7 @@ public:
                 look.tone = static_cast<Tone>(known - std::begin(ToneNames));
         }
         look.supersample = static_cast<int>(whole(object, "supersample", 1, MostSupersample));
-        if (scale * look.supersample > 16)
+        if (!drawingFits(scale, look.supersample))
             fail(QStringLiteral("la scala per il sovracampionamento supera 16"));
         return look;
     }

@@ -123,7 +123,7 @@ std::optional<SweepPicture> readSweepPicture(const QString& path, const Program&
         return std::nullopt;
     }
     SweepPicture picture;
-    picture.image = readPng(file, QSize(MaxSweepSide, MaxSweepSide), program, error);
+    picture.image = readPng(file, QSize(MaxSweepSide, MaxSweepSide), MaxSweepPixels, program, error);
     if (picture.image.isNull())
         return std::nullopt;
     const QString text = picture.image.text(QLatin1String(SweepRecipeKey));

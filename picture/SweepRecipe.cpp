@@ -178,6 +178,8 @@ std::optional<SweepRecipe> sweepRecipeFromJson(const QByteArray& json, const Pro
     recipe.height = static_cast<int>(reader.whole(size.at(1), "size", 1, MaxSweepSide));
     if (size.size() != 2)
         reader.fail(QStringLiteral("«size» non è una dimensione"));
+    else if (qint64{recipe.width} * recipe.height > MaxSweepPixels)
+        reader.fail(QStringLiteral("«size» supera %1 punti in tutto").arg(MaxSweepPixels));
     recipe.transient = reader.whole(document.value("transient"), "transient", 0, MaxSweepSteps);
     recipe.iterations = reader.whole(document.value("iterations"), "iterations", 1, MaxSweepSteps);
     if (recipe.kind == SweepRecipe::Kind::Plane) {

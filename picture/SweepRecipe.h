@@ -40,6 +40,9 @@ inline constexpr char SweepRecipeKey[] = "Vortiquo sweep";
 inline constexpr int SweepRecipeVersion = 1;
 // Bounds that a recipe read from a file must keep.
 inline constexpr int MaxSweepSide = 16384;
+// The pixels of a whole picture, width times height: a plane keeps a double
+// and a colour for each, so this bounds its memory, whatever the two sides.
+inline constexpr qint64 MaxSweepPixels = qint64{1} << 26;
 inline constexpr qint64 MaxSweepSteps = 1'000'000'000;
 inline constexpr int MaxSweepEdits = 64;
 inline constexpr int MaxSweepEditLength = 4096;

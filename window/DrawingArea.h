@@ -37,6 +37,18 @@ public:
         return drawn;
     }
 
+    // Steps of a run drawn onto the area, up to `steps`, ending after the
+    // first step at which `pending` is raised (Model::advanceUntilPending).
+    // A step that gives the screen something new to show while no refresh is
+    // due also ends the batch, so that the refresh is scheduled at once.
+    TrackedBatch advanceUntilPending(const Model& model, SimulationState& state, std::int64_t steps,
+                                     const std::atomic<bool>& pending)
+    {
+        const TrackedBatch batch = model.advanceUntilPending(state, picture_, steps, pending, !refreshScheduled_);
+        refreshWhenDirty();
+        return batch;
+    }
+
     // Sets the background colour, which erases the picture.
     void setBackground(const QColor& colour);
     // Sets the background to a system colour, which erases the picture. The

@@ -4,11 +4,8 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
 
-#include "picture/DensityPicture.h"
-#include "engine/FrameSink.h"
-#include "picture/PictureFile.h"
-#include "picture/Redraw.h"
 #include "window/ToolHost.h"
 
 namespace vortiquo {
@@ -19,6 +16,19 @@ const QString Title = QStringLiteral("Esporta");
 
 }  // namespace
 
+// What the job and its worker share; the last of the two to let go frees it.
+struct ExportShared {
+    ExportShared(const Program& program, const Recipe& recipe, bool video, const VideoSettings& settings,
+                 const QString& path)
+        : task(program, recipe, video, settings, path)
+    {
+    }
+
+    ExportTask task;
+    std::atomic<bool> cancelled = false;
+    std::atomic<int> permille = 0;
+};
+
 void ExportJob::start(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings,
                       const QString& path)
 {
@@ -27,83 +37,56 @@ void ExportJob::start(ToolHost& host, const Recipe& recipe, bool video, const Vi
 
 ExportJob::ExportJob(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings,
                      const QString& path)
-    : QObject(&host.window()), program_(host.program()), recipe_(recipe), video_(video), settings_(settings),
-      path_(path),
+    : QObject(&host.window()),
+      shared_(std::make_shared<ExportShared>(host.program(), recipe, video, settings, path)),
       progress_(new QProgressDialog(QStringLiteral("Esportazione di «%1»…").arg(path), QStringLiteral("Annulla"), 0,
                                     1000, &host.window())),
       poll_(new QTimer(this))
 {
-    recipe_.program = &program_;
-    recipe_.scale = settings.scale;
-    recipe_.look = settings.look;
     // The window goes on while the export runs.
     progress_->setWindowModality(Qt::NonModal);
     progress_->setMinimumDuration(0);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     progress_->setObjectName(QStringLiteral("esportazione"));
-    connect(progress_, &QProgressDialog::canceled, this, [this] { cancelled_ = true; });
-    connect(poll_, &QTimer::timeout, this, [this] { progress_->setValue(permille_); });
+    connect(progress_, &QProgressDialog::canceled, this, &ExportJob::cancel);
+    connect(poll_, &QTimer::timeout, this, [this] { progress_->setValue(shared_->permille); });
     poll_->start(100);
-    connect(&watcher_, &QFutureWatcher<QString>::finished, this, &ExportJob::finished);
-    watcher_.setFuture(QtConcurrent::run([this] { return work(); }));
+    connect(&watcher_, &QFutureWatcher<ExportResult>::finished, this, &ExportJob::finished);
+    watcher_.setFuture(QtConcurrent::run([shared = shared_] {
+        return runExport(shared->task, [&shared](double share) {
+            shared->permille = static_cast<int>(share * 1000);
+            return !shared->cancelled;
+        });
+    }));
 }
 
 ExportJob::~ExportJob()
 {
-    // A window closed during an export waits for its worker, told to stop.
-    cancelled_ = true;
-    watcher_.waitForFinished();
+    // A window closed during an export does not wait for its worker: told
+    // to stop, it ends on its own and writes nothing.
+    shared_->cancelled = true;
     delete progress_;
 }
 
-bool ExportJob::keepGoing(double share)
+void ExportJob::cancel()
 {
-    permille_ = static_cast<int>(share * 1000);
-    return !cancelled_;
-}
-
-QString ExportJob::work()
-{
-    return video_ ? writeVideo() : writeImage();
-}
-
-QString ExportJob::writeImage()
-{
-    ReplayLimits limits;
-    limits.progress = [this](std::int64_t steps) {
-        return keepGoing(static_cast<double>(steps) / static_cast<double>(std::max<std::int64_t>(recipe_.steps, 1)));
-    };
-    limits.progressEvery = 1 << 18;
-    LookedPicture looked = drawLooked(recipe_, settings_.scale, settings_.look, limits, true);
-    if (cancelled_)
-        return {};
-    if (!looked.whole)
-        return brokenJournalReason();
-    const FieldTexts texts = textsAfter(recipe_.start.texts, recipe_.entries);
-    // A recipe too long to read back is left out by writePicture itself.
-    return writePicture(path_, std::move(looked.picture), program_, texts, recipe_.steps, recipeToJson(recipe_));
-}
-
-QString ExportJob::writeVideo()
-{
-    VideoEncoder encoder(path_, settings_.fps, recipe_.background);
-    const VideoOutcome outcome =
-        makeVideo(recipe_, recipe_.steps, settings_, encoder, [this](double share) { return keepGoing(share); });
-    return outcome.end == VideoOutcome::End::failed ? outcome.error : QString();
+    shared_->cancelled = true;
+    poll_->stop();
+    progress_->hide();
 }
 
 void ExportJob::finished()
 {
     poll_->stop();
     progress_->hide();
-    const QString error = watcher_.result();
-    if (!error.isEmpty() && !cancelled_) {
+    const ExportResult result = watcher_.result();
+    if (result.end == ExportResult::End::failed && !shared_->cancelled) {
         // Not modal: a run going on in the window carries on under it.
         auto* box = new QMessageBox(QMessageBox::Warning, Title,
                                     QStringLiteral("Impossibile esportare «%1»: %2.\n\nNessun file è stato scritto "
                                                    "con quel nome.")
-                                        .arg(path_, error),
+                                        .arg(shared_->task.path, result.error),
                                     QMessageBox::Ok, progress_->parentWidget());
         box->setObjectName(QStringLiteral("esportazioneFallita"));
         box->setAttribute(Qt::WA_DeleteOnClose);

@@ -3,10 +3,10 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
-#include <atomic>
+#include <memory>
 
-#include "picture/Recipe.h"
 #include "engine/VideoExport.h"
+#include "window/ExportTask.h"
 
 class QProgressDialog;
 class QTimer;
@@ -14,11 +14,14 @@ class QTimer;
 namespace vortiquo {
 
 class ToolHost;
+struct ExportShared;
 
 // One export under way: the window's recipe as it stood, made into a
 // picture or a video on a worker thread, with a progress dialog that can
 // cancel it. The window stays free meanwhile; a cancelled or failed export
-// writes nothing. It deletes itself when done.
+// writes nothing. It deletes itself when done. Cancelled, or gone with its
+// window, it leaves the worker to end in the background and drops its
+// result: the worker holds the state it shares with the job, never the job.
 class ExportJob : public QObject {
     Q_OBJECT
 public:
@@ -28,23 +31,13 @@ public:
 
 private:
     ExportJob(ToolHost& host, const Recipe& recipe, bool video, const VideoSettings& settings, const QString& path);
-    // Runs on the worker: the error, in Italian, or an empty string.
-    QString work();
-    QString writeImage();
-    QString writeVideo();
-    bool keepGoing(double share);
+    void cancel();
     void finished();
 
-    Program program_;  // a copy: the worker never reaches into the window
-    Recipe recipe_;
-    bool video_;
-    VideoSettings settings_;
-    QString path_;
-    std::atomic<bool> cancelled_ = false;
-    std::atomic<int> permille_ = 0;
+    std::shared_ptr<ExportShared> shared_;
     QProgressDialog* progress_;
     QTimer* poll_;
-    QFutureWatcher<QString> watcher_;
+    QFutureWatcher<ExportResult> watcher_;
 };
 
 }  // namespace vortiquo

@@ -8,12 +8,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "core/AdvanceOnce.h"
 #include "window/DrawingArea.h"
 #include "engine/FaultText.h"
 #include "window/LayoutBuilder.h"
 #include "window/PictureActions.h"
+#include "window/RunDispatcher.h"
 #include "window/ToolHost.h"
 #include "picture/SystemColours.h"
 
@@ -138,15 +140,25 @@ void SimulationForm::runLoop()
 {
     const QPointer<SimulationForm> alive(this);
     for (;;) {
-        if (!grafico_->advance(*program_.model, session_.state())) {
+        // A pass after which nothing is pending only counts its step, so such
+        // passes are taken as one batch; the last pass of the batch, after
+        // which something is pending or the limit is reached, is a whole one.
+        RunCounter& run = session_.run();
+        const std::int64_t most = std::min(run.passesAhead(session_.state()), StepsBetweenLooks);
+        const TrackedBatch batch = grafico_->advanceUntilPending(*program_.model, session_.state(), most, pendingFlag());
+        session_.countSteps(batch.drawn);
+        if (batch.faulted) {
+            run.countQuietPasses(batch.drawn);
             session_.state().stopRequested = true;
-            reportFault(session_.run().stepCount + 1);
+            reportFault(run.stepCount + 1);
             break;
         }
-        session_.countStep();
-        QCoreApplication::processEvents();
-        if (!alive)
-            return;  // the window is gone: touch nothing of it
+        run.countQuietPasses(batch.drawn - 1);
+        if (eventsPending()) {
+            QCoreApplication::processEvents();
+            if (!alive)
+                return;  // the window is gone: touch nothing of it
+        }
         if (closed_ || !session_.run().afterEvents(session_.state()))
             break;
     }

@@ -2,6 +2,7 @@
 // when called one step at a time, and a replay that takes its steps in
 // batches acts between the same two steps as one that takes them singly.
 #include <QTest>
+#include <atomic>
 #include <vector>
 
 #include "BitCompare.h"
@@ -133,6 +134,32 @@ void RunBatchTest::batchDrawsWhatStepsDraw()
     QCOMPARE(picture.dirty.top, drawn.top);
     QCOMPARE(picture.dirty.right, drawn.right);
     QCOMPARE(picture.dirty.bottom, drawn.bottom);
+
+    // The same steps as the run takes them: batches that end after a step
+    // at which the flag is up, or after the first point while no refresh is
+    // due (each such batch here is followed by a refresh that empties the
+    // rectangle).
+    Pixels watched(columns, rows, ratio);
+    TrackedRaster watchedPicture{watched.raster, {}};
+    SimulationState quiet = start;
+    std::atomic<bool> pending{false};
+    std::int64_t watchedSteps = 0;
+    TrackedBatch batch;
+    for (int round = 0; !batch.faulted && watchedSteps < Steps; ++round) {
+        pending = round % 3 == 0;
+        const bool untilDrawn = round % 5 == 1;
+        watchedPicture.dirty = {};
+        batch = model->advanceUntilPending(quiet, watchedPicture, std::min<std::int64_t>(Steps - watchedSteps, 7777),
+                                           pending, untilDrawn);
+        watchedSteps += batch.drawn;
+        if (!batch.faulted && (pending || untilDrawn))
+            QVERIFY2(batch.drawn == 1 || (!pending && !watchedPicture.dirty.empty()),
+                     "a batch went on past a raised flag or a new point");
+    }
+    QCOMPARE(watchedSteps, taken);
+    QCOMPARE(batch.faulted, faults);
+    compareStates(quiet, one);
+    QVERIFY(watched.words == stepped.words);
 }
 
 // Each journal is replayed in batches and, as the reference, with a

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "InteractionSupport.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -50,6 +51,10 @@ protected:
 
 class DrawingTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void runDrawsExpectedPixels_data();
     void runDrawsExpectedPixels();

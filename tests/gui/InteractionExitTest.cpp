@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "InteractionSupport.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -19,6 +20,10 @@ QWidget* panel(const SimulationForm& form)
 
 class InteractionExitTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void panelFollowsClicks_data();
     void panelFollowsClicks();

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "InteractionSupport.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -57,6 +58,10 @@ QMap<QString, QString> shownFieldTexts(const SimulationForm& form)
 
 class InteractionFieldsTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void plainFieldFollowsEveryKeystroke_data();
     void plainFieldFollowsEveryKeystroke();

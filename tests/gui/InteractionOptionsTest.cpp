@@ -5,6 +5,7 @@
 
 #include "InteractionSupport.h"
 #include "picture/SystemColours.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -34,6 +35,10 @@ const char* schemeOrder(int scheme)
 
 class InteractionOptionsTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void initTestCase();
     void schemeChange_data();

@@ -6,6 +6,7 @@
 
 #include "InteractionSupport.h"
 #include "picture/Redraw.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -40,6 +41,10 @@ void act(SimulationForm& form, const QString& action)
 
 class JournalReplayTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void replayDrawsTheWindowsPicture_data();
     void replayDrawsTheWindowsPicture();

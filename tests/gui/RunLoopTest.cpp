@@ -10,6 +10,7 @@
 
 #include "InteractionSupport.h"
 #include "picture/SystemColours.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -37,6 +38,10 @@ SimulationState iterated(const SimulationForm& form, const Program& program, int
 
 class RunLoopTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void stateAfterLoad_data();
     void stateAfterLoad();

@@ -17,6 +17,7 @@
 #include "InteractionSupport.h"
 #include "window/PictureActions.h"
 #include "picture/PictureFile.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -163,6 +164,10 @@ private:
 
 class SaveFaultsTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void failedSaveChangesNothing_data();
     void failedSaveChangesNothing();

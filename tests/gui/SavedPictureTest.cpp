@@ -19,6 +19,7 @@
 #include "window/PictureActions.h"
 #include "picture/Recipe.h"
 #include "picture/Redraw.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -61,6 +62,10 @@ QByteArray claimingSize(const QImage& picture, QSize size)
 
 class SavedPictureTest : public QObject {
     Q_OBJECT
+public:
+    // The windows process their events as the programs' windows do.
+    static void initMain() { prepareWindowEvents(); }
+
 private slots:
     void savedDuringRunOpensAsSaved();
     void actionsWhileSaveDialogIsUp_data();

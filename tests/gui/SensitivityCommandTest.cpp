@@ -224,7 +224,8 @@ void SensitivityCommandTest::separationRowsHoldEveryBit()
     }
 }
 
-// A write that fails part way leaves the file that was there before.
+// A write that fails part way leaves the file that was there before, and
+// says why in Italian.
 void SensitivityCommandTest::failedWriteKeepsEarlierFile()
 {
     const QString path = folder_.filePath("kept.csv");
@@ -233,7 +234,8 @@ void SensitivityCommandTest::failedWriteKeepsEarlierFile()
     const ChildEnd outcome = run(Drumbel, {"--separation", path, "--steps", "100000"}, 64 * 1024);
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains(QStringLiteral("impossibile scrivere «%1»").arg(path)) &&
-                 outcome.err.contains("Nessun file è stato modificato"),
+                 outcome.err.contains("Nessun file è stato modificato") &&
+                 outcome.err.contains("il file supera la dimensione massima"),
              qPrintable(outcome.err));
     QCOMPARE(contents(path), earlier);
 }

@@ -221,6 +221,10 @@ void SweepCommandTest::usageErrors_data()
     QTest::newRow("merge with no tiles") << &Drumbel << QStringList{"--merge", "p.png"} << "le parti da unire";
     QTest::newRow("the swept parameter set") << &Tessivo << QStringList{"--orbits", "p.png", "--vary", "a", "--set", "aT=1"}
                                              << "--set non scrive aT";
+    QTest::newRow("sides allowed, too many points in all")
+        << &Drumbel << QStringList{"--plane", "p.png", "--size", "16384x16384", "--values", "v.csv"} << "67108864";
+    QTest::newRow("the diagram's points bounded too")
+        << &Tessivo << QStringList{"--orbits", "p.png", "--size", "16384x8192"} << "67108864";
     QTest::newRow("--values with the diagram") << &Tessivo << QStringList{"--orbits", "p.png", "--values", "v.csv"}
                                                << "--values vale solo con --plane";
 }

@@ -16,6 +16,7 @@
 #include "Soak.h"
 #include "apps/Programs.h"
 #include "window/PictureActions.h"
+#include "window/RunDispatcher.h"
 
 using namespace vortiquo;
 
@@ -167,6 +168,7 @@ void allowForLongSoak()
 int main(int argc, char** argv)
 {
     allowForLongSoak();
+    prepareWindowEvents();  // the windows process their events as the programs' windows do
     QApplication application(argc, argv);
     SoakTest test;
     QTEST_SET_MAIN_SOURCE_PATH
