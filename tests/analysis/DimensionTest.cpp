@@ -10,6 +10,7 @@
 using namespace vortiquo;
 
 Q_DECLARE_METATYPE(std::vector<Point>)
+Q_DECLARE_METATYPE(std::vector<double>)
 
 namespace {
 
@@ -61,6 +62,9 @@ private slots:
     void gridCountsEveryPair_data();
     void gridCountsEveryPair();
     void radiiAreStrictBounds();
+    void boxesOfALattice();
+    void scalingRangeLeavesOutTheBends_data();
+    void scalingRangeLeavesOutTheBends();
     void knownSets_data();
     void knownSets();
     void attractorsOfTheMaps();
@@ -114,6 +118,65 @@ void DimensionTest::radiiAreStrictBounds()
     const CorrelationCurve theiler = correlationSum(std::vector<Point>(4, Point{1, 1, 1}), {1.0, 4, 1});
     QCOMPARE(theiler.eligiblePairs, std::uint64_t{3});
     QCOMPARE(theiler.pairs, (std::vector<std::uint64_t>{3, 3, 3, 3}));
+}
+
+// An 8 × 8 lattice in the plane: each halving of the boxes splits every
+// occupied box into four until each point has a box of its own.
+void DimensionTest::boxesOfALattice()
+{
+    std::vector<Point> points;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j)
+            points.push_back({i / 8.0, j / 8.0, 0});
+    const BoxCounts counts = boxCounts(points, 6);
+    QCOMPARE(counts.outcome, Outcome::Finished);
+    QCOMPARE(counts.boxes, (std::vector<std::uint64_t>{1, 4, 16, 64, 64, 64}));
+    QCOMPARE(counts.sides[1], counts.sides[0] / 2);
+    QCOMPARE(boxCounts(std::vector<Point>(5, Point{1, 2, 3}), 6).outcome, Outcome::Invalid);  // no extent
+}
+
+// Counts that follow r² over a stretch, bent above it (the attractor's
+// size) and scattered below it (few pairs): the range found is the stretch.
+void DimensionTest::scalingRangeLeavesOutTheBends_data()
+{
+    QTest::addColumn<std::vector<double>>("counts");  // at scales 2^(−k/2), k = 0, 1, …
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    std::vector<double> straight;
+    for (int k = 0; k < 16; ++k)
+        straight.push_back(std::exp2(40 - k));  // slope 2 in log r, every count exact
+    std::vector<double> bent = straight;
+    bent[0] = bent[1] * 1.2;  // the curve flattens at the largest scales
+    bent[1] = bent[2] * 1.5;
+    std::vector<double> scattered = straight;
+    scattered[13] *= 1.6;
+    scattered[15] *= 0.5;
+    QTest::newRow("straight throughout") << straight << 0 << 15;
+    QTest::newRow("bent at the top") << bent << 2 << 15;
+    QTest::newRow("bent at the top, scattered at the bottom") << [&] {
+        std::vector<double> both = bent;
+        both[13] = scattered[13], both[15] = scattered[15];
+        return both;
+    }() << 2 << 12;
+}
+
+void DimensionTest::scalingRangeLeavesOutTheBends()
+{
+    QFETCH(std::vector<double>, counts);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    std::vector<double> scales;
+    std::vector<std::uint64_t> whole;
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+        scales.push_back(std::exp2(-0.5 * static_cast<double>(k)));
+        whole.push_back(static_cast<std::uint64_t>(counts[k]));
+    }
+    const ScalingFit fit = findScalingRange(scalingCurve(scales, whole, 1.0), 0.1);
+    QVERIFY(fit.valid);
+    QCOMPARE(fit.first, first);
+    QCOMPARE(fit.last, last);
+    QVERIFY2(std::fabs(fit.slope - 2) < 1e-6, qPrintable(QString::number(fit.slope, 'g', 17)));
+    QVERIFY(fit.uncertainty < 1e-6);
 }
 
 void DimensionTest::knownSets_data()
