@@ -46,9 +46,12 @@ double diagonal(const std::vector<Point>& points)
     return std::sqrt((dx * dx + dy * dy) + dz * dz);
 }
 
-bool valid(const Dynamics* dynamics, const DimensionSettings& settings)
+bool valid(const Dynamics* dynamics, const SimulationState& start, const DimensionSettings& settings)
 {
-    return dynamics != nullptr && settings.points >= MinDimensionPoints && settings.points <= MaxDimensionPoints &&
+    if (dynamics == nullptr)
+        return false;
+    const double unit = stepDuration(*dynamics, start);  // a zero step stands still
+    return unit != 0 && std::isfinite(unit) && settings.points >= MinDimensionPoints && settings.points <= MaxDimensionPoints &&
            settings.spacingSteps >= 1 && settings.transientSteps >= 0 && settings.theilerWindow >= 0 &&
            settings.transientSteps <= MaxDimensionSteps &&
            settings.spacingSteps <= MaxDimensionSteps / settings.points;
@@ -104,7 +107,7 @@ DimensionResult attractorDimensions(const Model& model, const SimulationState& s
                                     const DimensionSettings& settings, const AnalysisControl& control)
 {
     DimensionResult result;
-    if (!valid(dynamicsOf(model), settings))
+    if (!valid(dynamicsOf(model), start, settings))
         return result;
     std::int64_t faultStep = 0;
     const std::vector<Point> points = attractorPoints(model, start, settings, part(control, 0, OrbitShare), faultStep);

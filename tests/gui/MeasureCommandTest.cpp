@@ -129,6 +129,8 @@ $)" << "";
            R"(da lato = 0,\d+ a lato = \d,\d+\)\n  \(20000 punti, uno a ogni passo, dopo 1000 passi di transitorio; )"
            R"(contate tutte le coppie\)\n$)"
         << "";
+    QTest::newRow("a zero time step gives no dimension")
+        << &Kelvane << QStringList{"--dimension", "--set", "dtT=0"} << 1 << "" << "Nessuna dimensione: .*Δt nullo";
     QTest::newRow("dimension of an escaping orbit")
         << &Drumbel << QStringList{"--dimension", "--set", "aT=5"} << 3 << ""
         << "^DrumbelW7: Overflow numerico al passo \\d+: .*nessuna dimensione";
