@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -45,6 +46,10 @@ inline std::shared_ptr<QString> acceptMessage()
 inline void enterPath(QWidget* dialog, const QString& path)
 {
     auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    if (name == nullptr) {  // another modal window came first: wait for the file dialog
+        whenDialogShows([path](QWidget* next) { enterPath(next, path); });
+        return;
+    }
     QTest::keyClicks(name, path);
     const auto press = [dialog, name] {
         if (!dialog->isVisible())
