@@ -1,6 +1,6 @@
-// "Esplora parametri": only the maps offer it; the window computes its plane
-// off the GUI thread, coarse first, and Enter at its keyboard cursor types the point into
-// the program's a and b fields.
+// "Esplora parametri": every program offers it; the window computes off the
+// GUI thread, coarse first, and Enter at its keyboard cursor types the point
+// into the program's fields.
 #include <QAction>
 #include <QApplication>
 #include <QProcess>
@@ -63,15 +63,15 @@ QPushButton* button(QWidget* window, const QString& text)
 class ExplorerWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void onlyTheMapsExplore_data() { addProgramRows(); }
-    void onlyTheMapsExplore();
+    void everyProgramExplores_data() { addProgramRows(); }
+    void everyProgramExplores();
     void savedDiagramDrawsAgainFromTheCommandLine();
     void toolWindowsOpenBeside_data();
     void toolWindowsOpenBeside();
     void toolWindowLandsWherePlaced();
 };
 
-void ExplorerWindowTest::onlyTheMapsExplore()
+void ExplorerWindowTest::everyProgramExplores()
 {
     QFETCH(const Program*, program);
     SimulationForm form(*program);
@@ -93,15 +93,25 @@ void ExplorerWindowTest::onlyTheMapsExplore()
     SweepCanvas* canvas = nullptr;
     for (SweepCanvas* shown : window->findChildren<SweepCanvas*>())
         if (shown->isVisible())
-            canvas = shown;  // the plane's tab is the one open
+            canvas = shown;  // the first tab's, the one open
     QVERIFY(canvas);
     canvas->setFocus();
     QTest::keyClick(canvas, Qt::Key_Return);
+    // A map opens on its plane, and the cursor types both its parameters; a
+    // flow on its orbit diagram, and it types the parameter swept.
     const SweepView& view = *sweepViewOf(*program);
-    const double a = form.fieldText(Field::a).toDouble(), b = form.fieldText(Field::b).toDouble();
-    QVERIFY2(std::abs(a - (view.acrossSpan.low + view.acrossSpan.high) / 2) < 1e-12, qPrintable(form.fieldText(Field::a)));
-    QVERIFY2(std::abs(b - (view.upSpan.low + view.upSpan.high) / 2) < 1e-12, qPrintable(form.fieldText(Field::b)));
-    QCOMPARE(form.session().state().a, a);
+    const auto typedCentre = [&](SweepParameter parameter, const SweepSpan& span) {
+        const Field field = static_cast<Field>(parameter);  // a, b, c lead the fields
+        const double value = form.fieldText(field).toDouble();
+        QVERIFY2(std::abs(value - (span.low + span.high) / 2) < 1e-12, qPrintable(form.fieldText(field)));
+        QCOMPARE(parameterOf(form.session().state(), parameter), value);
+    };
+    if (view.sectionLevel == nullptr) {
+        typedCentre(view.across, parameterSpan(view, view.across));
+        typedCentre(view.up, parameterSpan(view, view.up));
+    } else {
+        typedCentre(view.varied, view.variedSpan);
+    }
     window->close();
 }
 
