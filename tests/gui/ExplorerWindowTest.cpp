@@ -2,6 +2,7 @@
 // GUI thread, coarse first, and Enter at its keyboard cursor types the point
 // into the program's fields.
 #include <QAction>
+#include <QLineEdit>
 #include <QApplication>
 #include <QProcess>
 #include <QProgressBar>
@@ -69,6 +70,7 @@ private slots:
     void toolWindowsOpenBeside_data();
     void toolWindowsOpenBeside();
     void toolWindowLandsWherePlaced();
+    void shortcutsActInToolWindows();
 };
 
 void ExplorerWindowTest::everyProgramExplores()
@@ -188,6 +190,30 @@ void ExplorerWindowTest::toolWindowLandsWherePlaced()
     QCOMPARE(window->pos(), placed.topLeft());
     form.close();
     QVERIFY(!window->isVisible());  // it closed with the program's window
+}
+
+// A tool window that lies over the program's, on a small screen, does not
+// take the tools' shortcuts away: Ctrl+E in Sensibilità opens Esplora
+// parametri, also from its ε field.
+void ExplorerWindowTest::shortcutsActInToolWindows()
+{
+    SimulationForm form(Kelvane);
+    form.show();
+    for (QAction* action : form.actions())
+        if (action->text().startsWith("Sensibilità"))
+            action->trigger();
+    QWidget* sensitivity = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->windowTitle().startsWith("Sensibilità"))
+            sensitivity = widget;
+    QVERIFY(sensitivity);
+    QVERIFY(QTest::qWaitForWindowActive(sensitivity));
+    auto* epsilon = sensitivity->findChild<QLineEdit*>();
+    QVERIFY(epsilon);
+    epsilon->setFocus();
+    QTest::keyClick(epsilon, Qt::Key_E, Qt::ControlModifier);
+    QTRY_VERIFY(explorerWindow() != nullptr);
+    form.close();
 }
 
 int main(int argc, char** argv)
