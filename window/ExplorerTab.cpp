@@ -55,11 +55,11 @@ SweepRecipe ExplorerTab::recipe(bool coarse) const
     return recipe;
 }
 
-void ExplorerTab::show(const SweepRecipe& recipe, const SweepBand& band)
+void ExplorerTab::show(const SweepRecipe& recipe, const SweepBand& band, bool full)
 {
     band_ = band;
     shown_ = recipe;
-    complete_ = sweepRecipeToJson(recipe) == sweepRecipeToJson(this->recipe(false));
+    complete_ = full;
     const QRectF ranges(band.across0, band.up0, band.across1 - band.across0, band.up1 - band.up0);
     QString across, up;
     const auto letter = [](char name) { return QString(QLatin1Char(name)); };

@@ -36,9 +36,11 @@ public:
     // has one point in eight each way, or a one-orbit kind an eighth of the
     // duration; the full pass all of it.
     SweepRecipe recipe(bool coarse) const;
-    // Takes a computed pass: its picture, its values and the ranges it spans.
-    void show(const SweepRecipe& recipe, const SweepBand& band);
-    // Whether the picture shown is the full pass of the view shown.
+    // Takes a computed pass (`full`, or the coarse one): its picture, its
+    // values and the ranges it spans.
+    void show(const SweepRecipe& recipe, const SweepBand& band, bool full);
+    // Whether the picture shown is a full pass, which can be saved: its
+    // recipe is shown(), whatever the fields say since.
     bool complete() const { return complete_; }
     const QImage& picture() const { return band_.image; }
     const SweepRecipe& shown() const { return shown_; }

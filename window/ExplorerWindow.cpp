@@ -135,7 +135,7 @@ void ExplorerWindow::launch()
 void ExplorerWindow::passDone(const SweepRecipe& recipe, const SweepBand& band)
 {
     poll_->stop();
-    current().show(recipe, band);
+    current().show(recipe, band, pass_ == 1);
     if (band.faultStep > 0)
         readout_->setText(overflowText(band.faultStep) +
                           QStringLiteral(" L'immagine mostra i punti trovati prima."));
