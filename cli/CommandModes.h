@@ -46,6 +46,8 @@ extern const CommandMode DimensionMode;
 extern const CommandMode SeparationMode;
 extern const CommandMode PlaneMode;
 extern const CommandMode OrbitsMode;
+extern const CommandMode MaximaMode;
+extern const CommandMode SectionMode;
 extern const CommandMode MergeMode;
 
 }  // namespace vortiquo

@@ -8,7 +8,7 @@ namespace vortiquo {
 // table says which programs offer which.
 extern const ToolWindow ExportTool;       // "Esporta…": the picture as a print or a film
 extern const ToolWindow SensitivityTool;  // "Sensibilità…": two orbits, the largest exponent and the spectrum
-extern const ToolWindow ExplorerTool;     // "Esplora parametri…": the parameter plane and the orbit diagram
+extern const ToolWindow ExplorerTool;     // "Esplora parametri…": the parameter sweeps, and a flow's maxima and section
 extern const ToolWindow DimensionTool;    // "Dimensione…": the attractor's correlation and box-counting dimensions
 
 }  // namespace vortiquo

@@ -1,7 +1,7 @@
 // --plane, --orbits and --merge as a user runs them, in a child process with
 // no display: the file is the same on any number of threads and from tiles
 // merged in any order; known points of the quadratic map have the exponents
-// they should; a bad set of tiles or a flow is refused with its own status.
+// they should; a bad set of tiles or a misplaced option is refused with its own status.
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -76,6 +76,16 @@ void SweepCommandTest::sameFileWhateverTheSplit_data()
     QTest::newRow("diagram in 4 tiles") << &Drumbel << orbits << 4 << QList<int>{2, 4, 1, 3};
     QTest::newRow("negative ranges, 2 tiles")
         << &Tessivo << (plane + QStringList{"--a", "-0.5:-0.1", "--b", "-1.8:-1.2"}) << 2 << QList<int>{2, 1};
+    // A flow's durations are units of time: a few Euler steps per pixel here.
+    const QStringList flowPlane = {"--plane", "--size", "7x6", "--transient", "2", "--duration", "5"};
+    const QStringList flowOrbits = {"--orbits", "--size", "9x24", "--transient", "3", "--duration", "6"};
+    QTest::newRow("a flow's plane in 3 tiles") << &Kelvane << flowPlane << 3 << QList<int>{2, 3, 1};
+    QTest::newRow("a flow's plane over b and c, 2 threads")
+        << &Brisuta << (flowPlane + QStringList{"--b", "20:40", "--c", "-4:-1", "--set", "dtT=1e-3"}) << 0
+        << QList<int>{};
+    QTest::newRow("a flow's diagram of y swept over a, in 4 tiles")
+        << &Kelvane << (flowOrbits + QStringList{"--vary", "a", "--of", "y", "--set", "z0T=0.5"}) << 4
+        << QList<int>{4, 2, 3, 1};
     QTest::newRow("diagram of b from a start point set")
         << &Drumbel << (orbits + QStringList{"--vary", "b", "--range", "-0.3:0.3", "--set", "x0T=0.25", "--set",
                                              "aT=1.2"})
@@ -209,9 +219,13 @@ void SweepCommandTest::usageErrors_data()
     QTest::addColumn<const Program*>("program");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("a flow has no plane") << &Brisuta << QStringList{"--plane", "p.png"}
-                                         << "--plane vale solo per le mappe: TessivoW7 e DrumbelW7";
-    QTest::newRow("nor a diagram") << &Kelvane << QStringList{"--orbits", "p.png"} << "--orbits vale solo per le mappe";
+    QTest::newRow("a map has no c") << &Drumbel << QStringList{"--plane", "p.png", "--c", "0:1"}
+                                    << "--c vale per i flussi";
+    QTest::newRow("a flow counts time, not iterations")
+        << &Kelvane << QStringList{"--plane", "p.png", "--iterations", "10"} << "--iterations vale per le mappe";
+    QTest::newRow("a plane over three parameters")
+        << &Kelvane << QStringList{"--plane", "p.png", "--a", "0:1", "--b", "0:1", "--c", "0:1"}
+        << "--plane vuole due parametri";
     QTest::newRow("a reversed range") << &Drumbel << QStringList{"--plane", "p.png", "--a", "0.3:-0.5"} << "--a vuole DA:A";
     QTest::newRow("tile 0") << &Drumbel << QStringList{"--plane", "p.png", "--tile", "0/2"} << "--tile vuole I/N";
     QTest::newRow("more tiles than rows") << &Drumbel << QStringList{"--plane", "p.png", "--size", "4x2", "--tile", "1/3"}
