@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+#include "analysis/PlaneKernels.h"
+
 namespace vortiquo {
 
 namespace {
@@ -191,10 +193,16 @@ Outcome computePlaneBand(const PlaneRequest& request, int firstRow, int rowCount
     const bool done = runInParallel(
         rowCount, threads,
         [&](int row) {
+            // The row's pixels start from the same point, each with its own parameters.
             const double b = planeB(request, firstRow + row);
+            std::vector<SimulationState> starts(width, request.base);
+            for (int column = 0; column < request.width; ++column) {
+                starts[column].a = planeA(request, column);
+                starts[column].b = b;
+            }
             double* values = exponents.data() + static_cast<std::size_t>(row) * width;
-            for (int column = 0; column < request.width; ++column)
-                values[column] = planeExponent(request, planeA(request, column), b, control);
+            computePlaneRow(*request.model, {starts.data(), request.width, request.transient, request.measured, values},
+                            fastestPlanePath(), control);
         },
         control);
     return done ? Outcome::Finished : Outcome::Cancelled;
