@@ -13,7 +13,6 @@
 //       static Vector load(const double* p);    // Width doubles, aligned to the vector
 //       static void store(double* p, Vector v);
 //       static Vector absolute(Vector v);
-//       static unsigned nonZero(Vector v);      // bit i: lane i is not 0 (NaN included)
 //       static unsigned outside(Vector size);   // bit i: !(1e-100 < size < 1e100)
 //   };
 //
@@ -52,18 +51,21 @@ void pairMembers(First& first, Second& second, Function f)
         f(first.v0, second.v0), f(first.v1, second.v1), f(first.v2, second.v2);
 }
 
-template <class Lanes>
+// One member of every lane of Groups vectors, as plain doubles.
+template <class Lanes, int Groups>
 struct alignas(sizeof(typename Lanes::Vector)) LaneValues {
-    double at[Lanes::Width];
+    double at[Groups * Lanes::Width];
 };
 
 // The scalar side of a row in lanes: which pixel each lane carries, where
 // it started, when it next renormalises, its sum of logarithms, and its
 // orbit as plain doubles while the lanes stand between two runs of steps.
-template <class Lanes, class Kind>
+template <class Lanes, class Kind, int Groups>
 class LaneBook {
 public:
-    static constexpr int Width = Lanes::Width;
+    static constexpr int Width = Groups * Lanes::Width;
+    using Vector = typename Lanes::Vector;
+    using Values = LaneValues<Lanes, Groups>;
     static constexpr std::int64_t Idle = std::numeric_limits<std::int64_t>::max();
 
     explicit LaneBook(const PlaneRow& row) : row_(row), steps_(row.transient + row.measured)
@@ -83,18 +85,20 @@ public:
         return next;
     }
 
-    void load(Orbits<typename Lanes::Vector>& lanes) const
+    void load(Orbits<Vector> (&lanes)[Groups]) const
     {
-        pairMembers(lanes, values_, [](typename Lanes::Vector& vector, const LaneValues<Lanes>& values) {
-            vector = Lanes::load(values.at);
-        });
+        for (int group = 0; group < Groups; ++group)
+            pairMembers(lanes[group], values_, [group](Vector& vector, const Values& values) {
+                vector = Lanes::load(values.at + group * Lanes::Width);
+            });
     }
 
-    void store(const Orbits<typename Lanes::Vector>& lanes)
+    void store(const Orbits<Vector> (&lanes)[Groups])
     {
-        pairMembers(lanes, values_, [](const typename Lanes::Vector& vector, LaneValues<Lanes>& values) {
-            Lanes::store(values.at, vector);
-        });
+        for (int group = 0; group < Groups; ++group)
+            pairMembers(lanes[group], values_, [group](const Vector& vector, Values& values) {
+                Lanes::store(values.at + group * Lanes::Width, vector);
+            });
     }
 
     // After global step `step`: what the scalar loop does after that step,
@@ -145,7 +149,7 @@ private:
     {
         const bool idle = next_ >= row_.pixels;
         const SimulationState start = idle ? SimulationState{} : row_.starts[next_];
-        pairMembers(values_, start, [lane](LaneValues<Lanes>& values, const double& value) {
+        pairMembers(values_, start, [lane](Values& values, const double& value) {
             values.at[lane] = value;
         });
         values_.v0.at[lane] = idle ? 0.0 : 1.0;
@@ -168,22 +172,23 @@ private:
     const std::int64_t steps_;
     int next_ = 0;  // the row's next pixel to start
     unsigned active_ = 0;
-    Orbits<LaneValues<Lanes>> values_{};
+    Orbits<Values> values_{};
     int pixel_[Width] = {};
     std::int64_t origin_[Width] = {};  // the global step before the pixel's first
     std::int64_t renormaliseAt_[Width] = {};
     double sums_[Width] = {};
 };
 
-// One step of every lane: the Jacobian at the current point, the step, the
-// next point made current. Returns the lanes that call for a look: a step
-// that is not finite, or a tangent size out of range.
+// One step of every lane of a vector: the Jacobian at the current point,
+// the step, the next point made current. Returns the lanes that call for a
+// look: a step that is not finite, or a tangent size out of range.
 template <class Lanes, class Kind>
 inline unsigned stepLanes(Orbits<typename Lanes::Vector>& s)
 {
     Kind::tangent(s, s.v0, s.v1, s.v2);
     Kind::next(s);
-    // x − x is 0 for a finite x and NaN otherwise.
+    // x − x is +0 for a finite x and NaN otherwise, and a size (never
+    // negative) plus +0 is the size: one test of the sum answers both.
     typename Lanes::Vector finite = (s.xNext - s.xNext) + (s.yNext - s.yNext);
     typename Lanes::Vector size = Lanes::absolute(s.v0) + Lanes::absolute(s.v1);
     if constexpr (Kind::coordinates == 3) {
@@ -194,15 +199,23 @@ inline unsigned stepLanes(Orbits<typename Lanes::Vector>& s)
     s.y = s.yNext;
     if constexpr (Kind::coordinates == 3)
         s.z = s.zNext;
-    return Lanes::nonZero(finite) | Lanes::outside(size);
+    return Lanes::outside(size + finite);
 }
 
-// Every pixel of the row, Width at a time. Returns false when cancelled.
-template <class Lanes, class Kind>
+// A map's step is a short chain of dependent operations, so two groups of
+// lanes side by side hide each other's latency; a flow's step holds enough
+// independent work in itself, and a second group only adds registers.
+template <class Kind>
+inline constexpr int groupsFor = Kind::coordinates == 2 ? 2 : 1;
+
+// Every pixel of the row, Groups × Width at a time: the groups are
+// independent vectors stepped side by side, so that one group's step can
+// run while another waits for its results. Returns false when cancelled.
+template <class Lanes, class Kind, int Groups>
 bool laneRow(const PlaneRow& row, const AnalysisControl& control)
 {
-    LaneBook<Lanes, Kind> book(row);
-    Orbits<typename Lanes::Vector> lanes;
+    LaneBook<Lanes, Kind, Groups> book(row);
+    Orbits<typename Lanes::Vector> lanes[Groups];
     std::int64_t step = 0;  // the steps every lane has taken together
     while (book.active() != 0) {
         const std::int64_t nextLook = (step / planeDetail::CancelEvery + 1) * planeDetail::CancelEvery;
@@ -212,7 +225,10 @@ bool laneRow(const PlaneRow& row, const AnalysisControl& control)
         book.load(lanes);
         while (step < until) {
             ++step;
-            if ((stepLanes<Lanes, Kind>(lanes) & active) != 0)
+            unsigned flagged = 0;
+            for (int group = 0; group < Groups; ++group)
+                flagged |= stepLanes<Lanes, Kind>(lanes[group]) << (group * Lanes::Width);
+            if ((flagged & active) != 0)
                 break;
         }
         book.store(lanes);

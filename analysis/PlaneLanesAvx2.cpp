@@ -25,10 +25,6 @@ struct Avx2Lanes {
     static Vector load(const double* p) { return _mm256_load_pd(p); }
     static void store(double* p, Vector v) { _mm256_store_pd(p, v); }
     static Vector absolute(Vector v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
-    static unsigned nonZero(Vector v)
-    {
-        return static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_NEQ_UQ)));
-    }
     static unsigned outside(Vector size)
     {
         const Vector inside = _mm256_and_pd(_mm256_cmp_pd(size, _mm256_set1_pd(1e-100), _CMP_GT_OQ),
@@ -49,7 +45,7 @@ namespace vortiquo {
 template <class Kind>
 bool planeRowInAvx2(const PlaneRow& row, const AnalysisControl& control)
 {
-    return planeLanes::laneRow<Avx2Lanes, Kind>(row, control);
+    return planeLanes::laneRow<Avx2Lanes, Kind, planeLanes::groupsFor<Kind>>(row, control);
 }
 
 #else

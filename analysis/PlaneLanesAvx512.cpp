@@ -25,7 +25,6 @@ struct Avx512Lanes {
     static Vector load(const double* p) { return _mm512_load_pd(p); }
     static void store(double* p, Vector v) { _mm512_store_pd(p, v); }
     static Vector absolute(Vector v) { return _mm512_abs_pd(v); }
-    static unsigned nonZero(Vector v) { return _mm512_cmp_pd_mask(v, _mm512_setzero_pd(), _CMP_NEQ_UQ); }
     static unsigned outside(Vector size)
     {
         const __mmask8 above = _mm512_cmp_pd_mask(size, _mm512_set1_pd(1e-100), _CMP_GT_OQ);
@@ -45,7 +44,7 @@ namespace vortiquo {
 template <class Kind>
 bool planeRowInAvx512(const PlaneRow& row, const AnalysisControl& control)
 {
-    return planeLanes::laneRow<Avx512Lanes, Kind>(row, control);
+    return planeLanes::laneRow<Avx512Lanes, Kind, planeLanes::groupsFor<Kind>>(row, control);
 }
 
 #else
