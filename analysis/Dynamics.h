@@ -17,20 +17,48 @@ namespace vortiquo {
 // A tangent vector (x, y, z); the maps leave z at 0.
 using Tangent = std::array<double, 3>;
 
-enum class SweepParameter : std::uint8_t { A, B };
+// The parameters a sweep can vary, and the coordinates it can record.
+enum class SweepParameter : std::uint8_t { A, B, C };
+enum class Coordinate : std::uint8_t { X, Y, Z };
 
-// The views the parameter sweeps of a map open with, around the window's
-// opening values.
-struct SweepView {
-    double a0, a1;  // the plane's a, left edge to right edge
-    double b0, b1;  // the plane's b, bottom edge to top edge
-    SweepParameter diagramParameter;  // across the orbit diagram; the other keeps the window's value
-    double p0, p1;                    // its range, left edge to right edge
-    double xLow, xHigh;               // the orbit diagram's x, bottom edge to top edge
-    std::int64_t transient;           // T: steps each pixel or column discards first
-    std::int64_t measured;            // N: steps that measure a pixel's exponent
-    std::int64_t points;              // K: points histogrammed per column
+// An interval of a sweep's picture, from its low edge to its high edge.
+struct SweepSpan {
+    double low, high;
 };
+
+// The views the parameter sweeps open with, around the window's opening
+// values. Durations are in the model's unit of time: a step for a map, a
+// unit of time for a flow (converted into Euler steps at the window's Δt).
+struct SweepView {
+    // The parameter plane: `across` left to right, `up` bottom to top; a
+    // flow's third parameter keeps the window's value.
+    SweepParameter across, up;
+    SweepSpan acrossSpan, upSpan;
+    double planeTransient;  // T: discarded before a pixel's exponent is measured
+    double planeMeasured;   // N: the time that measures it
+    int planeSide;          // the window's full pass: points across and down
+    double colourScale;     // |λ| at which the plane's colours saturate
+    // The orbit diagram: the parameter swept (the others keep the window's
+    // values) and the coordinate recorded, every value of it for a map, its
+    // local maxima for a flow.
+    SweepParameter varied;
+    SweepSpan variedSpan;
+    Coordinate recorded;
+    SweepSpan valueSpans[3];   // the diagram's vertical range for each coordinate
+    double diagramTransient;   // T: discarded before a column records
+    double diagramDuration;    // N: the time a column records
+    // The map of successive maxima and the section, at the window's own
+    // parameters (a flow's only: a map is its own section).
+    double orbitTransient, orbitDuration;
+    Coordinate sectionAt;  // the section's plane: this coordinate at sectionLevel
+    double (*sectionLevel)(const SimulationState& at);
+    bool sectionUpward;  // crossings where the coordinate grows (else where it falls)
+};
+
+// A parameter or a coordinate of a state.
+double parameterOf(const SimulationState& state, SweepParameter parameter);
+void setParameter(SimulationState& state, SweepParameter parameter, double value);
+double coordinateOf(const SimulationState& state, Coordinate coordinate);
 
 struct Dynamics {
     const Model* model;
@@ -49,6 +77,8 @@ struct Dynamics {
     std::int64_t twinInterval;
     double twinTime;
     const SweepView* sweep;  // nullptr: the model has no parameter sweeps
+    // The parameters the model has: 2 for the maps (a, b), 3 for the flows.
+    int parameters;
 };
 
 // The row of a model of the suite, or nullptr for a model it does not know.
@@ -61,6 +91,10 @@ double stepDuration(const Dynamics& dynamics, const SimulationState& state);
 // at most MaxDefaultSteps; 0 when a step lasts no time or no finite time.
 inline constexpr std::int64_t MaxDefaultSteps = 1'000'000'000;
 std::int64_t stepsFor(const Dynamics& dynamics, const SimulationState& state, double duration);
+// The steps a sweep takes for a duration: as stepsFor, but −1 instead of a
+// capped count when they would be more than `most`, or when a step lasts no
+// finite, non-zero time.
+std::int64_t sweepSteps(const Dynamics& dynamics, const SimulationState& state, double duration, std::int64_t most);
 
 // The state a run of the program starts from: "Via" puts the point back to
 // its fixed start, 1 in each coordinate. The analyses of a window start

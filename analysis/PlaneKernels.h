@@ -29,19 +29,22 @@ const std::vector<PlanePath>& availablePlanePaths();
 PlanePath fastestPlanePath();
 
 // One row of a plane: each pixel's start (the start point with that pixel's
-// parameters), the steps, and where each pixel's value goes.
+// parameters), the steps, the time a step lasts (a flow's Δt, 1 for a map)
+// and where each pixel's value goes.
 struct PlaneRow {
     const SimulationState* starts = nullptr;
     int pixels = 0;
     std::int64_t transient = 0, measured = 0;  // measured > 0
+    double stepDuration = 1;
     double* values = nullptr;
 };
 
 // Whether the model has plane kernels (each model of the suite has).
 bool hasPlaneKernels(const Model& model);
 
-// Computes every pixel of the row: the largest Lyapunov exponent per step
-// by the tangent method, as planeExponent computes it, bit for bit. NaN: a
+// Computes every pixel of the row: the largest Lyapunov exponent by the
+// tangent method, per unit of the step's duration, as planeExponent
+// computes it, bit for bit. NaN: a
 // step faulted; −∞: the tangent vector vanished. A path this processor
 // cannot take is replaced by the scalar one. Returns false, with the row
 // incomplete, when the control was cancelled (it is looked at every few

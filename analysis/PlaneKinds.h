@@ -101,13 +101,14 @@ inline double renormalise(double& v0, double& v1, double& v2, int coordinates)
     return norm;
 }
 
-// The exponent of a sum of logarithms over `measured` steps. A vector that
-// vanished leaves −∞, then NaN, in the sum: nothing stretches it again.
-inline double exponentOf(double sum, std::int64_t measured)
+// The exponent of a sum of logarithms over `measured` steps of a duration
+// each. A vector that vanished leaves −∞, then NaN, in the sum: nothing
+// stretches it again.
+inline double exponentOf(double sum, std::int64_t measured, double duration)
 {
     if (!std::isfinite(sum))
         return -std::numeric_limits<double>::infinity();
-    return sum / static_cast<double>(measured);
+    return sum / (static_cast<double>(measured) * duration);
 }
 
 }  // namespace planeDetail
@@ -116,7 +117,7 @@ inline double exponentOf(double sum, std::int64_t measured)
 // NaN when a step faults, or when the control is cancelled (it looks every
 // few thousand steps).
 template <class Kind>
-double scalarPlanePixel(SimulationState state, std::int64_t transient, std::int64_t measured,
+double scalarPlanePixel(SimulationState state, std::int64_t transient, std::int64_t measured, double duration,
                         const AnalysisControl& control)
 {
     using namespace planeDetail;
@@ -141,7 +142,7 @@ double scalarPlanePixel(SimulationState state, std::int64_t transient, std::int6
             renormaliseAt = nextRenormalisation(step, transient, steps);
         }
     }
-    return exponentOf(sum, measured);
+    return exponentOf(sum, measured, duration);
 }
 
 // The kernels of a row, each compiled per kind: false when cancelled.
@@ -149,7 +150,8 @@ template <class Kind>
 bool planeRowInScalar(const PlaneRow& row, const AnalysisControl& control)
 {
     for (int pixel = 0; pixel < row.pixels; ++pixel) {
-        row.values[pixel] = scalarPlanePixel<Kind>(row.starts[pixel], row.transient, row.measured, control);
+        row.values[pixel] =
+            scalarPlanePixel<Kind>(row.starts[pixel], row.transient, row.measured, row.stepDuration, control);
         if (control.cancelled())
             return false;
     }

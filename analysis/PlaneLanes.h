@@ -124,7 +124,7 @@ public:
             if (local > row_.transient)
                 sums_[lane] += std::log(norm);
             if (local == steps_)
-                finish(lane, exponentOf(sums_[lane], row_.measured), step);
+                finish(lane, exponentOf(sums_[lane], row_.measured, row_.stepDuration), step);
             else
                 renormaliseAt_[lane] = origin_[lane] + planeDetail::nextRenormalisation(local, row_.transient, steps_);
         }

@@ -12,6 +12,8 @@ const CommandMode* const Modes[] = {
     &SeparationMode,
     &PlaneMode,
     &OrbitsMode,
+    &MaximaMode,
+    &SectionMode,
     &MergeMode,
 };
 
@@ -33,14 +35,19 @@ constexpr CommandOption Options[] = {
     {"epsilon", "E"},
     {"a", "A0:A1"},
     {"b", "B0:B1"},
+    {"c", "C0:C1"},
     {"size", "WxH"},
     {"transient", "T"},
     {"iterations", "N"},
+    {"duration", "N"},
     {"threads", "K"},
     {"tile", "I/N"},
     {"values", "OUT.csv"},
-    {"vary", "a|b"},
+    {"vary", "a|b|c"},
     {"range", "P0:P1"},
+    {"of", "x|y|z"},
+    {"at", "COORD=V"},
+    {"direction", "up|down"},
 };
 
 }  // namespace

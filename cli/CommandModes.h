@@ -45,6 +45,8 @@ extern const CommandMode LyapunovMode;
 extern const CommandMode SeparationMode;
 extern const CommandMode PlaneMode;
 extern const CommandMode OrbitsMode;
+extern const CommandMode MaximaMode;
+extern const CommandMode SectionMode;
 extern const CommandMode MergeMode;
 
 }  // namespace vortiquo

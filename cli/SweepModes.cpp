@@ -1,5 +1,5 @@
-// --plane, --orbits and --merge: the parameter plane and the orbit diagram of
-// a map, whole or one band at a time, and the bands put together.
+// --plane, --orbits and --merge: the parameter plane and the orbit diagram,
+// whole or one band at a time, and the bands put together.
 #include <QCommandLineParser>
 #include <QThread>
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/CommandModes.h"
 #include "cli/CommandReaders.h"
+#include "cli/SweepOptions.h"
 #include "cli/SweepRun.h"
 #include "engine/SweepTiles.h"
 
@@ -15,167 +16,135 @@ namespace vortiquo {
 
 namespace {
 
-constexpr int DefaultSide = 512;
-constexpr int MostThreads = 256;
-
-// I/N with 1 ≤ I ≤ N ≤ the rows (plane) or columns (diagram) to split.
-QString readTile(const QString& text, int extent, SweepRecipe& recipe)
+SweepParameter parameterNamed(char letter)
 {
-    const QStringList parts = text.split('/');
-    const std::optional<qint64> tile = parts.size() == 2 ? wholeNumber(parts[0]) : std::nullopt;
-    const std::optional<qint64> tiles = parts.size() == 2 ? wholeNumber(parts[1]) : std::nullopt;
-    if (!tile || !tiles || *tile < 1 || *tile > *tiles || *tiles > extent)
-        return QString("--tile vuole I/N, la parte I (da 1) di N, con N al più %1, come 2/4, non «%2»")
-            .arg(extent)
-            .arg(text);
-    recipe.tile = int(*tile);
-    recipe.tiles = int(*tiles);
-    return {};
+    return sweepParameter(letter);
 }
 
-// Every sweep starts where the window's fields x0, y0 (z0) say: the texts
-// --set gives them, else their opening texts. The recipe records the start
-// either way, as a picture saved from Esplora parametri does.
-void recordStart(const Program& program, SweepRecipe& recipe)
+char letterOf(SweepParameter parameter)
 {
-    const FieldTexts opening = designTexts(*program.layout);
-    for (const Field start : {Field::x0, Field::y0, Field::z0}) {
-        const auto& text = opening[static_cast<std::size_t>(start)];
-        const bool given = std::any_of(recipe.edits.begin(), recipe.edits.end(),
-                                       [start](const auto& edit) { return edit.first == start; });
-        if (text && !given)
-            recipe.edits.emplace_back(start, QString::fromStdString(*text));
-    }
+    return "abc"[static_cast<int>(parameter)];
 }
 
-// What --plane and --orbits share: the output, the program's own view,
-// the size, the steps, the threads, the fields, the tile, or --from.
-QString readCommon(const QCommandLineParser& parser, const Program& program, const char* trigger,
-                   const QStringList& ownOptions, SweepJob& job)
+// The plane's two parameters: the view's when --a, --b, --c give none of
+// others; two given, in the order a, b, c (the first across), unless they
+// are the view's own pair, which keeps its order.
+QString readPlaneAxes(const QCommandLineParser& parser, const Program& program, const SweepView& view,
+                      SweepRecipe& recipe)
 {
-    if (sweepViewOf(program) == nullptr)
-        return QString("--%1 vale solo per le mappe: TessivoW7 e DrumbelW7").arg(trigger);
-    job.output = parser.value(trigger);
-    if (job.output.isEmpty())
-        return QString("--%1 vuole il nome del file da scrivere, per esempio --%1 piano.png").arg(trigger);
-    job.recipe.program = &program;
-    job.threads = std::clamp(QThread::idealThreadCount(), 1, MostThreads);
+    const bool timed = timedProgram(program);
+    if (!timed && parser.isSet("c"))
+        return "--c vale per i flussi: il piano di una mappa è su a e b";
+    std::string given;
+    for (const char parameter : {'a', 'b', 'c'})
+        if (parser.isSet(QString(QLatin1Char(parameter))))
+            given += parameter;
+    const std::string pair = {letterOf(view.across), letterOf(view.up)};
+    const bool inPair = given.find_first_not_of(pair) == std::string::npos;
+    if (given.size() == 3 || (given.size() == 1 && !inPair))
+        return QString("--plane vuole due parametri, due di --a, --b, --c, con i loro intervalli (il piano di "
+                       "%1 si apre su %2 e %3)")
+            .arg(QLatin1String(program.name), QString(QLatin1Char(pair[0])), QString(QLatin1Char(pair[1])));
+    const std::string axes = given.size() == 2 && !inPair ? given : pair;
+    recipe.acrossParameter = axes[0];
+    recipe.upParameter = axes[1];
+    recipe.across0 = view.acrossSpan.low, recipe.across1 = view.acrossSpan.high;
+    recipe.up0 = view.upSpan.low, recipe.up1 = view.upSpan.high;
     QStringList errors;
-    if (parser.isSet("threads")) {
-        qint64 threads = 1;
-        errors << readWhole("threads", parser.value("threads"), 1, MostThreads, threads);
-        job.threads = int(threads);
-    }
-    if (parser.isSet("from")) {
-        job.from = parser.value("from");
-        for (const QString& option : ownOptions + QStringList{"size", "transient", "iterations", "set", "tile"})
-            if (parser.isSet(option))
-                return QString("--from non si unisce a --%1: la ricetta è già nell'immagine salvata").arg(option);
-        if (job.from.isEmpty())
-            return "--from vuole il nome di un'immagine salvata con --plane o --orbits";
-        return {};
-    }
-    const SweepView& view = *sweepViewOf(program);
-    job.recipe.width = job.recipe.height = DefaultSide;
-    job.recipe.transient = view.transient;
-    if (parser.isSet("size"))
-        errors << readSize("size", parser.value("size"), MaxSweepSide, job.recipe.width, job.recipe.height);
-    if (parser.isSet("transient"))
-        errors << readWhole("transient", parser.value("transient"), 0, MaxSweepSteps, job.recipe.transient);
-    for (const QString& edit : parser.values("set"))
-        errors << readEdit(edit, program, job.recipe.edits);
-    recordStart(program, job.recipe);
+    const QString across = QString(QLatin1Char(axes[0])), up = QString(QLatin1Char(axes[1]));
+    if (parser.isSet(across))
+        errors << readRange(across, parser.value(across), recipe.across0, recipe.across1);
+    if (parser.isSet(up))
+        errors << readRange(up, parser.value(up), recipe.up0, recipe.up1);
+    errors << refuseSetting(recipe, {axes[0], axes[1]},
+                            QString("con --plane: sul piano %1 e %2 variano (--%1, --%2)").arg(across, up));
     return firstError(errors);
-}
-
-QString readIterations(const QCommandLineParser& parser, std::int64_t fallback, SweepRecipe& recipe)
-{
-    recipe.iterations = fallback;
-    return parser.isSet("iterations")
-               ? readWhole("iterations", parser.value("iterations"), 1, MaxSweepSteps, recipe.iterations)
-               : QString();
-}
-
-// The rest of the command after the mode's own values: the tile, which needs
-// the size, and the task.
-QString finish(const QCommandLineParser& parser, SweepJob& job, CommandLine& command)
-{
-    if (job.from.isEmpty() && parser.isSet("tile"))
-        if (QString error = readTile(parser.value("tile"), bandExtent(job.recipe), job.recipe); !error.isEmpty())
-            return error;
-    command.action = CommandLine::Action::Task;
-    command.task = [job] { return runSweep(job); };
-    return {};
 }
 
 QString readPlane(const QCommandLineParser& parser, const Program& program, CommandLine& command)
 {
     SweepJob job;
     job.recipe.kind = SweepRecipe::Kind::Plane;
-    if (QString error = readCommon(parser, program, "plane", {"a", "b"}, job); !error.isEmpty())
+    if (QString error = readSweepCommon(parser, program, "plane", {"a", "b", "c"}, job); !error.isEmpty())
         return error;
     job.values = parser.value("values");
     if (parser.isSet("values") && job.values.isEmpty())
         return "--values vuole il nome del file CSV da scrivere, per esempio --values piano.csv";
     if (job.from.isEmpty()) {
         const SweepView& view = *sweepViewOf(program);
-        SweepRecipe& recipe = job.recipe;
-        recipe.a0 = view.a0, recipe.a1 = view.a1, recipe.b0 = view.b0, recipe.b1 = view.b1;
-        QStringList errors;
-        if (parser.isSet("a"))
-            errors << readRange("a", parser.value("a"), recipe.a0, recipe.a1);
-        if (parser.isSet("b"))
-            errors << readRange("b", parser.value("b"), recipe.b0, recipe.b1);
-        errors << readIterations(parser, view.measured, recipe);
-        for (const auto& edit : recipe.edits)
-            if (edit.first == Field::a || edit.first == Field::b)
-                errors << "--set non scrive aT né bT con --plane: sul piano a e b variano (--a, --b)";
-        if (const QString error = firstError(errors); !error.isEmpty())
+        const QString error = firstError(
+            {readPlaneAxes(parser, program, view, job.recipe),
+             readDurations(parser, program, view.planeTransient, view.planeMeasured, job.recipe)});
+        if (!error.isEmpty())
             return error;
     }
-    return finish(parser, job, command);
+    return finishSweep(parser, job, command);
+}
+
+// The diagram's range when --range gives none: the view's own for its
+// parameter, else the plane's for one of the plane's.
+std::optional<SweepSpan> defaultRange(const SweepView& view, SweepParameter varied)
+{
+    if (varied == view.varied)
+        return view.variedSpan;
+    if (varied == view.across)
+        return view.acrossSpan;
+    if (varied == view.up)
+        return view.upSpan;
+    return std::nullopt;
 }
 
 QString readOrbits(const QCommandLineParser& parser, const Program& program, CommandLine& command)
 {
     SweepJob job;
     job.recipe.kind = SweepRecipe::Kind::Orbits;
-    if (QString error = readCommon(parser, program, "orbits", {"vary", "range"}, job); !error.isEmpty())
+    if (QString error = readSweepCommon(parser, program, "orbits", {"vary", "range", "of"}, job); !error.isEmpty())
         return error;
-    if (job.from.isEmpty()) {
-        const SweepView& view = *sweepViewOf(program);
-        SweepRecipe& recipe = job.recipe;
-        recipe.vary = view.diagramParameter == SweepParameter::A ? 'a' : 'b';
-        if (parser.isSet("vary")) {
-            if (parser.value("vary") != "a" && parser.value("vary") != "b")
-                return QString("--vary vuole a oppure b, non «%1»").arg(parser.value("vary"));
-            recipe.vary = parser.value("vary").at(0).toLatin1();
-        }
-        // The default range: the view's own for its parameter, the plane's
-        // side for the other.
-        const bool viewsOwn = recipe.vary == (view.diagramParameter == SweepParameter::A ? 'a' : 'b');
-        recipe.p0 = viewsOwn ? view.p0 : recipe.vary == 'a' ? view.a0 : view.b0;
-        recipe.p1 = viewsOwn ? view.p1 : recipe.vary == 'a' ? view.a1 : view.b1;
-        recipe.xLow = view.xLow, recipe.xHigh = view.xHigh;
-        QStringList errors;
-        if (parser.isSet("range"))
-            errors << readRange("range", parser.value("range"), recipe.p0, recipe.p1);
-        errors << readIterations(parser, view.points, recipe);
-        const Field varied = recipe.vary == 'a' ? Field::a : Field::b;
-        for (const auto& edit : recipe.edits)
-            if (edit.first == varied)
-                errors << QString("--set non scrive %1T con --vary %1: varia lungo il diagramma (--range)")
-                              .arg(QLatin1Char(recipe.vary));
-        if (const QString error = firstError(errors); !error.isEmpty())
-            return error;
+    const bool timed = timedProgram(program);
+    job.values = parser.value("values");
+    if (parser.isSet("values") && !timed)
+        return "--values vale solo con --plane per le mappe; con --orbits, per i flussi";
+    if (parser.isSet("values") && job.values.isEmpty())
+        return "--values vuole il nome del file CSV da scrivere, per esempio --values massimi.csv";
+    if (!job.from.isEmpty())
+        return finishSweep(parser, job, command);
+    const SweepView& view = *sweepViewOf(program);
+    SweepRecipe& recipe = job.recipe;
+    recipe.vary = letterOf(view.varied);
+    if (parser.isSet("vary")) {
+        const QString vary = parser.value("vary");
+        const QString allowed = timed ? QStringLiteral("abc") : QStringLiteral("ab");
+        if (vary.size() != 1 || !allowed.contains(vary))
+            return timed ? QString("--vary vuole a, b oppure c, non «%1»").arg(vary)
+                         : QString("--vary vuole a oppure b, non «%1»").arg(vary);
+        recipe.vary = vary.at(0).toLatin1();
     }
-    return finish(parser, job, command);
+    recipe.of = "xyz"[static_cast<int>(view.recorded)];
+    QStringList errors;
+    if (parser.isSet("of"))
+        errors << readCoordinate("of", parser.value("of"), program, recipe.of);
+    const std::optional<SweepSpan> range = defaultRange(view, parameterNamed(recipe.vary));
+    if (range)
+        recipe.across0 = range->low, recipe.across1 = range->high;
+    else if (!parser.isSet("range"))
+        errors << QString("--vary %1 vuole anche --range P0:P1, l'intervallo di %1").arg(QLatin1Char(recipe.vary));
+    if (parser.isSet("range"))
+        errors << readRange("range", parser.value("range"), recipe.across0, recipe.across1);
+    errors << readDurations(parser, program, view.diagramTransient, view.diagramDuration, recipe);
+    errors << refuseSetting(recipe, {recipe.vary},
+                            QString("con --vary %1: varia lungo il diagramma (--range)").arg(QLatin1Char(recipe.vary)));
+    if (const QString error = firstError(errors); !error.isEmpty())
+        return error;
+    const SweepSpan& values = view.valueSpans[static_cast<std::size_t>(sweepCoordinate(recipe.of))];
+    recipe.up0 = values.low, recipe.up1 = values.high;
+    return finishSweep(parser, job, command);
 }
 
 QString readMerge(const QCommandLineParser& parser, const Program& program, CommandLine& command)
 {
-    if (sweepViewOf(program) == nullptr)
-        return "--merge vale solo per le mappe: TessivoW7 e DrumbelW7";
+    QString error;
+    if (programView(program, "merge", error) == nullptr)
+        return error;
     const QString output = parser.value("merge");
     const QStringList tiles = parser.positionalArguments();
     if (output.isEmpty())
@@ -187,10 +156,10 @@ QString readMerge(const QCommandLineParser& parser, const Program& program, Comm
     return {};
 }
 
-constexpr const char* PlaneAccepts[] = {"a", "b", "size", "transient", "iterations", "threads",
-                                        "tile", "values", "set", "from"};
-constexpr const char* OrbitsAccepts[] = {"vary", "range", "size", "transient", "iterations",
-                                         "threads", "tile", "set", "from"};
+constexpr const char* PlaneAccepts[] = {"a",       "b",     "c",    "size",   "transient", "iterations",
+                                        "duration", "threads", "tile", "values", "set",       "from"};
+constexpr const char* OrbitsAccepts[] = {"vary",     "range",   "of",   "size",   "transient", "iterations",
+                                         "duration", "threads", "tile", "values", "set",       "from"};
 
 }  // namespace
 
@@ -199,30 +168,45 @@ const CommandMode PlaneMode = {
     "OUT.png",
     PlaneAccepts,
     readPlane,
-    R"(  --plane FILE.png        (solo TessivoW7 e DrumbelW7) il piano dei parametri:
-                          un punto per ogni coppia (a, b), colorato secondo
-                          l'esponente di Ljapunov (blu: periodica, arancio:
-                          caos, grigio: l'orbita fugge; non è un errore,
-                          lo stato di uscita è 0)
-  --a A0:A1, --b B0:B1    con --plane: gli intervalli di a e di b (di norma
-                          quelli con cui si apre la finestra Esplora parametri)
-  --size LxA              con --plane o --orbits: punti in larghezza e in
-                          altezza (512x512 se non data)
-  --transient T           con --plane o --orbits: passi scartati all'inizio
-                          di ogni orbita (600 se non dato)
-  --iterations N          con --plane: passi che misurano l'esponente (2000);
-                          con --orbits: punti contati per colonna (2000)
-  --threads K             con --plane o --orbits: calcola su K processori
-                          (tutti se non dato); il file è identico per ogni K
-  --tile I/N              con --plane o --orbits: calcola solo la parte I di N
-                          (fasce di righe del piano, di colonne del diagramma)
-  --values FILE.csv       con --plane: scrive anche a,b,esponente, una riga per
-                          punto (esponente vuoto se l'orbita fugge)
-  --set CAMPO=TESTO       con --plane o --orbits: x0T e y0T scelgono il punto
-                          di partenza, come i campi x0 e y0 della finestra
-                          (0, 0 se non dati: i testi con cui si apre);
-                          l'immagine lo registra
-  --from SALVATA.png      con --plane o --orbits: ricalcola l'immagine salvata
+    R"(  --plane FILE.png        il piano dei parametri: un punto per ogni coppia
+                          di parametri, colorato secondo l'esponente di
+                          Ljapunov (blu: periodica, arancio: caos, grigio:
+                          l'orbita fugge; non è un errore, lo stato di
+                          uscita è 0); per un flusso l'esponente è quello
+                          dei passi di Eulero al Δt della finestra, per
+                          unità di tempo
+  --a A0:A1, --b B0:B1, --c C0:C1
+                          con --plane: due parametri e i loro intervalli (di
+                          norma quelli con cui si apre la finestra Esplora
+                          parametri; il piano di una mappa è su a e b); il
+                          terzo è quello della finestra
+  --size LxA              punti in larghezza e in altezza (512x512 se non
+                          data)
+  --transient T           all'inizio di ogni orbita si scartano T passi di
+                          una mappa (600 se non dato), T unità di tempo di
+                          un flusso (non passi: i passi sono T/Δt)
+  --iterations N          per le mappe: con --plane i passi che misurano
+                          l'esponente, con --orbits i punti contati per
+                          colonna (2000)
+  --duration N            per i flussi: le unità di tempo che misurano
+                          l'esponente (--plane) o in cui si cercano i
+                          massimi (--orbits, --maxima) e gli attraversamenti
+                          (--section)
+  --threads K             calcola su K processori (tutti se non dato); il
+                          file è identico per ogni K
+  --tile I/N              con --plane o --orbits: calcola solo la parte I di
+                          N (fasce di righe del piano, di colonne del
+                          diagramma)
+  --values FILE.csv       con --plane: scrive anche le righe a,b,esponente
+                          (con i nomi dei due parametri), una per punto
+                          (esponente vuoto se l'orbita fugge); con --orbits
+                          di un flusso: parametro,massimo, una per massimo
+  --set CAMPO=TESTO       scrive un campo della finestra prima del calcolo:
+                          x0T, y0T (z0T) scelgono il punto di partenza (i
+                          testi con cui si apre, se non dati), dtT il passo
+                          di un flusso, gli altri i parametri che non
+                          variano; l'immagine li registra
+  --from SALVATA.png      ricalcola l'immagine salvata, bit per bit
 )",
 };
 
@@ -231,12 +215,19 @@ const CommandMode OrbitsMode = {
     "OUT.png",
     OrbitsAccepts,
     readOrbits,
-    R"(  --orbits FILE.png       (solo TessivoW7 e DrumbelW7) il diagramma delle
-                          orbite: per ogni valore del parametro, dove cadono
-                          le x dell'orbita dopo il transitorio
-  --vary a|b              con --orbits: il parametro che varia; l'altro è
-                          quello della finestra, o quello dato con --set
+    R"(  --orbits FILE.png       il diagramma delle orbite: per ogni valore del
+                          parametro, dove cadono dopo il transitorio le x di
+                          una mappa, i massimi locali di una coordinata di
+                          un flusso (il valore stesso del passo di Eulero
+                          che supera il precedente e non è minore del
+                          seguente)
+  --vary a|b|c            con --orbits: il parametro che varia (c solo per i
+                          flussi); gli altri sono quelli della finestra, o
+                          quelli dati con --set
   --range P0:P1           con --orbits: l'intervallo del parametro che varia
+  --of x|y|z              con --orbits o --maxima, per i flussi: la
+                          coordinata di cui si cercano i massimi (di norma
+                          quella con cui si apre la finestra)
 )",
 };
 

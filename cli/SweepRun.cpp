@@ -6,7 +6,10 @@
 #include <cstdio>
 
 #include "analysis/Dynamics.h"
+#include "cli/CsvStream.h"
 #include "cli/EditedSession.h"
+#include "cli/OrbitFiles.h"
+#include "engine/FaultText.h"
 #include "cli/Render.h"
 #include "picture/PictureFile.h"
 #include "picture/SweepPicture.h"
@@ -26,18 +29,18 @@ QString number(double value)
     return QString::number(value, 'g', 17);
 }
 
-// a,b,esponente, one line a pixel, row by row from the top; an escaped
-// orbit's exponent is empty, a superstable one's -inf.
+// a,b,esponente (the plane's two parameters), one line a pixel, row by row
+// from the top; an escaped orbit's exponent is empty, a superstable one's -inf.
 QString writeValues(const QString& path, const SweepRecipe& recipe, const SweepBand& computed)
 {
-    QByteArray text = "a,b,esponente\n";
+    QByteArray text = QByteArray(1, recipe.acrossParameter) + ',' + recipe.upParameter + ",esponente\n";
     const int rows = computed.band.end - computed.band.first;
     for (int row = 0; row < rows; ++row) {
-        const QString b = number(recipeB(recipe, computed.band.first + row));
+        const QString up = number(recipeUp(recipe, computed.band.first + row));
         for (int column = 0; column < recipe.width; ++column) {
             const double exponent = computed.exponents[static_cast<std::size_t>(row) * recipe.width + column];
             const QString value = std::isnan(exponent) ? QString() : std::isinf(exponent) ? "-inf" : number(exponent);
-            text += (number(recipeA(recipe, column)) + ',' + b + ',' + value + '\n').toLatin1();
+            text += (number(recipeAcross(recipe, column)) + ',' + up + ',' + value + '\n').toLatin1();
         }
     }
     errno = 0;
@@ -111,23 +114,71 @@ SimulationState sweepStart(const SweepRecipe& recipe)
     return fieldStart(session.state(), session.texts());
 }
 
+namespace {
+
+// "un piano dei parametri", and the option that makes it.
+struct KindWords {
+    const char* what;
+    const char* option;
+};
+constexpr KindWords KindsInWords[] = {{"un piano dei parametri", "plane"},
+                                      {"un diagramma delle orbite", "orbits"},
+                                      {"una mappa dei massimi", "maxima"},
+                                      {"una sezione di Poincaré", "section"}};
+
+const KindWords& wordsFor(SweepRecipe::Kind kind)
+{
+    return KindsInWords[static_cast<std::size_t>(kind)];
+}
+
+// The recipe the job computes: its own, or the saved picture's.
+std::optional<SweepRecipe> jobRecipe(const SweepJob& job)
+{
+    if (job.from.isEmpty())
+        return job.recipe;
+    QString error;
+    std::optional<SweepPicture> saved = readSweepPicture(job.from, *job.recipe.program, error);
+    if (saved && saved->recipe.kind != job.recipe.kind)
+        error = QStringLiteral("contiene %1: usate --%2 al posto di --%3")
+                    .arg(QString::fromUtf8(wordsFor(saved->recipe.kind).what),
+                         QLatin1String(wordsFor(saved->recipe.kind).option),
+                         QLatin1String(wordsFor(job.recipe.kind).option));
+    if (!saved || !error.isEmpty()) {
+        say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(job.from, error));
+        return std::nullopt;
+    }
+    return saved->recipe;
+}
+
+}  // namespace
+
 int runSweep(const SweepJob& job)
 {
-    SweepRecipe recipe = job.recipe;
-    if (!job.from.isEmpty()) {
-        QString error;
-        std::optional<SweepPicture> saved = readSweepPicture(job.from, *recipe.program, error);
-        if (saved && saved->recipe.kind != recipe.kind)
-            error = recipe.kind == SweepRecipe::Kind::Plane
-                        ? QStringLiteral("contiene un diagramma delle orbite: usate --orbits al posto di --plane")
-                        : QStringLiteral("contiene un piano dei parametri: usate --plane al posto di --orbits");
-        if (!saved || !error.isEmpty()) {
-            say(QStringLiteral("Impossibile ridisegnare «%1»: %2.").arg(job.from, error));
-            return SweepNotWritten;
-        }
-        recipe = saved->recipe;
+    const std::optional<SweepRecipe> read = jobRecipe(job);
+    if (!read)
+        return SweepNotWritten;
+    const SweepRecipe& recipe = *read;
+    const SimulationState start = sweepStart(recipe);
+    if (const QString problem = sweepProblem(recipe, start); !problem.isEmpty()) {
+        say(QStringLiteral("Impossibile calcolare «%1»: %2.").arg(job.output, problem));
+        return SweepNotWritten;
     }
-    const std::optional<SweepBand> computed = computeSweepBand(recipe, sweepStart(recipe), job.threads);
+    if (recipe.oneOrbit() && job.csv)
+        return writeOrbitRows(job.output, recipe, start);
+    // A diagram's values are written as its columns come, the picture at the end.
+    std::optional<CsvStream> values;
+    ColumnValues columnValues;
+    if (recipe.kind == SweepRecipe::Kind::Orbits && !job.values.isEmpty()) {
+        values.emplace(job.values);
+        if (values->open(DiagramValuesHeader))
+            columnValues = diagramValueRows(*values, recipe);
+    }
+    const std::optional<SweepBand> computed = computeSweepBand(recipe, start, job.threads, {}, columnValues);
+    if (values && !values->reason().isEmpty()) {
+        say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.")
+                .arg(job.values, values->reason()));
+        return SweepNotWritten;
+    }
     if (!computed) {
         say(QStringLiteral("Impossibile calcolare «%1»: i valori dati non si possono calcolare.").arg(job.output));
         return SweepNotWritten;
@@ -136,12 +187,19 @@ int runSweep(const SweepJob& job)
         say(QStringLiteral("Impossibile scrivere «%1»: %2. Nessun file è stato modificato.").arg(job.output, error));
         return SweepNotWritten;
     }
-    if (!job.values.isEmpty()) {
-        if (QString error = writeValues(job.values, recipe, *computed); !error.isEmpty()) {
-            say(QStringLiteral("Impossibile scrivere «%1»: %2. L'immagine è in «%3».")
-                    .arg(job.values, error, job.output));
-            return SweepNotWritten;
-        }
+    const bool planeValues = recipe.kind == SweepRecipe::Kind::Plane && !job.values.isEmpty();
+    const QString valuesError = planeValues ? writeValues(job.values, recipe, *computed)
+                                : values && !values->commit() ? values->reason()
+                                                              : QString();
+    if (!valuesError.isEmpty()) {
+        say(QStringLiteral("Impossibile scrivere «%1»: %2. L'immagine è in «%3».")
+                .arg(job.values, valuesError, job.output));
+        return SweepNotWritten;
+    }
+    if (computed->faultStep > 0) {
+        say(overflowText(computed->faultStep) +
+            QStringLiteral(" L'immagine mostra i punti trovati fino al passo %1.").arg(computed->faultStep - 1));
+        return SweepFault;
     }
     return SweepWritten;
 }

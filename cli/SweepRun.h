@@ -7,20 +7,22 @@
 
 namespace vortiquo {
 
-// What `PROGRAM --plane OUT.png ...` and `--orbits OUT.png ...` ask for, as
-// the command line has checked it; with `from` set, the recipe is read from
-// that saved picture instead.
+// What `PROGRAM --plane OUT.png ...`, `--orbits`, `--maxima` and
+// `--section` ask for, as the command line has checked it; with `from` set,
+// the recipe is read from that saved picture instead.
 struct SweepJob {
     SweepRecipe recipe;
-    QString output;  // OUT.png
-    QString values;  // --values OUT.csv, empty for none
+    QString output;    // OUT.png, or OUT.csv
+    bool csv = false;  // a one-orbit kind's rows rather than its picture
+    QString values;    // --values OUT.csv, empty for none
     QString from;    // --from SAVED.png, empty for none
     int threads = 1;
 };
 
 // Exit statuses of the sweeps, as for --render. An orbit that escapes is a
-// result (a grey pixel, an empty column), not a fault.
-enum SweepStatus { SweepWritten = 0, SweepNotWritten = 1, SweepUsage = 2 };
+// result (a grey pixel, an empty column), not a fault; the one orbit of a
+// map of maxima or a section that overflows is (what came before is written).
+enum SweepStatus { SweepWritten = 0, SweepNotWritten = 1, SweepUsage = 2, SweepFault = 3 };
 
 // Computes and writes the picture (and the values); messages go to standard
 // error in Italian. Returns a SweepStatus.

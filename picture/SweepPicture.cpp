@@ -22,19 +22,19 @@ QString number(double value)
 QSize bandSize(const SweepRecipe& recipe)
 {
     const Band band = recipeBand(recipe);
-    return recipe.kind == SweepRecipe::Kind::Plane ? QSize(recipe.width, band.end - band.first)
-                                                   : QSize(band.end - band.first, recipe.height);
+    return recipe.kind == SweepRecipe::Kind::Orbits ? QSize(band.end - band.first, recipe.height)
+                                                    : QSize(recipe.width, band.end - band.first);
 }
 
 }  // namespace
 
-QImage planeImage(std::span<const double> exponents, int width, int rows)
+QImage planeImage(std::span<const double> exponents, int width, int rows, double scale)
 {
     QImage image(width, rows, QImage::Format_RGB32);
     for (int row = 0; row < rows; ++row) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
         for (int column = 0; column < width; ++column)
-            line[column] = exponentColour(exponents[static_cast<std::size_t>(row) * width + column]);
+            line[column] = exponentColour(exponents[static_cast<std::size_t>(row) * width + column], scale);
     }
     return image;
 }
@@ -48,6 +48,18 @@ QImage diagramImage(std::span<const std::uint32_t> counts, int columns, int heig
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
         for (int column = 0; column < columns; ++column)
             line[column] = densityShade(counts[static_cast<std::size_t>(row) * columns + column], most);
+    }
+    return image;
+}
+
+QImage pointsImage(std::span<const std::uint32_t> counts, int width, int height)
+{
+    const std::uint32_t most = counts.empty() ? 0 : *std::max_element(counts.begin(), counts.end());
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int row = 0; row < height; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+        for (int column = 0; column < width; ++column)
+            line[column] = densityShade(counts[static_cast<std::size_t>(row) * width + column], most);
     }
     return image;
 }
@@ -66,24 +78,67 @@ QImage colourBar(int width, int height, double scale)
     return image;
 }
 
+namespace {
+
+QString letter(char name)
+{
+    return QString(QLatin1Char(name));
+}
+
+QString span(double from, double to)
+{
+    return QStringLiteral("da %1 a %2").arg(number(from), number(to));
+}
+
+// The first line: what the picture shows, over which ranges.
+QString whatIsShown(const SweepRecipe& recipe)
+{
+    const QLatin1String name(recipe.program->name);
+    switch (recipe.kind) {
+    case SweepRecipe::Kind::Plane:
+        return QStringLiteral("Piano dei parametri di %1: %2 %3, %4 %5; il colore è l'esponente di Ljapunov (blu: "
+                              "orbita periodica, arancio: caos, grigio: l'orbita fugge).\n")
+            .arg(name, letter(recipe.acrossParameter), span(recipe.across0, recipe.across1),
+                 letter(recipe.upParameter), span(recipe.up0, recipe.up1));
+    case SweepRecipe::Kind::Orbits:
+        return QStringLiteral("Diagramma delle orbite di %1: %2 %3, %4%5 %6.\n")
+            .arg(name, letter(recipe.vary), span(recipe.across0, recipe.across1),
+                 timedProgram(*recipe.program) ? QStringLiteral("i massimi di ") : QString(), letter(recipe.of),
+                 span(recipe.up0, recipe.up1));
+    case SweepRecipe::Kind::Maxima:
+        return QStringLiteral("Mappa dei massimi di %1: ogni massimo di %2 contro il precedente, %3.\n")
+            .arg(name, letter(recipe.of),
+                 recipe.fitted ? QStringLiteral("la scala adattata ai punti") : span(recipe.across0, recipe.across1));
+    case SweepRecipe::Kind::Section:
+        return QStringLiteral("Sezione di Poincaré di %1: i punti dove l'orbita attraversa %2 = %3 %4, %5.\n")
+            .arg(name, letter(recipe.of), number(recipe.level),
+                 recipe.upward ? QStringLiteral("salendo") : QStringLiteral("scendendo"),
+                 recipe.fitted ? QStringLiteral("la scala adattata ai punti")
+                               : QStringLiteral("%1 e %2").arg(span(recipe.across0, recipe.across1),
+                                                              span(recipe.up0, recipe.up1)));
+    }
+    return {};
+}
+
+}  // namespace
+
 QString describeSweep(const SweepRecipe& recipe)
 {
-    QString text;
-    if (recipe.kind == SweepRecipe::Kind::Plane)
-        text = QStringLiteral("Piano dei parametri di %1: a da %2 a %3, b da %4 a %5; il colore è l'esponente di "
-                              "Ljapunov (blu: orbita periodica, arancio: caos, grigio: l'orbita fugge).\n")
-                   .arg(QLatin1String(recipe.program->name), number(recipe.a0), number(recipe.a1), number(recipe.b0),
-                        number(recipe.b1));
+    QString text = whatIsShown(recipe);
+    const bool plane = recipe.kind == SweepRecipe::Kind::Plane;
+    if (timedProgram(*recipe.program))
+        text += QStringLiteral("%1x%2 punti, %3 unità di tempo scartate, %4 unità di tempo %5.")
+                    .arg(recipe.width)
+                    .arg(recipe.height)
+                    .arg(number(recipe.transient), number(recipe.duration),
+                         plane ? QStringLiteral("misurate") : QStringLiteral("registrate"));
     else
-        text = QStringLiteral("Diagramma delle orbite di %1: %2 da %3 a %4, x da %5 a %6.\n")
-                   .arg(QLatin1String(recipe.program->name), QString(QLatin1Char(recipe.vary)), number(recipe.p0),
-                        number(recipe.p1), number(recipe.xLow), number(recipe.xHigh));
-    text += QStringLiteral("%1x%2 punti, %3 passi scartati, %4 passi %5.")
-                .arg(recipe.width)
-                .arg(recipe.height)
-                .arg(recipe.transient)
-                .arg(recipe.iterations)
-                .arg(recipe.kind == SweepRecipe::Kind::Plane ? QStringLiteral("misurati") : QStringLiteral("contati"));
+        text += QStringLiteral("%1x%2 punti, %3 passi scartati, %4 passi %5.")
+                    .arg(recipe.width)
+                    .arg(recipe.height)
+                    .arg(static_cast<qint64>(recipe.transient))
+                    .arg(static_cast<qint64>(recipe.duration))
+                    .arg(plane ? QStringLiteral("misurati") : QStringLiteral("contati"));
     for (const auto& [field, text2] : recipe.edits) {
         const std::string_view name = fieldName(field);
         text += QStringLiteral("\n%1 = %2").arg(QString::fromLatin1(name.data(), qsizetype(name.size()) - 1), text2);
@@ -128,8 +183,8 @@ std::optional<SweepPicture> readSweepPicture(const QString& path, const Program&
         return std::nullopt;
     const QString text = picture.image.text(QLatin1String(SweepRecipeKey));
     if (text.isEmpty()) {
-        error = QStringLiteral("l'immagine non contiene la ricetta di un piano dei parametri o di un diagramma "
-                               "delle orbite: forse non è stata scritta con --plane o --orbits");
+        error = QStringLiteral("l'immagine non contiene la ricetta di un'esplorazione dei parametri: forse non è "
+                               "stata scritta con --plane, --orbits, --maxima o --section");
         return std::nullopt;
     }
     std::optional<SweepRecipe> recipe = sweepRecipeFromJson(text.toUtf8(), program, error);

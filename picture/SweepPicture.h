@@ -12,15 +12,19 @@ namespace vortiquo {
 
 // The pictures of the parameter sweeps, one pixel for each point computed:
 // the plane's pixel (i, j) is its exponent's colour, the diagram's cell its
-// count's shade. A pixel depends on nothing but its own value, so bands
+// count's shade, and one orbit's points (maxima, crossings) a count's shade. A pixel depends on nothing but its own value, so bands
 // computed apart and put side by side give the whole picture's pixels.
 
-// `rows` rows of a plane `width` wide, row 0 at the top.
-QImage planeImage(std::span<const double> exponents, int width, int rows);
+// `rows` rows of a plane `width` wide, row 0 at the top, its colours
+// saturated at |λ| ≥ scale.
+QImage planeImage(std::span<const double> exponents, int width, int rows, double scale);
 // `columns` columns of a diagram `height` high. A cell's shade is its count
 // against the points each column counts, not against the picture's largest
 // count, so that a band is shaded as in the whole picture.
 QImage diagramImage(std::span<const std::uint32_t> counts, int columns, int height, std::int64_t points);
+// The points of one orbit's picture (the map of maxima, the section):
+// `height` rows of `width` counts, shaded against the picture's largest.
+QImage pointsImage(std::span<const std::uint32_t> counts, int width, int height);
 // The plane's colour bar, λ from −scale at the bottom to +scale at the top,
 // with an escaped orbit's grey in the lowest tenth.
 QImage colourBar(int width, int height, double scale);

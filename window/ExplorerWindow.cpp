@@ -76,8 +76,10 @@ ExplorerWindow::Sweep& ExplorerWindow::current()
 QRectF ExplorerWindow::openingView(SweepRecipe::Kind kind) const
 {
     return kind == SweepRecipe::Kind::Plane
-               ? QRectF(view_.a0, view_.b0, view_.a1 - view_.a0, view_.b1 - view_.b0)
-               : QRectF(view_.p0, view_.xLow, view_.p1 - view_.p0, view_.xHigh - view_.xLow);
+               ? QRectF(view_.acrossSpan.low, view_.upSpan.low, view_.acrossSpan.high - view_.acrossSpan.low,
+                        view_.upSpan.high - view_.upSpan.low)
+               : QRectF(view_.variedSpan.low, view_.valueSpans[0].low, view_.variedSpan.high - view_.variedSpan.low,
+                        view_.valueSpans[0].high - view_.valueSpans[0].low);
 }
 
 void ExplorerWindow::build()
@@ -125,13 +127,15 @@ QWidget* ExplorerWindow::colourLegend()
 {
     auto* legend = new QWidget;
     auto* column = new QVBoxLayout(legend);
-    column->addWidget(new QLabel(QStringLiteral("λ ≥ +%1").arg(italianDecimal(ExponentColourScale, 0))));
+    // The scale is a number of the dynamics table, written as short as it is.
+    const QString scale = QString::number(view_.colourScale, 'g', 6).replace('.', ',');
+    column->addWidget(new QLabel(QStringLiteral("λ ≥ +%1").arg(scale)));
     auto* bar = new QLabel;
-    bar->setPixmap(QPixmap::fromImage(colourBar(24, 300, ExponentColourScale)));
-    bar->setAccessibleName(QStringLiteral("Scala dei colori: da λ = +1 in alto a −1, grigio se l'orbita fugge"));
+    bar->setPixmap(QPixmap::fromImage(colourBar(24, 300, view_.colourScale)));
+    bar->setAccessibleName(
+        QStringLiteral("Scala dei colori: da λ = +%1 in alto a −%1, grigio se l'orbita fugge").arg(scale));
     column->addWidget(bar);
-    column->addWidget(
-        new QLabel(QStringLiteral("λ ≤ −%1\ngrigio: fugge").arg(italianDecimal(ExponentColourScale, 0))));
+    column->addWidget(new QLabel(QStringLiteral("λ ≤ −%1\ngrigio: fugge").arg(scale)));
     column->addStretch();
     return legend;
 }
@@ -146,16 +150,15 @@ SweepRecipe ExplorerWindow::recipeFor(const Sweep& sweep, int width, int height)
     recipe.kind = sweep.kind;
     recipe.width = width;
     recipe.height = height;
-    recipe.transient = view_.transient;
+    recipe.across0 = sweep.view.left(), recipe.across1 = sweep.view.right();
+    recipe.up0 = sweep.view.top(), recipe.up1 = sweep.view.bottom();
     if (sweep.kind == SweepRecipe::Kind::Plane) {
-        recipe.a0 = sweep.view.left(), recipe.a1 = sweep.view.right();
-        recipe.b0 = sweep.view.top(), recipe.b1 = sweep.view.bottom();
-        recipe.iterations = view_.measured;
+        recipe.transient = view_.planeTransient;
+        recipe.duration = view_.planeMeasured;
     } else {
-        recipe.vary = view_.diagramParameter == SweepParameter::A ? 'a' : 'b';
-        recipe.p0 = sweep.view.left(), recipe.p1 = sweep.view.right();
-        recipe.xLow = sweep.view.top(), recipe.xHigh = sweep.view.bottom();
-        recipe.iterations = view_.points;
+        recipe.vary = view_.varied == SweepParameter::A ? 'a' : 'b';
+        recipe.transient = view_.diagramTransient;
+        recipe.duration = view_.diagramDuration;
         const Field fixed = recipe.vary == 'a' ? Field::b : Field::a;
         recipe.edits.emplace_back(fixed, host_.fieldText(fixed));
     }
@@ -246,8 +249,8 @@ void ExplorerWindow::showPointer(QPointF at)
     }
     QString exponent = QStringLiteral("—");
     const SweepRecipe& shown = sweep.shown;
-    const int column = int(std::floor((at.x() - shown.a0) / (shown.a1 - shown.a0) * shown.width));
-    const int row = int(std::floor((shown.b1 - at.y()) / (shown.b1 - shown.b0) * shown.height));
+    const int column = int(std::floor((at.x() - shown.across0) / (shown.across1 - shown.across0) * shown.width));
+    const int row = int(std::floor((shown.up1 - at.y()) / (shown.up1 - shown.up0) * shown.height));
     if (column >= 0 && column < shown.width && row >= 0 && row < shown.height &&
         sweep.exponents.size() == std::size_t(shown.width) * shown.height) {
         const double value = sweep.exponents[std::size_t(row) * shown.width + column];

@@ -35,6 +35,8 @@ private slots:
     void sameBitsOnAnyThreadsAndBands();
     void orbitKinds_data();
     void orbitKinds();
+    void flowPixels_data();
+    void flowPixels();
     void planeRowsRunTopDown();
     void cancelStopsInsideARow();
 };
@@ -46,6 +48,8 @@ void ParameterSweepTest::sameBitsOnAnyThreadsAndBands_data()
 
     QTest::newRow("recurrence map") << &RecurrenceMap << recurrenceOpening();
     QTest::newRow("quadratic map") << &QuadraticMap << quadraticOpening();
+    QTest::newRow("convection flow") << &ConvectionFlow << convectionOpening();
+    QTest::newRow("spiral flow") << &SpiralFlow << spiralOpening();
 }
 
 void ParameterSweepTest::sameBitsOnAnyThreadsAndBands()
@@ -68,7 +72,9 @@ void ParameterSweepTest::sameBitsOnAnyThreadsAndBands()
     QVERIFY(sameBytes(oneThread, top));
     QCOMPARE(computePlaneBand(plane, 6, plane.height, 1, bottom), Outcome::Invalid);  // past the last row
 
-    const OrbitDiagramRequest diagram = *defaultOrbitDiagram(*model, window, 37, 29);
+    OrbitDiagramRequest diagram = *defaultOrbitDiagram(*model, window, 37, 29);
+    diagram.transient = std::min<std::int64_t>(diagram.transient, 20'000);  // a flow's columns, shortened
+    diagram.points = std::min<std::int64_t>(diagram.points, 30'000);
     std::vector<std::uint32_t> countsOne, countsThree;
     QCOMPARE(computeDiagramBand(diagram, 0, diagram.width, 1, countsOne), Outcome::Finished);
     QCOMPARE(computeDiagramBand(diagram, 0, diagram.width, 3, countsThree), Outcome::Finished);
@@ -114,8 +120,8 @@ void ParameterSweepTest::orbitKinds()
     window.a = a;
     window.b = b;
     PlaneRequest plane = *defaultPlane(*model, window, 1, 1);
-    plane.a0 = plane.a1 = a;
-    plane.b0 = plane.b1 = b;
+    plane.p0 = plane.p1 = a;
+    plane.q0 = plane.q1 = b;
     std::vector<double> value;
     QCOMPARE(computePlaneBand(plane, 0, 1, 1, value), Outcome::Finished);
     if (sign == 0) {
@@ -137,14 +143,62 @@ void ParameterSweepTest::orbitKinds()
     QCOMPARE(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), sign == 0 ? 0 : diagram.points);
 }
 
+void ParameterSweepTest::flowPixels_data()
+{
+    QTest::addColumn<const Model*>("model");
+    QTest::addColumn<SimulationState>("window");
+    QTest::addColumn<double>("p");  // across (c for the spiral flow, b for the convection flow); up keeps a
+    QTest::addColumn<double>("least");
+    QTest::addColumn<double>("most");
+
+    // A cycle's largest exponent is 0 (along the orbit), a stable point's
+    // negative, chaos's positive: per unit of time.
+    QTest::newRow("spiral flow, period one") << &SpiralFlow << spiralOpening() << 2.5 << -0.01 << 0.01;
+    QTest::newRow("spiral flow, chaotic") << &SpiralFlow << spiralOpening() << 5.7 << 0.03 << 0.3;
+    QTest::newRow("convection flow, stable point") << &ConvectionFlow << convectionOpening() << 20.0 << -5.0 << -0.1;
+    QTest::newRow("convection flow, chaotic") << &ConvectionFlow << convectionOpening() << 28.0 << 0.5 << 1.5;
+}
+
+// A flow's pixel is the exponent of its Euler map per unit of time, the
+// same number the tangent method of the exponent measures over the same
+// steps (renormalising every step rather than every few).
+void ParameterSweepTest::flowPixels()
+{
+    QFETCH(const Model*, model);
+    QFETCH(SimulationState, window);
+    QFETCH(double, p);
+    QFETCH(double, least);
+    QFETCH(double, most);
+
+    PlaneRequest plane = *defaultPlane(*model, window, 1, 1);
+    plane.p0 = plane.p1 = p;
+    plane.q0 = plane.q1 = window.a;
+    plane.transient = stepsFor(*dynamicsOf(*model), window, 50);
+    plane.measured = stepsFor(*dynamicsOf(*model), window, 100);
+    std::vector<double> value;
+    QCOMPARE(computePlaneBand(plane, 0, 1, 1, value), Outcome::Finished);
+    QVERIFY2(value[0] >= least && value[0] <= most, qPrintable(QString::number(value[0])));
+
+    SimulationState start = window;
+    setParameter(start, plane.across, p);
+    LyapunovSettings settings;
+    settings.transientSteps = plane.transient;
+    settings.measuredSteps = plane.measured;
+    settings.renormaliseEvery = 10;
+    const LyapunovResult measured = largestLyapunovExponent(*model, start, settings);
+    QCOMPARE(measured.outcome, Outcome::Finished);
+    QVERIFY2(std::fabs(value[0] - measured.tangent.value) < 1e-9,
+             qPrintable(QString("%1 %2").arg(value[0], 0, 'g', 17).arg(measured.tangent.value, 0, 'g', 17)));
+}
+
 // Row 0 is the top, where b is largest: at a = 1.4 the quadratic map is
 // chaotic at b = 0.25 and periodic at b = −0.25.
 void ParameterSweepTest::planeRowsRunTopDown()
 {
     PlaneRequest request = *defaultPlane(QuadraticMap, quadraticOpening(), 1, 2);
-    request.a0 = request.a1 = 1.4;
-    request.b0 = -0.5;
-    request.b1 = 0.5;
+    request.p0 = request.p1 = 1.4;
+    request.q0 = -0.5;
+    request.q1 = 0.5;
     std::vector<double> values;
     QCOMPARE(computePlaneBand(request, 0, 2, 2, values), Outcome::Finished);
     QVERIFY(values[0] > 0 && values[1] < 0);

@@ -25,6 +25,8 @@ double referenceExponent(const Model& model, const SimulationState& start, std::
     PlaneRequest request;
     request.model = &model;
     request.base = start;
+    request.across = SweepParameter::A;
+    request.up = SweepParameter::B;
     request.transient = transient;
     request.measured = measured;
     return planeExponent(request, start.a, start.b);
@@ -90,6 +92,8 @@ private slots:
     void everyPathGivesTheReferenceBits_data();
     void everyPathGivesTheReferenceBits();
     void everyPathLooksAtTheCancelFlag();
+    void bandsHoldTheReference_data();
+    void bandsHoldTheReference();
 };
 
 void PlaneLanesTest::initTestCase()
@@ -192,7 +196,8 @@ void PlaneLanesTest::everyPathGivesTheReferenceBits()
         }
         for (PlanePath path : availablePlanePaths()) {
             std::vector<double> values(starts.size(), 0.5);
-            const PlaneRow row{starts.data(), static_cast<int>(starts.size()), transient, measured, values.data()};
+            const PlaneRow row{starts.data(), static_cast<int>(starts.size()), transient, measured,
+                               stepDuration(*dynamicsOf(*model), starts.front()), values.data()};
             QVERIFY(computePlaneRow(*model, row, path));
             for (std::size_t pixel = 0; pixel < starts.size(); ++pixel) {
                 if (!sameBits(values[pixel], expected[pixel]))
@@ -220,9 +225,39 @@ void PlaneLanesTest::everyPathLooksAtTheCancelFlag()
     const SimulationState start = quadraticOpening();
     for (PlanePath path : availablePlanePaths()) {
         double value = 0;
-        const PlaneRow row{&start, 1, 0, 1'000'000'000, &value};
+        const PlaneRow row{&start, 1, 0, 1'000'000'000, 1.0, &value};
         QVERIFY2(!computePlaneRow(QuadraticMap, row, path, control), planePathName(path));
     }
+}
+
+void PlaneLanesTest::bandsHoldTheReference_data()
+{
+    QTest::addColumn<const Model*>("model");
+    QTest::addColumn<SimulationState>("window");
+
+    QTest::newRow("convection flow") << &ConvectionFlow << withStep(convectionOpening(), 0.01);
+    QTest::newRow("spiral flow") << &SpiralFlow << withStep(spiralOpening(), 0.02);
+    QTest::newRow("recurrence map") << &RecurrenceMap << recurrenceOpening();
+    QTest::newRow("quadratic map") << &QuadraticMap << quadraticOpening();
+}
+
+// The sweep hands its rows to the kernels with each pixel's two parameters
+// and the step's duration: a band of the default plane, whichever two
+// parameters it spans, holds what the reference gives each pixel.
+void PlaneLanesTest::bandsHoldTheReference()
+{
+    QFETCH(const Model*, model);
+    QFETCH(SimulationState, window);
+
+    PlaneRequest request = *defaultPlane(*model, window, 7, 5);
+    request.transient = 150;
+    request.measured = 400;
+    std::vector<double> band;
+    QCOMPARE(computePlaneBand(request, 1, 3, 2, band), Outcome::Finished);
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < request.width; ++column)
+            COMPARE_BITS(band[static_cast<std::size_t>(row * request.width + column)],
+                         planeExponent(request, planeP(request, column), planeQ(request, row + 1)));
 }
 
 QTEST_APPLESS_MAIN(PlaneLanesTest)

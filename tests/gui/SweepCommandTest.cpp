@@ -1,7 +1,7 @@
 // --plane, --orbits and --merge as a user runs them, in a child process with
 // no display: the file is the same on any number of threads and from tiles
 // merged in any order; known points of the quadratic map have the exponents
-// they should; a bad set of tiles or a flow is refused with its own status.
+// they should; a bad set of tiles or a misplaced option is refused with its own status.
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -209,9 +209,13 @@ void SweepCommandTest::usageErrors_data()
     QTest::addColumn<const Program*>("program");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("a flow has no plane") << &Brisuta << QStringList{"--plane", "p.png"}
-                                         << "--plane vale solo per le mappe: TessivoW7 e DrumbelW7";
-    QTest::newRow("nor a diagram") << &Kelvane << QStringList{"--orbits", "p.png"} << "--orbits vale solo per le mappe";
+    QTest::newRow("a map has no c") << &Drumbel << QStringList{"--plane", "p.png", "--c", "0:1"}
+                                    << "--c vale per i flussi";
+    QTest::newRow("a flow counts time, not iterations")
+        << &Kelvane << QStringList{"--plane", "p.png", "--iterations", "10"} << "--iterations vale per le mappe";
+    QTest::newRow("a plane over three parameters")
+        << &Kelvane << QStringList{"--plane", "p.png", "--a", "0:1", "--b", "0:1", "--c", "0:1"}
+        << "--plane vuole due parametri";
     QTest::newRow("a reversed range") << &Drumbel << QStringList{"--plane", "p.png", "--a", "0.3:-0.5"} << "--a vuole DA:A";
     QTest::newRow("tile 0") << &Drumbel << QStringList{"--plane", "p.png", "--tile", "0/2"} << "--tile vuole I/N";
     QTest::newRow("more tiles than rows") << &Drumbel << QStringList{"--plane", "p.png", "--size", "4x2", "--tile", "1/3"}
