@@ -13,6 +13,7 @@
 //       static Vector load(const double* p);    // Width doubles, aligned to the vector
 //       static void store(double* p, Vector v);
 //       static Vector absolute(Vector v);
+//       static Vector squareRoot(Vector v);     // correctly rounded, as std::sqrt
 //       static unsigned outside(Vector size);   // bit i: !(1e-100 < size < 1e100)
 //   };
 //
@@ -93,12 +94,26 @@ public:
             });
     }
 
+    // Stores the lanes, with every tangent vector's renormalisation done in
+    // the lanes as the scalar loop does it (squares, square root, inverse,
+    // products) for settle to take where it applies.
     void store(const Orbits<Vector> (&lanes)[Groups])
     {
-        for (int group = 0; group < Groups; ++group)
-            pairMembers(lanes[group], values_, [group](const Vector& vector, Values& values) {
+        for (int group = 0; group < Groups; ++group) {
+            const Orbits<Vector>& s = lanes[group];
+            pairMembers(s, values_, [group](const Vector& vector, Values& values) {
                 Lanes::store(values.at + group * Lanes::Width, vector);
             });
+            Vector squares = s.v0 * s.v0 + s.v1 * s.v1;
+            if constexpr (Kind::coordinates == 3)
+                squares = squares + s.v2 * s.v2;
+            const Vector norm = Lanes::squareRoot(squares);
+            const Vector inverse = 1.0 / norm;
+            double* at[] = {squares_.at, norms_.at, unit0_.at, unit1_.at, unit2_.at};
+            const Vector results[] = {squares, norm, s.v0 * inverse, s.v1 * inverse, s.v2 * inverse};
+            for (int result = 0; result < 5; ++result)
+                Lanes::store(at[result] + group * Lanes::Width, results[result]);
+        }
     }
 
     // After global step `step`: what the scalar loop does after that step,
@@ -120,7 +135,14 @@ public:
             if (step != renormaliseAt_[lane] && sizeInRange(tangentSize(v0, v1, v2, coordinates)))
                 continue;
             const std::int64_t local = step - origin_[lane];
-            const double norm = renormalise(v0, v1, v2, coordinates);
+            double norm = norms_.at[lane];
+            if (squares_.at[lane] >= 0x1p-960 && squares_.at[lane] <= 0x1p960) {
+                v0 = unit0_.at[lane];
+                v1 = unit1_.at[lane];
+                v2 = unit2_.at[lane];
+            } else {
+                norm = renormalise(v0, v1, v2, coordinates);  // by the largest component first
+            }
             if (local > row_.transient)
                 sums_[lane] += std::log(norm);
             if (local == steps_)
@@ -173,6 +195,7 @@ private:
     int next_ = 0;  // the row's next pixel to start
     unsigned active_ = 0;
     Orbits<Values> values_{};
+    Values squares_{}, norms_{}, unit0_{}, unit1_{}, unit2_{};  // each tangent vector's renormalisation
     int pixel_[Width] = {};
     std::int64_t origin_[Width] = {};  // the global step before the pixel's first
     std::int64_t renormaliseAt_[Width] = {};

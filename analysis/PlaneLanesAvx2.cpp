@@ -25,6 +25,7 @@ struct Avx2Lanes {
     static Vector load(const double* p) { return _mm256_load_pd(p); }
     static void store(double* p, Vector v) { _mm256_store_pd(p, v); }
     static Vector absolute(Vector v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
+    static Vector squareRoot(Vector v) { return _mm256_sqrt_pd(v); }
     static unsigned outside(Vector size)
     {
         const Vector inside = _mm256_and_pd(_mm256_cmp_pd(size, _mm256_set1_pd(1e-100), _CMP_GT_OQ),

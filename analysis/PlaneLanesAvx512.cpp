@@ -25,6 +25,9 @@ struct Avx512Lanes {
     static Vector load(const double* p) { return _mm512_load_pd(p); }
     static void store(double* p, Vector v) { _mm512_store_pd(p, v); }
     static Vector absolute(Vector v) { return _mm512_abs_pd(v); }
+    // The masked form: the plain one starts from an undefined vector, which
+    // GCC takes for an uninitialised one.
+    static Vector squareRoot(Vector v) { return _mm512_maskz_sqrt_pd(0xFF, v); }
     static unsigned outside(Vector size)
     {
         const __mmask8 above = _mm512_cmp_pd_mask(size, _mm512_set1_pd(1e-100), _CMP_GT_OQ);
