@@ -28,7 +28,7 @@ void makeSmoke(Options& options)
 [[noreturn]] void exitWithUsage()
 {
     std::fprintf(stderr,
-                 "usage: vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only]\n"
+                 "usage: vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only | --planes-only]\n"
                  "platform: QT_QPA_PLATFORM=xcb (with DISPLAY) or offscreen\n");
     std::exit(2);
 }
@@ -45,6 +45,8 @@ Options parseOptions(int first, int argc, char** argv)
             makeSmoke(options);
         else if (argument == "--renders-only")
             options.rendersOnly = true;
+        else if (argument == "--planes-only")
+            options.planesOnly = true;
         else if (argument == "--steps" && hasValue)
             options.steps = std::atoi(argv[++index]);
         else if (argument == "--repeats" && hasValue)

@@ -20,6 +20,7 @@ struct Options {
     int memoryScale = 16;
     bool smoke = false;
     bool rendersOnly = false;  // only the headless render and its memory
+    bool planesOnly = false;   // only the parameter plane against its plain loop
 };
 
 // Reads the options from argv[first] on; prints the usage and exits with
