@@ -29,7 +29,10 @@
 
 #include "analysis/PlaneKinds.h"
 
+// Everything here has internal linkage: each including file gets its own
+// copy, compiled for its own instruction set, that no other file can reach.
 namespace vortiquo::planeLanes {
+namespace {
 
 // The orbit of a lane group, in the members the model formulas use.
 template <class Number>
@@ -262,4 +265,5 @@ bool laneRow(const PlaneRow& row, const AnalysisControl& control)
     return true;
 }
 
+}  // namespace
 }  // namespace vortiquo::planeLanes
