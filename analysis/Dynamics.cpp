@@ -30,26 +30,42 @@ constexpr SweepSpan Unused = {0, 0};
 // chaotic tongue around that point and the periodic band above it, and its
 // orbit diagram runs b down to where the orbit from (1, 1) escapes.
 constexpr SweepView RecurrenceSweep = {
-    SweepParameter::A, SweepParameter::B, {-0.8, 0.6}, {-2.0, -0.6}, 600, 2000, 512, 1.0,
+    {{-0.8, 0.6}, {-2.0, -0.6}, Unused}, SweepParameter::A, SweepParameter::B, 600, 2000, 512, 1.0,
     SweepParameter::B, {-1.9, -0.5}, Coordinate::X, {{-2.0, 2.0}, Unused, Unused}, 600, 2000,
     0, 0, Coordinate::X, nullptr, true};
 // The quadratic map opens at a = 1.4, b = 0.3: the plane spans the periodic
 // wedge and the chaotic band, the orbit diagram runs a from the period-four
 // window to past the escape at about 1.43. x spans the window's own view.
 constexpr SweepView QuadraticSweep = {
-    SweepParameter::A, SweepParameter::B, {0.8, 1.6}, {-0.4, 0.5}, 600, 2000, 512, 1.0,
+    {{0.8, 1.6}, {-0.4, 0.5}, Unused}, SweepParameter::A, SweepParameter::B, 600, 2000, 512, 1.0,
     SweepParameter::A, {0.9, 1.45}, Coordinate::X, {{-1.5, 1.5}, Unused, Unused}, 600, 2000,
     0, 0, Coordinate::X, nullptr, true};
-// The convection flow opens at a = 10, b = 28, c = −8/3.
+// The convection flow opens at a = 10, b = 28, c = −8/3. Its plane over b
+// and a holds the stable points below b ≈ 25, chaos, and the periodic
+// orbits of large b and small a; its orbit diagram of the maxima of z runs b
+// through the periodic windows near 93, 100 and 146 to 164 (the last with
+// its own doublings) and the chaos between them. Its exponents reach about
+// 3 per unit of time. Its section is the plane z = b − 1, which holds both
+// nontrivial fixed points: each loop of the orbit round one of them crosses
+// it once upwards, so the section shows the two wings as two short curves.
 constexpr SweepView ConvectionSweep = {
-    SweepParameter::B, SweepParameter::A, {20, 200}, {4, 20}, 10, 20, 128, 2.5,
-    SweepParameter::B, {140, 170}, Coordinate::Z, {{0, 60}, {0, 100}, {100, 280}}, 100, 50,
-    20, 500, Coordinate::Z, convectionSection, true};
-// The spiral flow opens at a = b = 0.2, c = 5.7.
+    {{4, 20}, {20, 200}, {-4, -0.5}}, SweepParameter::B, SweepParameter::A, 10, 20, 128, 2.5,
+    SweepParameter::B, {95, 170}, Coordinate::Z, {{-20, 60}, {-80, 130}, {100, 300}}, 100, 50,
+    20, 1000, Coordinate::Z, convectionSection, true};
+// The spiral flow opens at a = b = 0.2, c = 5.7. Its orbit diagram of the
+// maxima of x runs c through the period-doubling cascade (the first
+// doublings near 2.83 and 3.84, the accumulation near 4.2) into chaos and
+// its windows; near a doubling a column settles slowly, hence the long
+// transient. Its plane over c and a holds the cycles of small c or a and
+// the chaos beyond (exponents of about 0.2 per unit of time at most). Its
+// section is the plane x = 0, crossed where x falls: the inner fixed point
+// lies within a hundredth of it, each turn of the spiral crosses it once in
+// that direction, away from the excursions in z, and the section shows the
+// band of the attractor as the thin folded curve it nearly is.
 constexpr SweepView SpiralSweep = {
-    SweepParameter::C, SweepParameter::A, {2, 7}, {0.05, 0.35}, 100, 200, 128, 0.2,
-    SweepParameter::C, {2, 6}, Coordinate::X, {{0, 12}, {0, 12}, {0, 25}}, 300, 200,
-    100, 2000, Coordinate::X, spiralSection, false};
+    {{0.05, 0.35}, {0.05, 1.0}, {2, 7}}, SweepParameter::C, SweepParameter::A, 100, 200, 128, 0.2,
+    SweepParameter::C, {2, 6}, Coordinate::X, {{3, 12.5}, {1, 9}, {0, 26}}, 400, 600,
+    100, 5000, Coordinate::X, spiralSection, false};
 
 namespace {
 

@@ -30,10 +30,12 @@ struct SweepSpan {
 // values. Durations are in the model's unit of time: a step for a map, a
 // unit of time for a flow (converted into Euler steps at the window's Δt).
 struct SweepView {
-    // The parameter plane: `across` left to right, `up` bottom to top; a
-    // flow's third parameter keeps the window's value.
+    // The range each parameter is swept over (a, b, c; a map has no c),
+    // unless a view below names its own.
+    SweepSpan parameterSpans[3];
+    // The parameter plane: `across` left to right, `up` bottom to top over
+    // their ranges; a flow's third parameter keeps the window's value.
     SweepParameter across, up;
-    SweepSpan acrossSpan, upSpan;
     double planeTransient;  // T: discarded before a pixel's exponent is measured
     double planeMeasured;   // N: the time that measures it
     int planeSide;          // the window's full pass: points across and down
@@ -42,7 +44,7 @@ struct SweepView {
     // values) and the coordinate recorded, every value of it for a map, its
     // local maxima for a flow.
     SweepParameter varied;
-    SweepSpan variedSpan;
+    SweepSpan variedSpan;  // its range here
     Coordinate recorded;
     SweepSpan valueSpans[3];   // the diagram's vertical range for each coordinate
     double diagramTransient;   // T: discarded before a column records
@@ -54,6 +56,12 @@ struct SweepView {
     double (*sectionLevel)(const SimulationState& at);
     bool sectionUpward;  // crossings where the coordinate grows (else where it falls)
 };
+
+// The range a parameter is swept over, in the view's plane or on its own.
+inline const SweepSpan& parameterSpan(const SweepView& view, SweepParameter parameter)
+{
+    return view.parameterSpans[static_cast<std::size_t>(parameter)];
+}
 
 // A parameter or a coordinate of a state.
 double parameterOf(const SimulationState& state, SweepParameter parameter);

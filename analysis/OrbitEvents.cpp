@@ -7,10 +7,10 @@ namespace {
 // Steps between two looks at the cancel flag.
 constexpr std::int64_t CancelEvery = 4096;
 
+// Any model: the events need nothing but its step.
 bool validRequest(const OrbitRequest& request)
 {
-    return request.model != nullptr && dynamicsOf(*request.model) != nullptr && request.transient >= 0 &&
-           request.steps >= 0;
+    return request.model != nullptr && request.transient >= 0 && request.steps >= 0;
 }
 
 // Runs the transient, then calls begin() at the point it ends on, then
@@ -83,6 +83,8 @@ OrbitSearch orbitMaxima(const OrbitRequest& request, Coordinate recorded, const 
 OrbitSearch orbitSection(const OrbitRequest& request, const SectionPlane& plane,
                          const std::function<bool(const Tangent&)>& found, const AnalysisControl& control)
 {
+    if (request.model != nullptr && request.model->coordinates != 3)
+        return {};  // a section's plane needs three coordinates
     SimulationState state = request.base;
     std::int64_t count = 0;
     Tangent before{};

@@ -13,19 +13,18 @@ namespace vortiquo {
 
 namespace {
 
-// The tools each kind of program offers, in the order of Grafico's menu.
-constexpr const ToolWindow* FlowTools[] = {&ExportTool, &SensitivityTool};
-constexpr const ToolWindow* MapTools[] = {&ExportTool, &SensitivityTool, &ExplorerTool};
+// The tools every program offers, in the order of Grafico's menu.
+constexpr const ToolWindow* AllTools[] = {&ExportTool, &SensitivityTool, &ExplorerTool};
 
 // The programs of the suite, one row each. The build makes one executable
 // per row, named by its first column (cmake/Programs.cmake reads the names
 // from here), and the benchmark and the tests go through the same rows.
 constexpr Program ProgramTable[] = {
     // name       layout             model            c written at load  cross-hair  tools
-    {"BrisutaW7", &ConvectionLayout, &ConvectionFlow, -8.0 / 3.0,        false,      FlowTools},
-    {"KelvaneW7", &SpiralLayout,     &SpiralFlow,     std::nullopt,      false,      FlowTools},
-    {"TessivoW7", &RecurrenceLayout, &RecurrenceMap,  std::nullopt,      true,       MapTools},
-    {"DrumbelW7", &QuadraticLayout,  &QuadraticMap,   std::nullopt,      true,       MapTools},
+    {"BrisutaW7", &ConvectionLayout, &ConvectionFlow, -8.0 / 3.0,        false,      AllTools},
+    {"KelvaneW7", &SpiralLayout,     &SpiralFlow,     std::nullopt,      false,      AllTools},
+    {"TessivoW7", &RecurrenceLayout, &RecurrenceMap,  std::nullopt,      true,       AllTools},
+    {"DrumbelW7", &QuadraticLayout,  &QuadraticMap,   std::nullopt,      true,       AllTools},
 };
 
 }  // namespace

@@ -190,8 +190,9 @@ Sono accettate anche le opzioni di Qt per il sistema grafico, come
 
 Stato di uscita: 0 riuscito; 1 nessuno schermo, o file non scritto, o con
 questi valori nessun esponente (dt nullo); 2 errore nella riga di comando;
-3 corsa finita per un errore aritmetico (l'immagine o le righe fino a quel
-punto sono scritte; --lyapunov non scrive nessun numero).
+3 corsa finita per un errore aritmetico, o traboccata l'orbita di --maxima
+o --section (l'immagine o le righe fino a quel punto sono scritte;
+--lyapunov non scrive nessun numero).
 
 Esempio: un'immagine 4 volte più grande, da stampare:
   %1 --render stampa.png --steps 20000000 --scale 4

@@ -26,9 +26,9 @@ char letterOf(SweepParameter parameter)
     return "abc"[static_cast<int>(parameter)];
 }
 
-// The plane's two parameters: the view's when --a, --b, --c give none of
-// others; two given, in the order a, b, c (the first across), unless they
-// are the view's own pair, which keeps its order.
+// The plane's two parameters: the view's when --a, --b, --c name only
+// those; else the two named, in the order a, b, c (the first across). A
+// range not given is the parameter's own.
 QString readPlaneAxes(const QCommandLineParser& parser, const Program& program, const SweepView& view,
                       SweepRecipe& recipe)
 {
@@ -48,8 +48,10 @@ QString readPlaneAxes(const QCommandLineParser& parser, const Program& program, 
     const std::string axes = given.size() == 2 && !inPair ? given : pair;
     recipe.acrossParameter = axes[0];
     recipe.upParameter = axes[1];
-    recipe.across0 = view.acrossSpan.low, recipe.across1 = view.acrossSpan.high;
-    recipe.up0 = view.upSpan.low, recipe.up1 = view.upSpan.high;
+    const SweepSpan& acrossSpan = parameterSpan(view, parameterNamed(axes[0]));
+    const SweepSpan& upSpan = parameterSpan(view, parameterNamed(axes[1]));
+    recipe.across0 = acrossSpan.low, recipe.across1 = acrossSpan.high;
+    recipe.up0 = upSpan.low, recipe.up1 = upSpan.high;
     QStringList errors;
     const QString across = QString(QLatin1Char(axes[0])), up = QString(QLatin1Char(axes[1]));
     if (parser.isSet(across))
@@ -82,16 +84,10 @@ QString readPlane(const QCommandLineParser& parser, const Program& program, Comm
 }
 
 // The diagram's range when --range gives none: the view's own for its
-// parameter, else the plane's for one of the plane's.
-std::optional<SweepSpan> defaultRange(const SweepView& view, SweepParameter varied)
+// parameter, else the parameter's.
+const SweepSpan& defaultRange(const SweepView& view, SweepParameter varied)
 {
-    if (varied == view.varied)
-        return view.variedSpan;
-    if (varied == view.across)
-        return view.acrossSpan;
-    if (varied == view.up)
-        return view.upSpan;
-    return std::nullopt;
+    return varied == view.varied ? view.variedSpan : parameterSpan(view, varied);
 }
 
 QString readOrbits(const QCommandLineParser& parser, const Program& program, CommandLine& command)
@@ -123,11 +119,8 @@ QString readOrbits(const QCommandLineParser& parser, const Program& program, Com
     QStringList errors;
     if (parser.isSet("of"))
         errors << readCoordinate("of", parser.value("of"), program, recipe.of);
-    const std::optional<SweepSpan> range = defaultRange(view, parameterNamed(recipe.vary));
-    if (range)
-        recipe.across0 = range->low, recipe.across1 = range->high;
-    else if (!parser.isSet("range"))
-        errors << QString("--vary %1 vuole anche --range P0:P1, l'intervallo di %1").arg(QLatin1Char(recipe.vary));
+    const SweepSpan& range = defaultRange(view, parameterNamed(recipe.vary));
+    recipe.across0 = range.low, recipe.across1 = range.high;
     if (parser.isSet("range"))
         errors << readRange("range", parser.value("range"), recipe.across0, recipe.across1);
     errors << readDurations(parser, program, view.diagramTransient, view.diagramDuration, recipe);

@@ -81,10 +81,12 @@ std::optional<SweepBand> diagramBand(const SweepRecipe& recipe, const Simulation
     if (computeDiagramBand(diagramRequest(recipe, base), result.band.first, columns, threads, counts, control,
                            columnValues) != Outcome::Finished)
         return std::nullopt;
-    // A map's column counts each of its points; a flow's is shaded against
-    // one maximum per unit of time, a fixed reference, so that a band is
-    // shaded as in the whole picture.
-    const auto reference = std::max<std::int64_t>(1, std::llround(recipe.duration));
+    // A map's column is shaded against the points it counts; a flow's,
+    // whose maxima come a few per ten units of time, against one maximum
+    // per ten units of time. Either is fixed by the recipe, so that a band
+    // is shaded as in the whole picture.
+    const bool timed = dynamicsOfRecipe(recipe).timed;
+    const auto reference = std::max<std::int64_t>(1, std::llround(timed ? recipe.duration / 10 : recipe.duration));
     result.image = diagramImage(counts, columns, recipe.height, reference);
     return result;
 }

@@ -49,4 +49,14 @@ std::uint32_t densityShade(std::uint32_t count, std::uint32_t maxCount)
     return opaque(grey, grey, grey);
 }
 
+std::uint32_t pointShade(std::uint32_t count, std::uint32_t maxCount)
+{
+    if (count == 0 || maxCount == 0)
+        return 0xffffffffu;
+    const double share =
+        std::min(std::log1p(static_cast<double>(count)) / std::log1p(static_cast<double>(maxCount)), 1.0);
+    const double grey = 255.0 * (0.5 - 0.5 * share);
+    return opaque(grey, grey, grey);
+}
+
 }  // namespace vortiquo

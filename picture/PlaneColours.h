@@ -18,5 +18,8 @@ std::uint32_t exponentColour(double exponent, double scale = ExponentColourScale
 // count relative to the image's largest, so that a single hit shows faintly
 // and the densest cell is black. A count of 0 is white.
 std::uint32_t densityShade(std::uint32_t count, std::uint32_t maxCount);
+// One orbit's points (maxima, crossings), thin curves of single hits: as
+// densityShade, but a single hit is already half way to black.
+std::uint32_t pointShade(std::uint32_t count, std::uint32_t maxCount);
 
 }  // namespace vortiquo

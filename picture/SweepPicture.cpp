@@ -59,7 +59,7 @@ QImage pointsImage(std::span<const std::uint32_t> counts, int width, int height)
     for (int row = 0; row < height; ++row) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
         for (int column = 0; column < width; ++column)
-            line[column] = densityShade(counts[static_cast<std::size_t>(row) * width + column], most);
+            line[column] = pointShade(counts[static_cast<std::size_t>(row) * width + column], most);
     }
     return image;
 }

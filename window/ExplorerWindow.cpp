@@ -11,11 +11,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
-#include "engine/ExponentText.h"
-#include "picture/PlaneColours.h"
+#include "engine/FaultText.h"
 #include "picture/SweepPicture.h"
+#include "window/ExplorerTab.h"
 #include "window/SweepCanvas.h"
 #include "window/SweepComputation.h"
 #include "window/ToolHost.h"
@@ -25,21 +24,16 @@ namespace vortiquo {
 
 namespace {
 
-constexpr int Side = 512;       // the full pass's points across and down
-constexpr int CoarseShare = 8;  // the first pass has one point in 8 each way
-// Decimals of a pixel's exponent: its N steps leave it uncertain in the
-// second decimal, so more would be noise.
-constexpr int ExponentDecimals = 2;
+// Edits of the fields closer together than this compute once.
+constexpr int SettleMilliseconds = 300;
 
-// A number typed into a field: the shortest text that reads back to it.
-QString typed(double value)
+// The tabs of a program: a flow's one-orbit tabs come with its section.
+std::vector<ExplorerTab*> makeTabs(ToolHost& host, const SweepView& view)
 {
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-QChar fieldLetter(char parameter)
-{
-    return QLatin1Char(parameter);
+    if (view.sectionLevel == nullptr)
+        return {makePlaneTab(host, view), makeDiagramTab(host, view)};
+    return {makeDiagramTab(host, view), makeMaximaTab(host, view), makeSectionTab(host, view),
+            makePlaneTab(host, view)};
 }
 
 }  // namespace
@@ -48,12 +42,7 @@ ExplorerWindow::ExplorerWindow(ToolHost& host) : host_(host), view_(*sweepViewOf
 {
     setWindowTitle(QStringLiteral("Esplora parametri — %1").arg(QLatin1String(host.program().name)));
     setObjectName(QStringLiteral("EsploraParametri"));
-    sweeps_[0].kind = SweepRecipe::Kind::Plane;
-    sweeps_[1].kind = SweepRecipe::Kind::Orbits;
-    for (Sweep& sweep : sweeps_) {
-        sweep.view = openingView(sweep.kind);
-        sweep.canvas = new SweepCanvas;
-    }
+    tabs_ = makeTabs(host, view_);
     computation_ = new SweepComputation(this);
     connect(computation_, &SweepComputation::finished, this, &ExplorerWindow::passDone);
     poll_ = new QTimer(this);
@@ -61,39 +50,30 @@ ExplorerWindow::ExplorerWindow(ToolHost& host) : host_(host), view_(*sweepViewOf
         const int share = static_cast<int>(computation_->progress() * 1000);
         progress_->setValue(pass_ == 0 ? share / 10 : 100 + share * 9 / 10);
     });
+    settle_ = new QTimer(this);
+    settle_->setSingleShot(true);
+    settle_->setInterval(SettleMilliseconds);
+    connect(settle_, &QTimer::timeout, this, &ExplorerWindow::start);
     build();
-    connect(&host, &ToolHost::fieldEdited, this, [this] { showMark(); });
-    resize(760, 640);
+    connect(&host, &ToolHost::fieldEdited, this, &ExplorerWindow::fieldsEdited);
+    resize(760, 680);
 }
 
 ExplorerWindow::~ExplorerWindow() = default;
 
-ExplorerWindow::Sweep& ExplorerWindow::current()
+ExplorerTab& ExplorerWindow::current() const
 {
-    return sweeps_[tabs_->currentIndex()];
-}
-
-QRectF ExplorerWindow::openingView(SweepRecipe::Kind kind) const
-{
-    return kind == SweepRecipe::Kind::Plane
-               ? QRectF(view_.acrossSpan.low, view_.upSpan.low, view_.acrossSpan.high - view_.acrossSpan.low,
-                        view_.upSpan.high - view_.upSpan.low)
-               : QRectF(view_.variedSpan.low, view_.valueSpans[0].low, view_.variedSpan.high - view_.variedSpan.low,
-                        view_.valueSpans[0].high - view_.valueSpans[0].low);
+    return *tabs_[static_cast<std::size_t>(tabWidget_->currentIndex())];
 }
 
 void ExplorerWindow::build()
 {
     auto* layout = new QVBoxLayout(this);
-    tabs_ = new QTabWidget;
-    auto* planeTab = new QWidget;
-    auto* planeLayout = new QHBoxLayout(planeTab);
-    planeLayout->addWidget(sweeps_[0].canvas, 1);
-    planeLayout->addWidget(colourLegend());
-    tabs_->addTab(planeTab, QStringLiteral("Piano dei parametri"));
-    tabs_->addTab(sweeps_[1].canvas, QStringLiteral("Diagramma delle orbite"));
-    layout->addWidget(tabs_, 1);
-    readout_ = new QLabel(QStringLiteral("Muovete il puntatore sul piano"));
+    tabWidget_ = new QTabWidget;
+    for (ExplorerTab* tab : tabs_)
+        tabWidget_->addTab(tab, tab->title());
+    layout->addWidget(tabWidget_, 1);
+    readout_ = new QLabel(QStringLiteral("Muovete il puntatore sull'immagine"));
     readout_->setAccessibleName(QStringLiteral("Punto sotto il puntatore"));
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(readout_);
@@ -112,88 +92,56 @@ void ExplorerWindow::build()
     connect(back, &QPushButton::clicked, this, &ExplorerWindow::goBack);
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Left)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &ExplorerWindow::goBack);
-    connect(reset, &QPushButton::clicked, this, [this] { showView(openingView(current().kind)); });
+    connect(reset, &QPushButton::clicked, this, [this] { current().reset(); });
     connect(cancel, &QPushButton::clicked, this, &ExplorerWindow::stop);
     connect(save, &QPushButton::clicked, this, &ExplorerWindow::savePicture);
-    connect(tabs_, &QTabWidget::currentChanged, this, &ExplorerWindow::start);
-    for (Sweep& sweep : sweeps_) {
-        connect(sweep.canvas, &SweepCanvas::zoomRequested, this, &ExplorerWindow::showView);
-        connect(sweep.canvas, &SweepCanvas::pointChosen, this, &ExplorerWindow::choose);
-        connect(sweep.canvas, &SweepCanvas::pointerAt, this, &ExplorerWindow::showPointer);
+    connect(tabWidget_, &QTabWidget::currentChanged, this, &ExplorerWindow::start);
+    for (ExplorerTab* tab : tabs_) {
+        connect(tab, &ExplorerTab::changed, this, [this, tab] {
+            if (tab == &current())
+                start();
+        });
+        SweepCanvas* canvas = &tab->canvas();
+        connect(canvas, &SweepCanvas::zoomRequested, tab, &ExplorerTab::zoom);
+        connect(canvas, &SweepCanvas::pointChosen, tab, &ExplorerTab::choose);
+        connect(canvas, &SweepCanvas::pointerAt, this, [this, tab](QPointF at) {
+            if (!tab->picture().isNull())
+                readout_->setText(tab->pointerText(at));
+        });
     }
-}
-
-QWidget* ExplorerWindow::colourLegend()
-{
-    auto* legend = new QWidget;
-    auto* column = new QVBoxLayout(legend);
-    // The scale is a number of the dynamics table, written as short as it is.
-    const QString scale = QString::number(view_.colourScale, 'g', 6).replace('.', ',');
-    column->addWidget(new QLabel(QStringLiteral("λ ≥ +%1").arg(scale)));
-    auto* bar = new QLabel;
-    bar->setPixmap(QPixmap::fromImage(colourBar(24, 300, view_.colourScale)));
-    bar->setAccessibleName(
-        QStringLiteral("Scala dei colori: da λ = +%1 in alto a −%1, grigio se l'orbita fugge").arg(scale));
-    column->addWidget(bar);
-    column->addWidget(new QLabel(QStringLiteral("λ ≤ −%1\ngrigio: fugge").arg(scale)));
-    column->addStretch();
-    return legend;
-}
-
-// The recipe of a view: its ranges and size, and every field it depends on
-// as the window's field has it (the start point, and the diagram's fixed
-// parameter), so that --from computes the same picture.
-SweepRecipe ExplorerWindow::recipeFor(const Sweep& sweep, int width, int height) const
-{
-    SweepRecipe recipe;
-    recipe.program = &host_.program();
-    recipe.kind = sweep.kind;
-    recipe.width = width;
-    recipe.height = height;
-    recipe.across0 = sweep.view.left(), recipe.across1 = sweep.view.right();
-    recipe.up0 = sweep.view.top(), recipe.up1 = sweep.view.bottom();
-    if (sweep.kind == SweepRecipe::Kind::Plane) {
-        recipe.transient = view_.planeTransient;
-        recipe.duration = view_.planeMeasured;
-    } else {
-        recipe.vary = view_.varied == SweepParameter::A ? 'a' : 'b';
-        recipe.transient = view_.diagramTransient;
-        recipe.duration = view_.diagramDuration;
-        const Field fixed = recipe.vary == 'a' ? Field::b : Field::a;
-        recipe.edits.emplace_back(fixed, host_.fieldText(fixed));
-    }
-    const FieldTexts texts = host_.texts();
-    for (const Field start : {Field::x0, Field::y0, Field::z0})
-        if (const auto& text = texts[static_cast<std::size_t>(start)])
-            recipe.edits.emplace_back(start, QString::fromStdString(*text));
-    return recipe;
 }
 
 void ExplorerWindow::start()
 {
+    settle_->stop();
     pass_ = 0;
     launch();
 }
 
 void ExplorerWindow::launch()
 {
-    const int share = pass_ == 0 ? CoarseShare : 1;
     progress_->setValue(pass_ == 0 ? 0 : 100);
-    computation_->start(recipeFor(current(), Side / share, Side / share), host_.start());
+    const SweepRecipe recipe = current().recipe(pass_ == 0);
+    const SimulationState base = host_.start();
+    if (const QString problem = sweepProblem(recipe, base); !problem.isEmpty()) {
+        stop();
+        readout_->setText(QStringLiteral("Niente da calcolare: %1.").arg(problem));
+        return;
+    }
+    computation_->start(recipe, base);
     poll_->start(100);
 }
 
 void ExplorerWindow::passDone(const SweepRecipe& recipe, const SweepBand& band)
 {
     poll_->stop();
-    Sweep& sweep = current();
-    sweep.picture = band.image;
-    sweep.exponents = band.exponents;
-    sweep.shown = recipe;
-    const bool plane = sweep.kind == SweepRecipe::Kind::Plane;
-    const QString across = plane ? QStringLiteral("a") : QString(fieldLetter(recipe.vary));
-    sweep.canvas->setPicture(sweep.picture, sweep.view, across, plane ? QStringLiteral("b") : QStringLiteral("x"));
-    showMark();
+    current().show(recipe, band, pass_ == 1);
+    if (band.faultStep > 0)
+        readout_->setText(overflowText(band.faultStep) +
+                          QStringLiteral(" L'immagine mostra i punti trovati prima."));
+    else if (recipe.oneOrbit() && band.found == 0)
+        readout_->setText(QStringLiteral("L'orbita non ha dato nessun punto: provate un'altra coordinata, un "
+                                         "altro piano o un altro verso."));
     if (pass_++ == 0)
         launch();
     else
@@ -209,73 +157,31 @@ void ExplorerWindow::stop()
 void ExplorerWindow::closeEvent(QCloseEvent* event)
 {
     stop();
+    settle_->stop();
     QWidget::closeEvent(event);
 }
 
-void ExplorerWindow::showView(const QRectF& view)
+// The mark follows the fields; a tab of one orbit at the fields' own
+// parameters computes again once the typing settles.
+void ExplorerWindow::fieldsEdited()
 {
-    current().history.push_back(current().view);
-    current().view = view;
-    start();
+    for (ExplorerTab* tab : tabs_) {
+        tab->followFields();
+        tab->showMark();
+    }
+    if (isVisible() && current().followsFields())
+        settle_->start();
 }
 
 void ExplorerWindow::goBack()
 {
-    if (current().history.empty())
-        return;
-    current().view = current().history.back();
-    current().history.pop_back();
-    start();
-}
-
-void ExplorerWindow::showMark()
-{
-    const SimulationState& state = host_.state();
-    sweeps_[0].canvas->setMark(QPointF(state.a, state.b));
-}
-
-// The point under the pointer, to the digits one pixel resolves, and on the
-// plane the exponent of the pixel under it.
-void ExplorerWindow::showPointer(QPointF at)
-{
-    const Sweep& sweep = current();
-    const int across = decimalsResolving(sweep.view.width() / Side);
-    const int up = decimalsResolving(sweep.view.height() / Side);
-    if (sweep.kind == SweepRecipe::Kind::Orbits) {
-        readout_->setText(QStringLiteral("%1 = %2   x = %3")
-                              .arg(fieldLetter(sweep.shown.vary))
-                              .arg(italianDecimal(at.x(), across), italianDecimal(at.y(), up)));
-        return;
-    }
-    QString exponent = QStringLiteral("—");
-    const SweepRecipe& shown = sweep.shown;
-    const int column = int(std::floor((at.x() - shown.across0) / (shown.across1 - shown.across0) * shown.width));
-    const int row = int(std::floor((shown.up1 - at.y()) / (shown.up1 - shown.up0) * shown.height));
-    if (column >= 0 && column < shown.width && row >= 0 && row < shown.height &&
-        sweep.exponents.size() == std::size_t(shown.width) * shown.height) {
-        const double value = sweep.exponents[std::size_t(row) * shown.width + column];
-        exponent = std::isnan(value) ? QStringLiteral("l'orbita fugge") : italianDecimal(value, ExponentDecimals);
-    }
-    readout_->setText(QStringLiteral("a = %1   b = %2   λ: %3")
-                          .arg(italianDecimal(at.x(), across), italianDecimal(at.y(), up), exponent));
-}
-
-// A point chosen on the plane goes into the window's fields as typed.
-void ExplorerWindow::choose(QPointF at)
-{
-    if (current().kind == SweepRecipe::Kind::Plane) {
-        host_.typeField(Field::a, typed(at.x()));
-        host_.typeField(Field::b, typed(at.y()));
-    } else {
-        host_.typeField(current().shown.vary == 'a' ? Field::a : Field::b, typed(at.x()));
-    }
-    showMark();
+    current().goBack();
 }
 
 void ExplorerWindow::savePicture()
 {
-    const Sweep& sweep = current();
-    if (sweep.picture.isNull() || sweep.shown.width != Side) {
+    const ExplorerTab& tab = current();
+    if (tab.picture().isNull() || !tab.complete()) {
         QMessageBox::information(this, QStringLiteral("Salva immagine"),
                                  QStringLiteral("Il calcolo completo non è ancora finito: salvate l'immagine quando "
                                                 "la barra di avanzamento è piena."));
@@ -285,7 +191,7 @@ void ExplorerWindow::savePicture()
                                                       QStringLiteral("Immagini PNG (*.png)"));
     if (path.isEmpty())
         return;
-    if (const QString error = writeSweepPicture(path, sweep.picture, sweep.shown); !error.isEmpty())
+    if (const QString error = writeSweepPicture(path, tab.picture(), tab.shown()); !error.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Salva immagine"),
                              QStringLiteral("Impossibile salvare «%1»: %2.").arg(path, error));
 }

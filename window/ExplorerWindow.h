@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRectF>
 #include <QWidget>
 #include <vector>
 
@@ -14,14 +13,15 @@ class QTimer;
 
 namespace vortiquo {
 
-class SweepCanvas;
+class ExplorerTab;
 class SweepComputation;
 class ToolHost;
 
-// "Esplora parametri": the parameter plane and the orbit diagram of a
-// program, beside its window. Each view is computed coarse, then fine, off
-// the GUI thread (SweepComputation); a zoom, a tab change or "Annulla"
-// abandons what runs without waiting for it.
+// "Esplora parametri": the sweeps of a program, beside its window, one tab
+// each (ExplorerTab): the parameter plane and the orbit diagram, and for a
+// flow the map of maxima and the section. Each view is computed coarse,
+// then fine, off the GUI thread (SweepComputation); a zoom, a change of tab
+// or of a control, or "Annulla" abandons what runs without waiting for it.
 class ExplorerWindow : public QWidget {
     Q_OBJECT
 public:
@@ -36,39 +36,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // One tab: a kind of sweep, its view history, its picture.
-    struct Sweep {
-        SweepRecipe::Kind kind;
-        SweepCanvas* canvas = nullptr;
-        std::vector<QRectF> history;  // earlier views, for "Indietro"
-        QRectF view;
-        QImage picture;
-        std::vector<double> exponents;  // the plane's, row by row
-        SweepRecipe shown;              // the recipe of `picture`
-    };
-
-    Sweep& current();
-    QRectF openingView(SweepRecipe::Kind kind) const;
+    ExplorerTab& current() const;
     void build();
-    QWidget* colourLegend();
-    SweepRecipe recipeFor(const Sweep& sweep, int width, int height) const;
     void launch();
     void passDone(const SweepRecipe& recipe, const SweepBand& band);
     void stop();
-    void showView(const QRectF& view);
+    void fieldsEdited();
     void goBack();
-    void showMark();
-    void showPointer(QPointF at);
-    void choose(QPointF at);
     void savePicture();
 
     ToolHost& host_;
     const SweepView& view_;
-    Sweep sweeps_[2];
-    QTabWidget* tabs_ = nullptr;
+    std::vector<ExplorerTab*> tabs_;
+    QTabWidget* tabWidget_ = nullptr;
     QLabel* readout_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QTimer* poll_ = nullptr;
+    QTimer* settle_ = nullptr;  // a burst of typing computes once
     SweepComputation* computation_ = nullptr;
     int pass_ = 0;  // 0 coarse, 1 full
 };

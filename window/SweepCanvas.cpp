@@ -10,7 +10,9 @@ namespace vortiquo {
 
 namespace {
 
-constexpr int LeftMargin = 64, BottomMargin = 36, Margin = 8, Ticks = 5;
+constexpr int LeftMargin = 80, BottomMargin = 36, Margin = 8, RightMargin = 24, Ticks = 5;
+// The name of the vertical axis runs upwards in a strip at the left edge.
+constexpr int NameStrip = 18;
 
 // A tick's value in Italian, with one decimal more than the ticks' step
 // needs to be told apart.
@@ -47,7 +49,7 @@ void SweepCanvas::setMark(std::optional<QPointF> mark)
 
 QRect SweepCanvas::plotArea() const
 {
-    return rect().adjusted(LeftMargin, Margin, -Margin, -BottomMargin);
+    return rect().adjusted(LeftMargin, Margin, -RightMargin, -BottomMargin);
 }
 
 QPointF SweepCanvas::toSweep(QPointF pixel) const
@@ -86,11 +88,16 @@ void SweepCanvas::paintEvent(QPaintEvent*)
         const QString across = tickText(ranges_.left() + share * ranges_.width(), ranges_.width() / Ticks);
         painter.drawText(QRect(x - 40, area.bottom() + 5, 80, metrics.height()), Qt::AlignHCenter, across);
         const QString up = tickText(ranges_.top() + share * ranges_.height(), ranges_.height() / Ticks);
-        painter.drawText(QRect(0, y - metrics.height() / 2, LeftMargin - 6, metrics.height()), Qt::AlignRight, up);
+        painter.drawText(QRect(NameStrip, y - metrics.height() / 2, LeftMargin - NameStrip - 6, metrics.height()),
+                         Qt::AlignRight, up);
     }
     painter.drawText(QRect(area.left(), area.bottom() + 5 + metrics.height(), area.width(), metrics.height()),
                      Qt::AlignHCenter, xName_);
-    painter.drawText(QRect(2, area.top(), LeftMargin, metrics.height()), Qt::AlignLeft, yName_);
+    painter.save();
+    painter.translate(2, area.bottom());
+    painter.rotate(-90);
+    painter.drawText(QRect(0, 0, area.height(), NameStrip), Qt::AlignHCenter | Qt::AlignTop, yName_);
+    painter.restore();
     if (mark_ && ranges_.contains(*mark_)) {
         painter.setPen(QPen(Qt::white, 2));
         painter.drawEllipse(toPixel(*mark_), 5, 5);

@@ -68,6 +68,12 @@ QWidget* ToolHost::showToolWindow(const ToolWindow& tool, const std::function<QW
         widget->setParent(&window_, widget->windowFlags() | Qt::Window);
         windows_.emplace_back(&tool, widget);
         placeBeside(*widget, window_);
+        // The tools' shortcuts act in every window of the program: a tool
+        // window that lies over the program's (on a small screen) does not
+        // take them away.
+        widget->addActions(actions_);
+        for (QLineEdit* field : widget->findChildren<QLineEdit*>())
+            field->installEventFilter(this);
     }
     widget->show();
     widget->raise();
@@ -86,6 +92,7 @@ void ToolHost::addTools(QMenu& menu)
         window_.addAction(action);  // the shortcut works anywhere in the window
         connect(action, &QAction::triggered, this, [this, tool] { tool->open(*this); });
         shortcuts_.push_back(action->shortcut());
+        actions_.append(action);
     }
     // A field would keep some of these keys for its own editing (on X11,
     // Ctrl+E moves to the end of the line): the tools' shortcuts win there.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "picture/Recipe.h"
 #include "program/Program.h"
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -58,7 +60,7 @@ public:
     QWidget* toolWindow(const ToolWindow& tool) const;
 
     // Adds the program's tools to `menu`, with shortcuts that work anywhere
-    // in the program's window.
+    // in the program's window and in the tool windows it opens.
     void addTools(QMenu& menu);
 
 signals:
@@ -77,6 +79,7 @@ private:
     Sources sources_;
     std::vector<std::pair<const ToolWindow*, QWidget*>> windows_;
     std::vector<QKeySequence> shortcuts_;  // the tools'
+    QList<QAction*> actions_;              // the tools', in the program's window and each tool window
 
 };
 

@@ -5,8 +5,11 @@
 #   PROGRAM=DrumbelW7 TILES=8 JOBS=2 ./parallel-plane.sh piano.png [OPTIONS...]
 #   PARALLEL_LOGIN="--sshlogin 4/host1,4/host2" ... ./parallel-plane.sh piano.png
 #
-# OPTIONS are those of PROGRAM --plane (--a, --b, --size, --transient,
-# --iterations, --set). With --sshlogin, the program must be installed on
+# OPTIONS are those of PROGRAM --plane (--a, --b, --c, --size, --transient,
+# --iterations for a map, --duration for a flow, --set). A flow's plane is
+# the heavy one, each pixel many Euler steps with a tangent vector:
+#   PROGRAM=BrisutaW7 TILES=64 ... --size 512x512 --transient 20 --duration 100
+# With --sshlogin, the program must be installed on
 # every machine, and the working folder shared (or add --transferfile and
 # --return to PARALLEL_LOGIN).
 set -eu

@@ -5,8 +5,11 @@
 #
 #   PROGRAM=DrumbelW7 TILES=16 ./slurm-plane.sh /shared/piano.png [OPTIONS...]
 #
-# OPTIONS are those of PROGRAM --plane (--a, --b, --size, --transient,
-# --iterations, --set). The output's folder must be shared by the nodes.
+# OPTIONS are those of PROGRAM --plane (--a, --b, --c, --size, --transient,
+# --iterations for a map, --duration for a flow, --set). A flow's plane is
+# the heavy one, each pixel many Euler steps with a tangent vector:
+#   PROGRAM=BrisutaW7 TILES=64 ... --size 512x512 --transient 20 --duration 100
+# The output's folder must be shared by the nodes.
 # Prints the merge job's id.
 set -eu
 out=$1

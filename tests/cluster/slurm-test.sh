@@ -64,8 +64,12 @@ done
 
 cd "$work"
 options="--size 64x64 --transient 50 --iterations 200 --b -0.4:0.45"
+# A flow's plane too: its durations in units of time, a few Euler steps a pixel.
+flow="--size 12x8 --transient 2 --duration 5 --c 3:6 --set dtT=2e-3"
 # shellcheck disable=SC2086
 merge=$(PROGRAM=DrumbelW7 TILES=4 "$2/slurm-plane.sh" "$work/tiles.png" $options)
+# shellcheck disable=SC2086
+flowMerge=$(PROGRAM=KelvaneW7 TILES=2 "$2/slurm-plane.sh" "$work/flow-tiles.png" $flow)
 for _ in $(seq 1 60); do
     [ -z "$(squeue -h -o %i 2>/dev/null)" ] && break
     sleep 1
@@ -74,4 +78,7 @@ done
 # shellcheck disable=SC2086
 DrumbelW7 --plane "$work/one.png" $options
 cmp "$work/tiles.png" "$work/one.png" || { cat "$work"/tiles.png.parts/*.log; exit 1; }
-echo "merge job $merge: same bytes"
+# shellcheck disable=SC2086
+KelvaneW7 --plane "$work/flow-one.png" $flow
+cmp "$work/flow-tiles.png" "$work/flow-one.png" || { cat "$work"/flow-tiles.png.parts/*.log; exit 1; }
+echo "merge jobs $merge and $flowMerge: same bytes"

@@ -1,7 +1,8 @@
-// "Esplora parametri": only the maps offer it; the window computes its plane
-// off the GUI thread, coarse first, and Enter at its keyboard cursor types the point into
-// the program's a and b fields.
+// "Esplora parametri": every program offers it; the window computes off the
+// GUI thread, coarse first, and Enter at its keyboard cursor types the point
+// into the program's fields.
 #include <QAction>
+#include <QLineEdit>
 #include <QApplication>
 #include <QProcess>
 #include <QProgressBar>
@@ -63,15 +64,16 @@ QPushButton* button(QWidget* window, const QString& text)
 class ExplorerWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void onlyTheMapsExplore_data() { addProgramRows(); }
-    void onlyTheMapsExplore();
+    void everyProgramExplores_data() { addProgramRows(); }
+    void everyProgramExplores();
     void savedDiagramDrawsAgainFromTheCommandLine();
     void toolWindowsOpenBeside_data();
     void toolWindowsOpenBeside();
     void toolWindowLandsWherePlaced();
+    void shortcutsActInToolWindows();
 };
 
-void ExplorerWindowTest::onlyTheMapsExplore()
+void ExplorerWindowTest::everyProgramExplores()
 {
     QFETCH(const Program*, program);
     SimulationForm form(*program);
@@ -82,6 +84,10 @@ void ExplorerWindowTest::onlyTheMapsExplore()
     if (!action)
         return;
     QCOMPARE(action->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    // A flow's columns are hundreds of units of time: a longer Euler step
+    // keeps them to a few thousand steps, so that the coarse pass comes soon.
+    if (form.fieldText(Field::dt).size() > 0)
+        QVERIFY(form.typeField(Field::dt, "1e-2"));
     action->trigger();
     QWidget* window = explorerWindow();
     QVERIFY(window);
@@ -93,15 +99,25 @@ void ExplorerWindowTest::onlyTheMapsExplore()
     SweepCanvas* canvas = nullptr;
     for (SweepCanvas* shown : window->findChildren<SweepCanvas*>())
         if (shown->isVisible())
-            canvas = shown;  // the plane's tab is the one open
+            canvas = shown;  // the first tab's, the one open
     QVERIFY(canvas);
     canvas->setFocus();
     QTest::keyClick(canvas, Qt::Key_Return);
+    // A map opens on its plane, and the cursor types both its parameters; a
+    // flow on its orbit diagram, and it types the parameter swept.
     const SweepView& view = *sweepViewOf(*program);
-    const double a = form.fieldText(Field::a).toDouble(), b = form.fieldText(Field::b).toDouble();
-    QVERIFY2(std::abs(a - (view.acrossSpan.low + view.acrossSpan.high) / 2) < 1e-12, qPrintable(form.fieldText(Field::a)));
-    QVERIFY2(std::abs(b - (view.upSpan.low + view.upSpan.high) / 2) < 1e-12, qPrintable(form.fieldText(Field::b)));
-    QCOMPARE(form.session().state().a, a);
+    const auto typedCentre = [&](SweepParameter parameter, const SweepSpan& span) {
+        const Field field = static_cast<Field>(parameter);  // a, b, c lead the fields
+        const double value = form.fieldText(field).toDouble();
+        QVERIFY2(std::abs(value - (span.low + span.high) / 2) < 1e-12, qPrintable(form.fieldText(field)));
+        QCOMPARE(parameterOf(form.session().state(), parameter), value);
+    };
+    if (view.sectionLevel == nullptr) {
+        typedCentre(view.across, parameterSpan(view, view.across));
+        typedCentre(view.up, parameterSpan(view, view.up));
+    } else {
+        typedCentre(view.varied, view.variedSpan);
+    }
     window->close();
 }
 
@@ -178,6 +194,30 @@ void ExplorerWindowTest::toolWindowLandsWherePlaced()
     QCOMPARE(window->pos(), placed.topLeft());
     form.close();
     QVERIFY(!window->isVisible());  // it closed with the program's window
+}
+
+// A tool window that lies over the program's, on a small screen, does not
+// take the tools' shortcuts away: Ctrl+E in Sensibilità opens Esplora
+// parametri, also from its ε field.
+void ExplorerWindowTest::shortcutsActInToolWindows()
+{
+    SimulationForm form(Kelvane);
+    form.show();
+    for (QAction* action : form.actions())
+        if (action->text().startsWith("Sensibilità"))
+            action->trigger();
+    QWidget* sensitivity = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->windowTitle().startsWith("Sensibilità"))
+            sensitivity = widget;
+    QVERIFY(sensitivity);
+    QVERIFY(QTest::qWaitForWindowActive(sensitivity));
+    auto* epsilon = sensitivity->findChild<QLineEdit*>();
+    QVERIFY(epsilon);
+    epsilon->setFocus();
+    QTest::keyClick(epsilon, Qt::Key_E, Qt::ControlModifier);
+    QTRY_VERIFY(explorerWindow() != nullptr);
+    form.close();
 }
 
 int main(int argc, char** argv)

@@ -190,7 +190,7 @@ void SavedPictureTest::damagedFileChangesNothing_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("message");
     const QImage plain(439, 433, QImage::Format_RGB32);
-    const QString recipe = QImage(QFINDTESTDATA("../data/brisuta-200000.png")).text(RecipeKey);
+    const QString recipe = QImage(QFINDTESTDATA("data/brisuta-200000.png")).text(RecipeKey);
     QTest::newRow("not a picture") << QByteArray("GIF89a and nothing") << "non è un'immagine PNG";
     QTest::newRow("no recipe") << withText(plain, "Software", "other") << "non contiene una ricetta";
     QTest::newRow("another program's") << withText(plain, RecipeKey, QString(recipe).replace("BrisutaW7", "TessivoW7"))

@@ -76,6 +76,16 @@ void SweepCommandTest::sameFileWhateverTheSplit_data()
     QTest::newRow("diagram in 4 tiles") << &Drumbel << orbits << 4 << QList<int>{2, 4, 1, 3};
     QTest::newRow("negative ranges, 2 tiles")
         << &Tessivo << (plane + QStringList{"--a", "-0.5:-0.1", "--b", "-1.8:-1.2"}) << 2 << QList<int>{2, 1};
+    // A flow's durations are units of time: a few Euler steps per pixel here.
+    const QStringList flowPlane = {"--plane", "--size", "7x6", "--transient", "2", "--duration", "5"};
+    const QStringList flowOrbits = {"--orbits", "--size", "9x24", "--transient", "3", "--duration", "6"};
+    QTest::newRow("a flow's plane in 3 tiles") << &Kelvane << flowPlane << 3 << QList<int>{2, 3, 1};
+    QTest::newRow("a flow's plane over b and c, 2 threads")
+        << &Brisuta << (flowPlane + QStringList{"--b", "20:40", "--c", "-4:-1", "--set", "dtT=1e-3"}) << 0
+        << QList<int>{};
+    QTest::newRow("a flow's diagram of y swept over a, in 4 tiles")
+        << &Kelvane << (flowOrbits + QStringList{"--vary", "a", "--of", "y", "--set", "z0T=0.5"}) << 4
+        << QList<int>{4, 2, 3, 1};
     QTest::newRow("diagram of b from a start point set")
         << &Drumbel << (orbits + QStringList{"--vary", "b", "--range", "-0.3:0.3", "--set", "x0T=0.25", "--set",
                                              "aT=1.2"})
