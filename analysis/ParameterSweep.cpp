@@ -9,6 +9,8 @@
 #include <mutex>
 #include <thread>
 
+#include "analysis/PlaneKernels.h"
+
 namespace vortiquo {
 
 namespace {
@@ -295,13 +297,20 @@ Outcome computePlaneBand(const PlaneRequest& request, int firstRow, int rowCount
         return Outcome::Invalid;
     const auto width = static_cast<std::size_t>(request.width);
     exponents.assign(width * static_cast<std::size_t>(rowCount), std::numeric_limits<double>::quiet_NaN());
+    const double duration = stepDuration(*dynamicsOf(*request.model), request.base);
     const bool done = runInParallel(
         rowCount, threads,
         [&](int row) {
+            // The row's pixels start from the same point, each with its own parameters.
             const double q = planeQ(request, firstRow + row);
+            std::vector<SimulationState> starts(width, request.base);
+            for (int column = 0; column < request.width; ++column) {
+                setParameter(starts[column], request.across, planeP(request, column));
+                setParameter(starts[column], request.up, q);
+            }
             double* values = exponents.data() + static_cast<std::size_t>(row) * width;
-            for (int column = 0; column < request.width; ++column)
-                values[column] = planeExponent(request, planeP(request, column), q, control);
+            const PlaneRow pixels{starts.data(), request.width, request.transient, request.measured, duration, values};
+            computePlaneRow(*request.model, pixels, fastestPlanePath(), control);
         },
         control);
     return done ? Outcome::Finished : Outcome::Cancelled;

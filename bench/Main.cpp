@@ -11,9 +11,10 @@
 // the end of the run, the time from process start to the first paint of the
 // window, the per-call cost of event processing under both dispatchers, the
 // headless render against the inlined loop (bench/InlinedLoop.h), its
-// ceiling, and the peak memory of every program's render at a large scale.
+// ceiling, the peak memory of every program's render at a large scale, and
+// the parameter plane against its plain loop (bench/PlaneLoop.h).
 //
-//   QT_QPA_PLATFORM=xcb vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only]
+//   QT_QPA_PLATFORM=xcb vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only | --planes-only | --measures-only]
 //
 // bench/run-benchmark.sh runs it on xcb (starting an X server if needed) and
 // on offscreen. Wall-clock rates depend on what else the machine runs, so
@@ -31,6 +32,7 @@
 #include "apps/Programs.h"
 #include "bench/ChildModes.h"
 #include "bench/Children.h"
+#include "bench/Planes.h"
 #include "bench/Renders.h"
 #include "bench/Report.h"
 #include "bench/Measures.h"
@@ -92,6 +94,11 @@ int benchMain(int argc, char** argv)
         printSpectrumTimes(options);
         return printDimensionTimes(options) ? 0 : 1;
     }
+    if (options.planesOnly) {
+        const bool completed = printPlanes(measurePlanes(options), options);
+        std::printf("load average at the end %s\n", loadAverage().c_str());
+        return completed ? 0 : 1;
+    }
     if (options.rendersOnly) {
         const bool completed = measureRenders(options, std::nullopt);
         std::printf("load average at the end %s\n", loadAverage().c_str());
@@ -118,16 +125,17 @@ int benchMain(int argc, char** argv)
     printReport(reports, dispatchers, options);
     printTargets(reports, options);
     const bool rendered = measureRenders(options, reports.front().measured.ceiling.cpu);
+    const bool planes = printPlanes(measurePlanes(options), options);
     printExponentTimes(options);
     printSensitivityLoad(argv[0], options);
     printSpectrumTimes(options);
     const bool counted = printDimensionTimes(options);
     std::printf("load average at the end %s\n", loadAverage().c_str());
     std::fflush(stdout);
-    const bool completed = probesCompleted(reports, dispatchers) && rendered && counted;
+    const bool completed = probesCompleted(reports, dispatchers) && rendered && planes && counted;
     if (!completed)
-        std::fprintf(stderr, "vortiquo-bench: a stop, start-up, dispatcher or render probe did not complete, or "
-                             "the grid's pair counts differ from all pairs'\n");
+        std::fprintf(stderr, "vortiquo-bench: a stop, start-up, dispatcher, render or plane probe did not complete, "
+                             "or the grid's pair counts differ from all pairs'\n");
     return completed ? 0 : 1;
 }
 

@@ -29,7 +29,7 @@ void makeSmoke(Options& options)
 [[noreturn]] void exitWithUsage()
 {
     std::fprintf(stderr,
-                 "usage: vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only] [--measures-only]\n"
+                 "usage: vortiquo-bench [--smoke] [--steps N] [--repeats N] [--renders-only | --planes-only | --measures-only]\n"
                  "platform: QT_QPA_PLATFORM=xcb (with DISPLAY) or offscreen\n");
     std::exit(2);
 }
@@ -48,6 +48,8 @@ Options parseOptions(int first, int argc, char** argv)
             options.rendersOnly = true;
         else if (argument == "--measures-only")
             options.measuresOnly = true;
+        else if (argument == "--planes-only")
+            options.planesOnly = true;
         else if (argument == "--steps" && hasValue)
             options.steps = std::atoi(argv[++index]);
         else if (argument == "--repeats" && hasValue)

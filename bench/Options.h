@@ -22,6 +22,7 @@ struct Options {
     bool smoke = false;
     bool rendersOnly = false;  // only the headless render and its memory
     bool measuresOnly = false;  // only the spectrum and the dimensions
+    bool planesOnly = false;   // only the parameter plane against its plain loop
 };
 
 // Reads the options from argv[first] on; prints the usage and exits with

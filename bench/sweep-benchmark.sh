@@ -1,7 +1,9 @@
 #!/bin/sh
 # Times the parameter plane on 1 and 2 threads (512x512, T = 600, N = 2000)
 # and checks that both files are the same bytes. Wall and user CPU time; on a
-# shared machine the user time is the steadier figure.
+# shared machine the user time is the steadier figure. Then the planes of
+# the quadratic map and the convection flow against the plain loop of their
+# arithmetic (vortiquo-bench --planes-only, built in BUILD_DIR).
 # Usage: bench/sweep-benchmark.sh BUILD_DIR [PROGRAM]
 set -eu
 apps=$1/apps
@@ -14,3 +16,4 @@ for threads in 1 2; do
         --threads "$threads"
 done
 cmp "$work/plane-1.png" "$work/plane-2.png" && echo "1 and 2 threads: same bytes"
+QT_QPA_PLATFORM=offscreen "$1/bench/vortiquo-bench" --planes-only

@@ -6,27 +6,45 @@
 
 namespace vortiquo {
 
-// The Jacobians of the flows' Euler steps, applied to a tangent vector v in
-// place. The step is p' = p + dt·f(p), so its Jacobian is I + dt·Df(p), taken
-// at the current point (x, y, z) before the step: the exponent measured is
-// that of the map the program iterates, at the window's dt.
+// The Jacobians of the flows' Euler steps, applied to a tangent vector
+// (v0, v1, v2) in place. The step is p' = p + dt·f(p), so its Jacobian is
+// I + dt·Df(p), taken at the current point (x, y, z) before the step: the
+// exponent measured is that of the map the program iterates, at the
+// window's dt. Like the steps, they take doubles or vectors of doubles.
 
-inline void convectionJacobian(const SimulationState& s, std::array<double, 3>& v)
+template <typename State, typename Number>
+inline void convectionTangent(const State& s, Number& v0, Number& v1, Number& v2)
 {
     // f = (a(y − x), bx − y − xz, cz + xy)
-    const double fx = s.a * (v[1] - v[0]);
-    const double fy = ((s.b - s.z) * v[0] - v[1]) - s.x * v[2];
-    const double fz = (s.y * v[0] + s.x * v[1]) + s.c * v[2];
-    v = {v[0] + s.dt * fx, v[1] + s.dt * fy, v[2] + s.dt * fz};
+    const Number fx = s.a * (v1 - v0);
+    const Number fy = ((s.b - s.z) * v0 - v1) - s.x * v2;
+    const Number fz = (s.y * v0 + s.x * v1) + s.c * v2;
+    v0 = v0 + s.dt * fx;
+    v1 = v1 + s.dt * fy;
+    v2 = v2 + s.dt * fz;
+}
+
+template <typename State, typename Number>
+inline void spiralTangent(const State& s, Number& v0, Number& v1, Number& v2)
+{
+    // f = (−(y + z), x + ay, xz − cz + b)
+    const Number fx = -(v1 + v2);
+    const Number fy = v0 + s.a * v1;
+    const Number fz = s.z * v0 + (s.x - s.c) * v2;
+    v0 = v0 + s.dt * fx;
+    v1 = v1 + s.dt * fy;
+    v2 = v2 + s.dt * fz;
+}
+
+// The same on a tangent vector of the analyses.
+inline void convectionJacobian(const SimulationState& s, std::array<double, 3>& v)
+{
+    convectionTangent(s, v[0], v[1], v[2]);
 }
 
 inline void spiralJacobian(const SimulationState& s, std::array<double, 3>& v)
 {
-    // f = (−(y + z), x + ay, xz − cz + b)
-    const double fx = -(v[1] + v[2]);
-    const double fy = v[0] + s.a * v[1];
-    const double fz = s.z * v[0] + (s.x - s.c) * v[2];
-    v = {v[0] + s.dt * fx, v[1] + s.dt * fy, v[2] + s.dt * fz};
+    spiralTangent(s, v[0], v[1], v[2]);
 }
 
 // The same Jacobian applied to each vector of a basis, as the spectrum

@@ -11,39 +11,55 @@ namespace vortiquo {
 // The flows' arithmetic is inline: the run loops compile it, with the plot
 // and the pixel, into one body per flow (core/ModelKind.h).
 
-namespace flowDetail {
-
-inline bool allFinite(double first, double second, double third)
-{
-    return std::isfinite(first) && std::isfinite(second) && std::isfinite(third);
-}
-
-// One explicit Euler step from the derivative already in dx, dy, dz.
-inline bool eulerUpdate(SimulationState& s)
-{
-    s.xNext = s.x + s.dt * s.dx;
-    s.yNext = s.y + s.dt * s.dy;
-    s.zNext = s.z + s.dz * s.dt;
-    return allFinite(s.xNext, s.yNext, s.zNext);
-}
-
-}  // namespace flowDetail
-
 // The flows' Euler steps, in the grouping that reproduces the reference
-// results bit for bit. They return false when a result is not finite.
-inline bool convectionStep(SimulationState& s)
+// results bit for bit. The formulas take any state whose members are doubles
+// or vectors of doubles: a run steps one orbit, the parameter plane several
+// orbits at once in SIMD lanes, with the same operations.
+template <typename State>
+inline void convectionDerivative(State& s)
 {
     s.dx = s.a * (s.y - s.x);
     s.dy = ((s.b * s.x) - s.y) - (s.x * s.z);
     s.dz = (s.c * s.z) + (s.x * s.y);
+}
+
+template <typename State>
+inline void spiralDerivative(State& s)
+{
+    s.dx = -(s.y + s.z);
+    s.dy = s.x + (s.a * s.y);
+    s.dz = ((s.x * s.z) - (s.c * s.z)) + s.b;
+}
+
+// One explicit Euler step from the derivative already in dx, dy, dz.
+template <typename State>
+inline void eulerNext(State& s)
+{
+    s.xNext = s.x + s.dt * s.dx;
+    s.yNext = s.y + s.dt * s.dy;
+    s.zNext = s.z + s.dz * s.dt;
+}
+
+namespace flowDetail {
+
+inline bool eulerUpdate(SimulationState& s)
+{
+    eulerNext(s);
+    return std::isfinite(s.xNext) && std::isfinite(s.yNext) && std::isfinite(s.zNext);
+}
+
+}  // namespace flowDetail
+
+// The steps of a run; false when a result is not finite.
+inline bool convectionStep(SimulationState& s)
+{
+    convectionDerivative(s);
     return flowDetail::eulerUpdate(s);
 }
 
 inline bool spiralStep(SimulationState& s)
 {
-    s.dx = -(s.y + s.z);
-    s.dy = s.x + (s.a * s.y);
-    s.dz = ((s.x * s.z) - (s.c * s.z)) + s.b;
+    spiralDerivative(s);
     return flowDetail::eulerUpdate(s);
 }
 

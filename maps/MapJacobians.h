@@ -7,18 +7,38 @@
 namespace vortiquo {
 
 // The Jacobians of the maps, taken at the current point (x, y) before the
-// step and applied to a tangent vector v in place (v[2] is not used).
+// step and applied to a tangent vector (v0, v1) in place. Like the steps,
+// they take doubles or vectors of doubles.
 
-inline void recurrenceJacobian(const SimulationState& s, std::array<double, 3>& v)
+template <typename State, typename Number>
+inline void recurrenceTangent(const State& s, Number& v0, Number& v1)
 {
     // (x, y) → (ax + y, b + x²)
-    v = {s.a * v[0] + v[1], (2.0 * s.x) * v[0], 0.0};
+    const Number first = s.a * v0 + v1;
+    v1 = (2.0 * s.x) * v0;
+    v0 = first;
+}
+
+template <typename State, typename Number>
+inline void quadraticTangent(const State& s, Number& v0, Number& v1)
+{
+    // (x, y) → (y + 1 − ax², bx)
+    const Number first = (-2.0 * s.a * s.x) * v0 + v1;
+    v1 = s.b * v0;
+    v0 = first;
+}
+
+// The same on a tangent vector of the analyses (v[2] is not used and left 0).
+inline void recurrenceJacobian(const SimulationState& s, std::array<double, 3>& v)
+{
+    recurrenceTangent(s, v[0], v[1]);
+    v[2] = 0.0;
 }
 
 inline void quadraticJacobian(const SimulationState& s, std::array<double, 3>& v)
 {
-    // (x, y) → (y + 1 − ax², bx)
-    v = {(-2.0 * s.a * s.x) * v[0] + v[1], s.b * v[0], 0.0};
+    quadraticTangent(s, v[0], v[1]);
+    v[2] = 0.0;
 }
 
 // The Jacobian applied to the first two vectors of a basis (the third is

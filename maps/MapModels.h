@@ -14,18 +14,33 @@ namespace vortiquo {
 // and the pixel, into one body per map (core/ModelKind.h).
 
 // One application of each map, in the grouping that reproduces the
-// reference results bit for bit. They return false when a result is not finite.
-inline bool recurrenceStep(SimulationState& s)
+// reference results bit for bit. The formulas take any state whose members
+// are doubles or vectors of doubles: a run steps one orbit, the parameter
+// plane several orbits at once in SIMD lanes, with the same operations.
+template <typename State>
+inline void recurrenceNext(State& s)
 {
     s.xNext = (s.a * s.x) + s.y;
     s.yNext = s.b + (s.x * s.x);
+}
+
+template <typename State>
+inline void quadraticNext(State& s)
+{
+    s.xNext = (s.y + 1.0) - (s.a * (s.x * s.x));
+    s.yNext = s.b * s.x;
+}
+
+// The steps of a run; false when a result is not finite.
+inline bool recurrenceStep(SimulationState& s)
+{
+    recurrenceNext(s);
     return std::isfinite(s.xNext) && std::isfinite(s.yNext);
 }
 
 inline bool quadraticStep(SimulationState& s)
 {
-    s.xNext = (s.y + 1.0) - (s.a * (s.x * s.x));
-    s.yNext = s.b * s.x;
+    quadraticNext(s);
     return std::isfinite(s.xNext) && std::isfinite(s.yNext);
 }
 
