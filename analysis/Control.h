@@ -6,6 +6,11 @@
 
 namespace vortiquo {
 
+// How often a long computation looks at the cancel flag, and reports how
+// far it is, in steps.
+inline constexpr std::int64_t CancelCheckEvery = 4096;
+inline constexpr std::int64_t ProgressEvery = 65536;
+
 // How a long analysis is stopped and followed from another thread, and how it
 // ended. Every analysis reads the cancel flag every few thousand steps.
 struct AnalysisControl {
@@ -23,6 +28,17 @@ struct AnalysisControl {
     {
         if (workerStarted)
             workerStarted();
+    }
+    // At step `step` of `total`: every ProgressEvery steps reports how far
+    // it is, and every CancelCheckEvery steps says whether to stop; false
+    // between the checks, which cost one division.
+    bool stopsAt(std::int64_t step, std::int64_t total) const
+    {
+        if (step % CancelCheckEvery != 0)
+            return false;
+        if (step % ProgressEvery == 0)
+            report(static_cast<double>(step) / static_cast<double>(total));
+        return cancelled();
     }
     void report(double fraction) const
     {

@@ -7,10 +7,6 @@ namespace vortiquo {
 
 namespace {
 
-// Steps between two looks at the cancel flag, and between two progress reports.
-constexpr std::int64_t CheckEvery = 4096;
-constexpr std::int64_t ReportEvery = 65536;
-
 // The twin's distance for an orbit at point p.
 double separationAt(const SimulationState& state, int coordinates, double relative)
 {
@@ -212,11 +208,7 @@ LyapunovResult largestLyapunovExponent(const Model& model, const SimulationState
         return result;
     };
     const auto interrupted = [&] {
-        if (pair.steps() % CheckEvery != 0)
-            return false;
-        if (pair.steps() % ReportEvery == 0)
-            control.report(static_cast<double>(pair.steps()) / static_cast<double>(total));
-        if (!control.cancelled())
+        if (!control.stopsAt(pair.steps(), total))
             return false;
         result.outcome = Outcome::Cancelled;
         return true;

@@ -12,8 +12,13 @@
 
 #include <immintrin.h>
 
+// GCC takes a target region; clang an attribute on every function in it.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 namespace vortiquo {
 namespace {
@@ -39,7 +44,11 @@ struct Avx2Lanes {
 
 #include "analysis/PlaneLanes.h"
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace vortiquo {
 

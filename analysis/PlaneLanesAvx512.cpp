@@ -12,8 +12,13 @@
 
 #include <immintrin.h>
 
+// GCC takes a target region; clang an attribute on every function in it.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
+#endif
 
 namespace vortiquo {
 namespace {
@@ -40,7 +45,11 @@ struct Avx512Lanes {
 
 #include "analysis/PlaneLanes.h"
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace vortiquo {
 

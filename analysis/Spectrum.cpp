@@ -9,10 +9,6 @@ namespace vortiquo {
 
 namespace {
 
-// Steps between two looks at the cancel flag, and between two progress reports.
-constexpr std::int64_t CheckEvery = 4096;
-constexpr std::int64_t ReportEvery = 65536;
-
 TangentBasis identityBasis()
 {
     return {Tangent{1.0, 0.0, 0.0}, Tangent{0.0, 1.0, 0.0}, Tangent{0.0, 0.0, 1.0}};
@@ -213,11 +209,7 @@ SpectrumResult lyapunovSpectrum(const Model& model, const SimulationState& start
         return result;
     };
     const auto interrupted = [&] {
-        if (frame.steps() % CheckEvery != 0)
-            return false;
-        if (frame.steps() % ReportEvery == 0)
-            control.report(static_cast<double>(frame.steps()) / static_cast<double>(total));
-        if (!control.cancelled())
+        if (!control.stopsAt(frame.steps(), total))
             return false;
         result.outcome = Outcome::Cancelled;
         return true;

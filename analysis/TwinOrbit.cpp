@@ -7,10 +7,6 @@ namespace vortiquo {
 
 namespace {
 
-// Steps between two looks at the cancel flag, and between two progress reports.
-constexpr std::int64_t CheckEvery = 4096;
-constexpr std::int64_t ReportEvery = 65536;
-
 // The smallest box that holds the points it was shown.
 class BoundingBox {
 public:
@@ -76,13 +72,9 @@ TwinSeries twinOrbitSeries(const Model& model, const SimulationState& start, con
         box.include(pointOf(orbit, coordinates));
         if (step % settings.sampleEvery == 0)
             series.samples.push_back(sampleOf(step, unit, orbit, twin, coordinates));
-        if (step % CheckEvery == 0) {
-            if (step % ReportEvery == 0)
-                control.report(static_cast<double>(step) / static_cast<double>(settings.steps));
-            if (control.cancelled()) {
-                series.outcome = Outcome::Cancelled;
-                break;
-            }
+        if (control.stopsAt(step, settings.steps)) {
+            series.outcome = Outcome::Cancelled;
+            break;
         }
     }
     series.attractorSize = box.diagonal(coordinates);

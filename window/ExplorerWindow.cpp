@@ -1,6 +1,7 @@
 #include "window/ExplorerWindow.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -48,7 +49,8 @@ ExplorerWindow::ExplorerWindow(ToolHost& host) : host_(host), view_(*sweepViewOf
     poll_ = new QTimer(this);
     connect(poll_, &QTimer::timeout, this, [this] {
         const int share = static_cast<int>(computation_->progress() * 1000);
-        progress_->setValue(pass_ == 0 ? share / 10 : 100 + share * 9 / 10);
+        // A full bar means the picture is shown: the last step waits for it.
+        progress_->setValue(pass_ == 0 ? share / 10 : std::min(999, 100 + share * 9 / 10));
     });
     settle_ = new QTimer(this);
     settle_->setSingleShot(true);

@@ -14,7 +14,7 @@
 
 #include "DialogSupport.h"
 #include "ProgramRows.h"
-#include "cli/RunProgram.h"
+#include "ChildRuns.h"
 #include "analysis/Dynamics.h"
 #include "engine/SweepTiles.h"
 #include "window/SimulationForm.h"
@@ -41,14 +41,6 @@ QWidget* explorerWindow()
         if (widget->isVisible() && widget->windowTitle().startsWith("Esplora parametri"))
             return widget;
     return nullptr;
-}
-
-constexpr char ChildProgram[] = "VORTIQUO_EXPLORER_CHILD";
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QPushButton* button(QWidget* window, const QString& text)
@@ -142,16 +134,8 @@ void ExplorerWindowTest::savedDiagramDrawsAgainFromTheCommandLine()
     button(window, "Salva immagine…")->click();
     QVERIFY(QFile::exists(saved));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, Drumbel.name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {"--orbits", again, "--from", saved});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitCode(), 0);
-    QVERIFY(contents(again) == contents(saved));
+    QCOMPARE(child::run(Drumbel, {"--orbits", again, "--from", saved}).status, 0);
+    QVERIFY(child::contents(again) == child::contents(saved));
     window->close();
 }
 
@@ -222,10 +206,6 @@ void ExplorerWindowTest::shortcutsActInToolWindows()
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QApplication application(argc, argv);
-    ExplorerWindowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<ExplorerWindowTest, QApplication>(argc, argv);
 }
 #include "ExplorerWindowTest.moc"

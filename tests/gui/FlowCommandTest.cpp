@@ -6,38 +6,11 @@
 #include <QTemporaryDir>
 
 #include "ProgramRows.h"
-#include "cli/RunProgram.h"
+#include "ChildRuns.h"
 
 using namespace vortiquo;
 
 namespace {
-
-constexpr char ChildProgram[] = "VORTIQUO_FLOW_CHILD";
-
-struct Outcome {
-    int status = -1;
-    QString err;
-};
-
-Outcome run(const Program& program, const QStringList& arguments)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, program.name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {child.exitCode(), QString::fromUtf8(child.readAllStandardError())};
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The rows of a CSV file after its header, each split at its commas.
 QList<QList<QByteArray>> rowsOf(const QByteArray& text, QByteArray& header)
@@ -101,10 +74,10 @@ void FlowCommandTest::rowsOfOneOrbit()
     QFETCH(double, level);
     const QString output = dir_.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ".csv");
     arguments.insert(1, output);
-    const Outcome outcome = run(*program, arguments);
+    const child::Ended outcome = child::run(*program, arguments);
     QVERIFY2(outcome.status == 0, qPrintable(outcome.err));
     QByteArray found;
-    const QList<QList<QByteArray>> rows = rowsOf(contents(output), found);
+    const QList<QList<QByteArray>> rows = rowsOf(child::contents(output), found);
     QCOMPARE(found, header);
     QVERIFY(rows.size() > 10);
     for (qsizetype index = 0; index < rows.size(); ++index) {
@@ -133,12 +106,12 @@ void FlowCommandTest::savedPictureGivesTheSameRows()
     const QString picture = dir_.filePath(mode.mid(2) + ".png"), again = dir_.filePath(mode.mid(2) + "-again.png");
     const QString rows = dir_.filePath(mode.mid(2) + ".csv"), rowsAgain = dir_.filePath(mode.mid(2) + "-again.csv");
     const QStringList settings = ShortOrbit + QStringList{"--set", "x0T=-2", "--set", "cT=5"};
-    QCOMPARE(run(Kelvane, QStringList{mode, picture, "--size", "64x48"} + settings).status, 0);
-    QCOMPARE(run(Kelvane, QStringList{mode, rows} + settings).status, 0);
-    QCOMPARE(run(Kelvane, {mode, again, "--from", picture}).status, 0);
-    QCOMPARE(run(Kelvane, {mode, rowsAgain, "--from", picture}).status, 0);
-    QVERIFY(!contents(picture).isEmpty() && contents(again) == contents(picture));
-    QVERIFY(!contents(rows).isEmpty() && contents(rowsAgain) == contents(rows));
+    QCOMPARE(child::run(Kelvane, QStringList{mode, picture, "--size", "64x48"} + settings).status, 0);
+    QCOMPARE(child::run(Kelvane, QStringList{mode, rows} + settings).status, 0);
+    QCOMPARE(child::run(Kelvane, {mode, again, "--from", picture}).status, 0);
+    QCOMPARE(child::run(Kelvane, {mode, rowsAgain, "--from", picture}).status, 0);
+    QVERIFY(!child::contents(picture).isEmpty() && child::contents(again) == child::contents(picture));
+    QVERIFY(!child::contents(rows).isEmpty() && child::contents(rowsAgain) == child::contents(rows));
 }
 
 // --values of a flow's diagram: parametro,massimo, each column's maxima
@@ -146,11 +119,11 @@ void FlowCommandTest::savedPictureGivesTheSameRows()
 void FlowCommandTest::diagramRowsAreItsMaxima()
 {
     const QString picture = dir_.filePath("cascade.png"), values = dir_.filePath("cascade.csv");
-    const Outcome outcome = run(Kelvane, {"--orbits", picture, "--size", "4x50", "--range", "2:4", "--transient",
+    const child::Ended outcome = child::run(Kelvane, {"--orbits", picture, "--size", "4x50", "--range", "2:4", "--transient",
                                           "100", "--duration", "60", "--values", values, "--threads", "2"});
     QVERIFY2(outcome.status == 0, qPrintable(outcome.err));
     QByteArray header;
-    const QList<QList<QByteArray>> rows = rowsOf(contents(values), header);
+    const QList<QList<QByteArray>> rows = rowsOf(child::contents(values), header);
     QCOMPARE(header, QByteArray("parametro,massimo"));
     QList<double> parameters;
     for (const QList<QByteArray>& row : rows)
@@ -165,10 +138,10 @@ void FlowCommandTest::diagramRowsAreItsMaxima()
 void FlowCommandTest::overflowWritesWhatCameBefore()
 {
     const QString output = dir_.filePath("overflow.csv");
-    const Outcome outcome = run(Brisuta, {"--maxima", output, "--set", "dtT=0.03", "--transient", "0"});
+    const child::Ended outcome = child::run(Brisuta, {"--maxima", output, "--set", "dtT=0.03", "--transient", "0"});
     QCOMPARE(outcome.status, 3);
     QVERIFY2(outcome.err.contains("Overflow numerico al passo"), qPrintable(outcome.err));
-    QVERIFY(contents(output).startsWith("indice,massimo\n"));
+    QVERIFY(child::contents(output).startsWith("indice,massimo\n"));
 }
 
 void FlowCommandTest::usageErrors_data()
@@ -206,18 +179,14 @@ void FlowCommandTest::usageErrors()
     QFETCH(const Program*, program);
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Outcome outcome = run(*program, arguments);
+    const child::Ended outcome = child::run(*program, arguments);
     QCOMPARE(outcome.status, 2);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
 }
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QCoreApplication application(argc, argv);
-    FlowCommandTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<FlowCommandTest, QCoreApplication>(argc, argv);
 }
 
 #include "FlowCommandTest.moc"

@@ -16,15 +16,13 @@
 
 #include "DialogSupport.h"
 #include "ProgramRows.h"
-#include "cli/RunProgram.h"
+#include "ChildRuns.h"
 #include "window/ExplorerTab.h"
 #include "window/SimulationForm.h"
 
 using namespace vortiquo;
 
 namespace {
-
-constexpr char ChildProgram[] = "VORTIQUO_FLOW_EXPLORER_CHILD";
 
 // The window, opened from the form's menu on the tab `title`.
 QWidget* openExplorer(SimulationForm& form, const QString& title)
@@ -59,12 +57,6 @@ QString editText(const SweepRecipe& recipe, Field field)
         if (edited == field)
             return text;
     return {};
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -133,16 +125,8 @@ void FlowExplorerTest::savedOrbitDrawsAgain()
     QVERIFY(QFile::exists(saved));
     window->close();
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, program->name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {mode, again, "--from", saved});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitCode(), 0);
-    QVERIFY(contents(again) == contents(saved));
+    QCOMPARE(child::run(*program, {mode, again, "--from", saved}).status, 0);
+    QVERIFY(child::contents(again) == child::contents(saved));
 }
 
 // Choosing for one axis the parameter the other shows swaps them.
@@ -166,11 +150,7 @@ void FlowExplorerTest::planeAxesStayApart()
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QApplication application(argc, argv);
-    FlowExplorerTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<FlowExplorerTest, QApplication>(argc, argv);
 }
 
 #include "FlowExplorerTest.moc"

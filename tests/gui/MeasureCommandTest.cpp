@@ -8,35 +8,13 @@
 #include <QRegularExpression>
 
 #include "ProgramRows.h"
-#include "cli/RunProgram.h"
+#include "ChildRuns.h"
 
 using namespace vortiquo;
 
 namespace {
 
-constexpr char ChildProgram[] = "VORTIQUO_MEASURE_CHILD";
-
-struct ChildEnd {
-    int status = -1;
-    QString out, err;
-};
-
-ChildEnd run(const Program& program, const QStringList& arguments)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, program.name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {child.exitCode(), QString::fromUtf8(child.readAllStandardOutput()),
-            QString::fromUtf8(child.readAllStandardError())};
-}
-
-QJsonObject jsonOf(const ChildEnd& end)
+QJsonObject jsonOf(const child::Ended& end)
 {
     return QJsonDocument::fromJson(end.out.toUtf8()).object();
 }
@@ -63,7 +41,7 @@ void MeasureCommandTest::spectrumAsJson_data()
 void MeasureCommandTest::spectrumAsJson()
 {
     QFETCH(const Program*, program);
-    const ChildEnd end = run(*program, {"--lyapunov", "--spectrum", "--json", "--steps", "100000"});
+    const child::Ended end = child::run(*program, {"--lyapunov", "--spectrum", "--json", "--steps", "100000"});
     QCOMPARE(end.status, 0);
     QVERIFY2(end.err.isEmpty(), qPrintable(end.err));
     const QJsonObject report = jsonOf(end);
@@ -84,7 +62,7 @@ void MeasureCommandTest::spectrumAsJson()
 
 void MeasureCommandTest::dimensionAsJson()
 {
-    const ChildEnd end = run(Drumbel, {"--dimension", "--json", "--points", "20000"});
+    const child::Ended end = child::run(Drumbel, {"--dimension", "--json", "--points", "20000"});
     QCOMPARE(end.status, 0);
     const QJsonObject report = jsonOf(end);
     QCOMPARE(report["program"].toString(), "DrumbelW7");
@@ -150,7 +128,7 @@ void MeasureCommandTest::texts()
     QFETCH(int, status);
     QFETCH(QString, out);
     QFETCH(QString, err);
-    const ChildEnd end = run(*program, arguments);
+    const child::Ended end = child::run(*program, arguments);
     QCOMPARE(end.status, status);
     for (const auto& [written, pattern] : {std::pair(end.out, out), std::pair(end.err, err)}) {
         if (pattern.isEmpty())
@@ -165,11 +143,7 @@ void MeasureCommandTest::texts()
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QCoreApplication application(argc, argv);
-    MeasureCommandTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<MeasureCommandTest, QCoreApplication>(argc, argv);
 }
 
 #include "MeasureCommandTest.moc"

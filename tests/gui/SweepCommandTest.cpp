@@ -6,38 +6,11 @@
 #include <QTemporaryDir>
 
 #include "ProgramRows.h"
-#include "cli/RunProgram.h"
+#include "ChildRuns.h"
 
 using namespace vortiquo;
 
 namespace {
-
-constexpr char ChildProgram[] = "VORTIQUO_SWEEP_CHILD";
-
-struct Outcome {
-    int status = -1;
-    QString err;
-};
-
-Outcome run(const Program& program, const QStringList& arguments)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, program.name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {child.exitCode(), QString::fromUtf8(child.readAllStandardError())};
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Small pictures that still hold periodic, chaotic and escaped pixels.
 const QStringList SmallPlane = {"--size", "24x20", "--transient", "50", "--iterations", "200"};
@@ -102,21 +75,21 @@ void SweepCommandTest::sameFileWhateverTheSplit()
     const QString one = dir_.filePath(tag + "-whole.png");
     QStringList oneCommand = whole;
     oneCommand.insert(1, one);
-    QCOMPARE(run(*program, oneCommand + QStringList{"--threads", "1"}).status, 0);
-    QVERIFY(!contents(one).isEmpty());
+    QCOMPARE(child::run(*program, oneCommand + QStringList{"--threads", "1"}).status, 0);
+    QVERIFY(!child::contents(one).isEmpty());
 
     const QString other = dir_.filePath(tag + "-split.png");
     if (tiles == 0) {
         QStringList twoThreads = whole;
         twoThreads.insert(1, other);
-        QCOMPARE(run(*program, twoThreads + QStringList{"--threads", "2"}).status, 0);
+        QCOMPARE(child::run(*program, twoThreads + QStringList{"--threads", "2"}).status, 0);
     } else {
         QStringList parts;
         for (int tile = 1; tile <= tiles; ++tile) {
             const QString part = dir_.filePath(QString("%1-part%2.png").arg(tag).arg(tile));
             QStringList command = whole;
             command.insert(1, part);
-            QCOMPARE(run(*program, command + QStringList{"--tile", QString("%1/%2").arg(tile).arg(tiles)}).status, 0);
+            QCOMPARE(child::run(*program, command + QStringList{"--tile", QString("%1/%2").arg(tile).arg(tiles)}).status, 0);
             parts << part;
         }
         QStringList merge = {"--merge", other};
@@ -124,15 +97,15 @@ void SweepCommandTest::sameFileWhateverTheSplit()
             merge << parts[tile - 1];
         if (order.isEmpty())
             merge << parts;
-        const Outcome merged = run(*program, merge);
+        const child::Ended merged = child::run(*program, merge);
         QVERIFY2(merged.status == 0, qPrintable(merged.err));
     }
-    QVERIFY(contents(other) == contents(one));
+    QVERIFY(child::contents(other) == child::contents(one));
 
     // The file holds its recipe: drawn again from it, it is the same file.
     const QString again = dir_.filePath(tag + "-again.png");
-    QCOMPARE(run(*program, {whole[0], again, "--from", one}).status, 0);
-    QVERIFY(contents(again) == contents(one));
+    QCOMPARE(child::run(*program, {whole[0], again, "--from", one}).status, 0);
+    QVERIFY(child::contents(again) == child::contents(one));
 }
 
 void SweepCommandTest::knownPoints_data()
@@ -156,10 +129,10 @@ void SweepCommandTest::knownPoints()
     QFETCH(double, least);
     QFETCH(double, most);
     const QString picture = dir_.filePath("point.png"), values = dir_.filePath("point.csv");
-    const Outcome outcome = run(Drumbel, {"--plane", picture, "--size", "1x1", "--transient", "1000", "--iterations",
+    const child::Ended outcome = child::run(Drumbel, {"--plane", picture, "--size", "1x1", "--transient", "1000", "--iterations",
                                           "100000", "--a", a, "--b", b, "--values", values});
     QVERIFY2(outcome.status == 0, qPrintable(outcome.err));
-    const QList<QByteArray> lines = contents(values).split('\n');
+    const QList<QByteArray> lines = child::contents(values).split('\n');
     QCOMPARE(lines.size(), 3);
     QCOMPARE(lines[0], QByteArray("a,b,esponente"));
     const QList<QByteArray> cells = lines[1].split(',');
@@ -193,12 +166,12 @@ void SweepCommandTest::mergeRefuses()
     const QStringList plane = QStringList{"--size", "8x6", "--transient", "10", "--iterations", "20"};
     for (const char* tile : {"1/3", "2/3", "3/3"}) {
         files << dir_.filePath(QString("refuse-%1.png").arg(files.size()));
-        QCOMPARE(run(Drumbel, QStringList{"--plane", files.last(), "--tile", tile} + plane).status, 0);
+        QCOMPARE(child::run(Drumbel, QStringList{"--plane", files.last(), "--tile", tile} + plane).status, 0);
     }
     files << dir_.filePath("refuse-other.png");
-    QCOMPARE(run(Drumbel, QStringList{"--plane", files.last(), "--tile", "1/3", "--a", "0:1"} + plane).status, 0);
+    QCOMPARE(child::run(Drumbel, QStringList{"--plane", files.last(), "--tile", "1/3", "--a", "0:1"} + plane).status, 0);
     files << dir_.filePath("refuse-whole.png");
-    QCOMPARE(run(Drumbel, QStringList{"--plane", files.last()} + plane).status, 0);
+    QCOMPARE(child::run(Drumbel, QStringList{"--plane", files.last()} + plane).status, 0);
     if (damageFirst) {
         QFile file(files[0]);
         QVERIFY(file.open(QIODevice::ReadWrite));
@@ -208,7 +181,7 @@ void SweepCommandTest::mergeRefuses()
     QStringList merge = {"--merge", output};
     for (int part : parts)
         merge << files[part];
-    const Outcome outcome = run(Drumbel, merge);
+    const child::Ended outcome = child::run(Drumbel, merge);
     QCOMPARE(outcome.status, 1);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
     QVERIFY(!QFile::exists(output));
@@ -248,18 +221,14 @@ void SweepCommandTest::usageErrors()
     QFETCH(const Program*, program);
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Outcome outcome = run(*program, arguments);
+    const child::Ended outcome = child::run(*program, arguments);
     QCOMPARE(outcome.status, 2);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
 }
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QCoreApplication application(argc, argv);
-    SweepCommandTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<SweepCommandTest, QCoreApplication>(argc, argv);
 }
 
 #include "SweepCommandTest.moc"
