@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
@@ -85,7 +86,7 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
 {
     // Runs of a few seconds each, so that the tool computes during them.
     const int steps = options.smoke ? 2'000'000 : 100'000'000;
-    std::printf("\nA window's run beside %s that computes without pause (%d steps, median of %d)\n", title, steps,
+    std::printf("\nA window's run beside %s (%d steps, median of %d, by turns with runs alone)\n", title, steps,
                 options.repeats);
     for (const Program& program : allPrograms()) {
         if (QLatin1String(tool) == QLatin1String("esplora") && !sweepViewOf(program))
@@ -111,51 +112,100 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
     std::fflush(stdout);
 }
 
-// Keeps a Sensibilità window computing: each result shown is followed by an
-// edit, as if the user typed on and on, and it computes again after its
-// usual pause. Returns the count of results shown.
-const int* keepSensitivityBusy(SimulationForm& form)
-{
-    SensitivityWindow* window = openSensitivityWindow(*form.toolHost());
-    QLineEdit* epsilon = window->findChild<QLineEdit*>("epsilonT");
-    auto* shown = new int(0);
-    QObject::connect(window, &SensitivityWindow::resultShown, epsilon, [epsilon, shown] {
-        ++*shown;
-        epsilon->setText(epsilon->text() == "1e-8" ? "2e-8" : "1e-8");
-    });
-    return shown;
-}
+// A tool window kept computing while it is open: a Sensibilità window is
+// edited again as soon as it shows a result, as if the user typed on and on,
+// and computes again after its usual pause; an Esplora parametri window (its
+// action, Ctrl+E) changes view four times a second, and each change starts
+// the computation afresh. Closing the window cancels what it computes.
+class BusyTool {
+public:
+    enum class Kind { none, sensitivity, explorer };
+    BusyTool(SimulationForm& form, Kind kind) : form_(form), kind_(kind) {}
 
-// Keeps an Esplora parametri window (its action, Ctrl+E) computing: its view changes
-// between the parameter plane and the orbit diagram four times a second,
-// and each change starts the computation afresh. Returns the count of changes.
-const int* keepExplorerBusy(SimulationForm& form)
+    // Opens the window; with no tool, the runs "beside" it show the
+    // measurement's own spread.
+    bool open()
+    {
+        switch (kind_) {
+        case Kind::sensitivity: return openSensitivity();
+        case Kind::explorer: return openExplorer();
+        case Kind::none: return true;
+        }
+        return false;
+    }
+
+    void close()
+    {
+        QObject::disconnect(keepBusy_);
+        if (timer_)
+            timer_->stop();
+        if (window_)
+            window_->close();
+    }
+
+    int computations() const { return computations_; }
+
+private:
+    bool openSensitivity()
+    {
+        SensitivityWindow* window = openSensitivityWindow(*form_.toolHost());
+        QLineEdit* epsilon = window->findChild<QLineEdit*>("epsilonT");
+        window_ = window;
+        keepBusy_ = QObject::connect(window, &SensitivityWindow::resultShown, epsilon, [this, epsilon] {
+            ++computations_;
+            epsilon->setText(epsilon->text() == "1e-8" ? "2e-8" : "1e-8");
+        });
+        epsilon->setText(epsilon->text() == "1e-8" ? "2e-8" : "1e-8");
+        return true;
+    }
+
+    bool openExplorer()
+    {
+        for (QAction* action : form_.actions())
+            if (action->text().startsWith("Esplora parametri"))
+                action->trigger();
+        QTabWidget* tabs = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible() && widget->windowTitle().startsWith("Esplora parametri")) {
+                window_ = widget;
+                tabs = widget->findChild<QTabWidget*>();
+            }
+        if (!tabs)
+            return false;
+        if (!timer_) {
+            timer_ = new QTimer(tabs);
+            QObject::connect(timer_, &QTimer::timeout, tabs, [this, tabs] {
+                ++computations_;
+                tabs->setCurrentIndex(1 - tabs->currentIndex());
+            });
+        }
+        timer_->start(250);
+        return true;
+    }
+
+    SimulationForm& form_;
+    const Kind kind_;
+    QPointer<QWidget> window_;
+    QPointer<QTimer> timer_;
+    QMetaObject::Connection keepBusy_;
+    int computations_ = 0;
+};
+
+void processEventsFor(int milliseconds)
 {
-    for (QAction* action : form.actions())
-        if (action->text().startsWith("Esplora parametri"))
-            action->trigger();
-    QTabWidget* tabs = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && widget->windowTitle().startsWith("Esplora parametri"))
-            tabs = widget->findChild<QTabWidget*>();
-    if (!tabs)
-        return nullptr;
-    auto* changes = new int(0);
-    auto* timer = new QTimer(tabs);
-    QObject::connect(timer, &QTimer::timeout, tabs, [tabs, changes] {
-        ++*changes;
-        tabs->setCurrentIndex(1 - tabs->currentIndex());
-    });
-    timer->start(250);
-    return changes;
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 }  // namespace
 
 void printSensitivityLoad(const char* benchPath, const Options& options)
 {
-    printToolLoad(benchPath, options, "sensibilita", "a Sensibilità window");
-    printToolLoad(benchPath, options, "esplora", "an Esplora parametri window");
+    printToolLoad(benchPath, options, "niente", "no tool window, the measurement's own spread");
+    printToolLoad(benchPath, options, "sensibilita", "a Sensibilità window that computes without pause");
+    printToolLoad(benchPath, options, "esplora", "an Esplora parametri window that computes without pause");
 }
 
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
@@ -167,21 +217,24 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
+    // Alone and beside the tool by turns, so that a drift of the machine's
+    // speed during the measurement falls on both alike.
+    const QByteArray toolName = argc >= 6 ? QByteArray(argv[5]) : QByteArray("sensibilita");
+    BusyTool tool(form, toolName == "esplora"       ? BusyTool::Kind::explorer
+                        : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
+                                                    : BusyTool::Kind::none);
     std::vector<Rate> alone, beside;
-    for (int repeat = 0; repeat < repeats; ++repeat)
+    for (int repeat = 0; repeat < repeats; ++repeat) {
         alone.push_back(runRate(form, steps));
-    const bool explorer = argc >= 6 && QByteArray(argv[5]) == "esplora";
-    const std::unique_ptr<const int> shown(explorer ? keepExplorerBusy(form) : keepSensitivityBusy(form));
-    if (!shown)
-        return 1;
-    QElapsedTimer settle;  // the first computation under way
-    settle.start();
-    while (settle.elapsed() < 200)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    for (int repeat = 0; repeat < repeats; ++repeat)
+        if (!tool.open())
+            return 1;
+        processEventsFor(200);  // the first computation under way
         beside.push_back(runRate(form, steps));
+        tool.close();
+        processEventsFor(100);  // the cancelled work ends
+    }
     const Rate before = median(alone), after = median(beside);
-    std::printf("%.0f %.0f %.0f %.0f %d\n", before.wall, after.wall, before.cpu, after.cpu, *shown);
+    std::printf("%.0f %.0f %.0f %.0f %d\n", before.wall, after.wall, before.cpu, after.cpu, tool.computations());
     return 0;
 }
 

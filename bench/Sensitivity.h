@@ -7,8 +7,8 @@ namespace vortiquo {
 // The sensitivity analyses: the time the largest Lyapunov exponent takes
 // for each program's default measurement (1,000,000 steps of a map,
 // 10,000,000 of a flow), and how much a tool window that computes without
-// pause (Sensibilità, and Esplora parametri in the maps) slows the run of
-// its program's window.
+// pause (Sensibilità, and Esplora parametri) slows the run of its program's
+// window.
 
 // Measured in this process; prints its own table.
 void printExponentTimes(const Options& options);
@@ -17,9 +17,10 @@ void printExponentTimes(const Options& options);
 // what they report.
 void printSensitivityLoad(const char* benchPath, const Options& options);
 
-// The child: runs a window for `steps` steps, alone and then beside a tool
-// window kept computing (argv[5]: "esplora" for Esplora parametri, else a
-// Sensibilità window edited again as soon as it shows a result), and prints
+// The child: runs a window for `steps` steps, alone and beside a tool window
+// kept computing, by turns (argv[5]: "esplora" for Esplora parametri,
+// "sensibilita" for a Sensibilità window edited again as soon as it shows a
+// result, anything else for no tool at all), and prints the medians of
 // both rates, by the wall clock and by the thread's CPU time, and the
 // computations started, on one line.
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps);
