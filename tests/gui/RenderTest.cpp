@@ -9,6 +9,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "ChildRuns.h"
 #include "InteractionSupport.h"
 #include "picture/Recipe.h"
 #include "cli/RunProgram.h"
@@ -19,40 +20,20 @@ using namespace interaction;
 
 namespace {
 
-// Set in a child's environment to the name of the program it runs.
-constexpr char ChildProgram[] = "VORTIQUO_RENDER_CHILD";
-
 struct Outcome {
     int status = -1;
     QString err;
 };
 
-// Runs a program with no display, as this test executable started again.
-// A file size limit, if given, makes writing fail part way, as a full disk does.
+// Renders with no display, as this test executable started again. A file
+// size limit, if given, makes writing fail part way, as a full disk does.
 Outcome render(const Program& program, const QStringList& arguments, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, program.name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setChildProcessModifier([fileSizeLimit] {
-        const rlimit limit{fileSizeLimit, fileSizeLimit};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of killing the process
-    });
-    child.start(QCoreApplication::applicationFilePath(), QStringList{"--render"} + arguments);
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {child.exitCode(), QString::fromUtf8(child.readAllStandardError())};
+    const child::Ended ended = child::run(program, QStringList{"--render"} + arguments, 60000, fileSizeLimit);
+    return {ended.status, ended.err};
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using child::contents;
 
 }  // namespace
 
@@ -197,11 +178,7 @@ void RenderTest::largestPictureRendersAgain()
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QApplication application(argc, argv);
-    RenderTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<RenderTest, QApplication>(argc, argv);
 }
 
 #include "RenderTest.moc"

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "ChildRuns.h"
 #include "ProgramRows.h"
 #include "cli/EditedSession.h"
 #include "cli/RunProgram.h"
@@ -19,38 +20,13 @@ using namespace vortiquo;
 
 namespace {
 
-constexpr char ChildProgram[] = "VORTIQUO_SENSITIVITY_CHILD";
-
-struct ChildEnd {
-    int status = -1;
-    QString out, err;
-};
+using ChildEnd = child::Ended;
+using child::contents;
 
 // A file size limit, if given, makes writing fail part way, as a full disk does.
 ChildEnd run(const Program& program, const QStringList& arguments, rlim_t fileSizeLimit = RLIM_INFINITY)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(variable);
-    environment.insert(ChildProgram, program.name);
-    QProcess child;
-    child.setProcessEnvironment(environment);
-    child.setChildProcessModifier([fileSizeLimit] {
-        const rlimit limit{fileSizeLimit, fileSizeLimit};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_IGN);
-    });
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {child.exitCode(), QString::fromUtf8(child.readAllStandardOutput()),
-            QString::fromUtf8(child.readAllStandardError())};
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return child::run(program, arguments, 60000, fileSizeLimit);
 }
 
 }  // namespace
@@ -242,11 +218,7 @@ void SensitivityCommandTest::failedWriteKeepsEarlierFile()
 
 int main(int argc, char** argv)
 {
-    if (const QByteArray child = qgetenv(ChildProgram); !child.isEmpty())
-        return runProgram(argc, argv, programNamed(child.toStdString()));
-    QCoreApplication application(argc, argv);
-    SensitivityCommandTest test;
-    return QTest::qExec(&test, argc, argv);
+    return child::main<SensitivityCommandTest, QCoreApplication>(argc, argv);
 }
 
 #include "SensitivityCommandTest.moc"

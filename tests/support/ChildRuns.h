@@ -9,7 +9,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 
 #include "apps/Programs.h"
 #include "cli/RunProgram.h"
@@ -23,8 +25,10 @@ struct Ended {
     QString out, err;
 };
 
-// `program` with these arguments, with no display to find.
-inline Ended run(const vortiquo::Program& program, const QStringList& arguments, int milliseconds = 60000)
+// `program` with these arguments, with no display to find. A file size
+// limit, if given, makes writing fail part way, as a full disk does.
+inline Ended run(const vortiquo::Program& program, const QStringList& arguments, int milliseconds = 60000,
+                 rlim_t fileSizeLimit = RLIM_INFINITY)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -32,6 +36,12 @@ inline Ended run(const vortiquo::Program& program, const QStringList& arguments,
     environment.insert(ProgramVariable, program.name);
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (fileSizeLimit != RLIM_INFINITY)
+        process.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails instead of killing the process
+        });
     process.start(QCoreApplication::applicationFilePath(), arguments);
     if (!process.waitForFinished(milliseconds) || process.exitStatus() != QProcess::NormalExit)
         return {};
