@@ -23,14 +23,16 @@ struct AllocationFigures {
 
 struct StopFigures {
     enum class XClick { Unavailable, Failed, Measured };
+    // Medians over several clicks of each kind.
     // From a click posted to "Stop" to the end of the run, and how late the
-    // timer that posted it fired; absent when the click did not end the run.
+    // timer that posted it fired; absent when a click did not end its run.
     std::optional<double> postedMs;
     std::optional<double> timerLateMs;
     // A click through the X server: none where the platform or the machine
     // cannot make one, failed where it did not end the run.
     XClick xClick = XClick::Unavailable;
     double xClickMs = 0;  // when measured
+    double worstMs = 0;   // the slowest click of either kind
 };
 
 // From an event sent from outside the window's thread during a run to its

@@ -85,7 +85,7 @@ ProgramMeasurement measureProgram(const Program& program, const Options& options
     measureWindowRuns(form, program, options, measured);
     measureReferences(form, program, options, measured);
     QTest::qWait(20);
-    measured.stop = stopLatency(form, options.stopDelayMs, clicker);
+    measured.stop = stopLatency(form, options.stopDelayMs, options.stopClicks, clicker);
     measured.latency = eventLatency(form, options.latencyEvents, clicker);
     return measured;
 }

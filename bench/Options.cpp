@@ -20,6 +20,7 @@ void makeSmoke(Options& options)
     options.dispatcherRounds = 1;
     options.dispatcherCalls = 20'000;
     options.stopDelayMs = 50;
+    options.stopClicks = 1;
     options.latencyEvents = 20;
     options.renderSteps = 2'000'000;
     options.memorySteps = 10'000;

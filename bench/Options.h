@@ -15,6 +15,7 @@ struct Options {
     int dispatcherRounds = 3;
     int dispatcherCalls = 2'000'000;
     int stopDelayMs = 300;  // when, into a run, "Stop" is clicked
+    int stopClicks = 7;     // of each kind, each ending a run of its own
     int latencyEvents = 200;  // of each kind, during a run
     std::int64_t renderSteps = 100'000'000;  // the headless render against the inlined loop
     std::int64_t memorySteps = 1'000'000;    // the renders at a large scale

@@ -40,8 +40,10 @@ const char* xClickName(StopFigures::XClick xClick)
 QJsonObject toJson(const StopFigures& stop)
 {
     QJsonObject object{{"xClick", QLatin1String(xClickName(stop.xClick))}};
-    if (stop.postedMs)
+    if (stop.postedMs) {
         object.insert(QLatin1String("postedMs"), *stop.postedMs);
+        object.insert(QLatin1String("worstMs"), stop.worstMs);
+    }
     if (stop.timerLateMs)
         object.insert(QLatin1String("timerLateMs"), *stop.timerLateMs);
     if (stop.xClick == StopFigures::XClick::Measured)
@@ -131,6 +133,8 @@ StopFigures stopFrom(const Reader& reader, bool& complete)
     StopFigures stop;
     stop.postedMs = members.optionalNumber("postedMs");
     stop.timerLateMs = members.optionalNumber("timerLateMs");
+    if (stop.postedMs)
+        stop.worstMs = members.number("worstMs");
     const QString xClick = members.string("xClick");
     if (xClick == QLatin1String("measured")) {
         stop.xClick = StopFigures::XClick::Measured;

@@ -28,6 +28,7 @@ private:
         measured.stop.timerLateMs = 0.01;
         measured.stop.xClick = StopFigures::XClick::Measured;
         measured.stop.xClickMs = 0.87;
+        measured.stop.worstMs = 1.25;
         return measured;
     }
 
@@ -60,6 +61,7 @@ private slots:
         QTest::newRow("no allocations member") << QStringList{"allocations"} << removed << false;
         QTest::newRow("no allocation counter") << QStringList{"allocations"} << QJsonValue() << true;
         QTest::newRow("posted stop failed") << QStringList{"stop", "postedMs"} << removed << true;
+        QTest::newRow("posted stop without its slowest") << QStringList{"stop", "worstMs"} << removed << false;
         QTest::newRow("x click unavailable") << QStringList{"stop", "xClick"} << QJsonValue("unavailable") << true;
         QTest::newRow("x click of no known outcome") << QStringList{"stop", "xClick"} << QJsonValue("maybe") << false;
         QTest::newRow("x click measured without time") << QStringList{"stop", "xClickMs"} << removed << false;

@@ -110,15 +110,18 @@ std::string xClickText(const StopFigures& stop)
 void printResponsiveness(const std::vector<ProgramReport>& reports, const Options& options)
 {
     std::printf("\nResponsiveness\n");
-    std::printf("%-10s %9s %15s %14s %14s %12s %12s\n", "program", "paints/s", "stop posted ms", "timer late ms",
-                "stop X ms", "start-up ms", "from app ms");
+    std::printf("%-10s %9s %15s %14s %10s %10s %12s %12s\n", "program", "paints/s", "stop posted ms",
+                "timer late ms", "stop X ms", "worst ms", "start-up ms", "from app ms");
     for (const auto& r : reports) {
         const StopFigures& stop = r.measured.stop;
-        std::printf("%-10s %9.1f %15s %14s %14s %12.1f %12.1f\n", qPrintable(r.measured.program),
+        std::printf("%-10s %9.1f %15s %14s %10s %10.3f %12.1f %12.1f\n", qPrintable(r.measured.program),
                     r.measured.framesPerSecond, formatted("%.3f", stop.postedMs, "failed").c_str(),
-                    formatted("%.3f", stop.timerLateMs, "-").c_str(), xClickText(stop).c_str(),
+                    formatted("%.3f", stop.timerLateMs, "-").c_str(), xClickText(stop).c_str(), stop.worstMs,
                     median(r.startup.totalMs), median(r.startup.applicationMs));
     }
+    std::printf("(stops: medians of %d clicks of each kind, each ending a run of its own; worst: the slowest\n"
+                " click of either kind)\n",
+                options.stopClicks);
     if (!reports.empty() && !reports.front().startup.dispatcher.isEmpty())
         std::printf("(start-up: median of %d new processes, from process start and from the application\n"
                     " object to the first paint; the programs' own start-up chose %s)\n",
@@ -183,8 +186,8 @@ void printAllocationTarget(const std::vector<ProgramReport>& reports, const Opti
                 bareAllocations, bareSteps, mostPerStep, judge(noAllocation));
 }
 
-// The slowest stop of all programs, posted or through the X server; none
-// when a stop did not complete.
+// The slowest of the programs' median stops, posted or through the X
+// server; none when a stop did not complete.
 std::optional<double> worstStopMs(const std::vector<ProgramReport>& reports)
 {
     double worst = 0;
@@ -252,7 +255,7 @@ void printTargets(const std::vector<ProgramReport>& reports, const Options& opti
                 onX ? judge(lowestHeadlessRatio >= TargetHeadlessRatio) : "(judged under xcb only)");
     printAllocationTarget(reports, options, judge);
     const std::optional<double> worstStop = worstStopMs(reports);
-    std::printf("  \"Stop\" ends the run within %.0f ms: worst %s ms  %s\n", TargetStopMs,
+    std::printf("  \"Stop\" ends the run within %.0f ms: slowest median %s ms  %s\n", TargetStopMs,
                 formatted("%.3f", worstStop, "failed").c_str(), judge(worstStop && *worstStop <= TargetStopMs));
     std::printf("  >= %.0f paints/s during a run: fewest %.1f  %s\n", TargetFramesPerSecond, fewestFrames,
                 judge(fewestFrames >= TargetFramesPerSecond));

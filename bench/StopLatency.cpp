@@ -5,9 +5,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
+#include <optional>
+#include <vector>
 #include <thread>
 
+#include "bench/Timing.h"
 #include "bench/WindowControls.h"
 #include "bench/XClicker.h"
 #include "window/SimulationForm.h"
@@ -54,11 +58,15 @@ private:
     QTimer timer_;
 };
 
+// What one click of each kind measured; absent where it did not end the run.
+struct Click {
+    std::optional<double> postedMs, timerLateMs, xClickMs;
+};
+
 // A press and a release posted to "Stop" by a timer during the run. The
 // timer lives in this frame with the moment it writes, so a run that ends
 // before it fires leaves nothing behind that could fire later.
-void measurePostedClick(SimulationForm& form, QPushButton* via, QPushButton* stop, int delayMs,
-                        StopFigures& figures)
+void measurePostedClick(SimulationForm& form, QPushButton* via, QPushButton* stop, int delayMs, Click& figures)
 {
     Clock::time_point fired;
     QTimer poster;
@@ -83,9 +91,8 @@ void measurePostedClick(SimulationForm& form, QPushButton* via, QPushButton* sto
 // thread while the window's thread is in the run. The thread is joined
 // before the frame it reads ends.
 void measureXClick(SimulationForm& form, QPushButton* via, QPushButton* stop, int delayMs, XClicker& clicker,
-                   StopFigures& figures)
+                   Click& figures)
 {
-    figures.xClick = StopFigures::XClick::Failed;
     const QPoint target = globalCentre(stop);
     clicker.moveTo(target);
     QTest::qWait(50);
@@ -99,26 +106,55 @@ void measureXClick(SimulationForm& form, QPushButton* via, QPushButton* stop, in
     const auto end = Clock::now();
     clicking.join();
     const Clock::time_point sentAt{Clock::duration(sent.load())};
-    if (!rescue.rescued && end > sentAt) {
-        figures.xClick = StopFigures::XClick::Measured;
+    if (!rescue.rescued && end > sentAt)
         figures.xClickMs = milliseconds(end - sentAt);
-    }
     QTest::qWait(20);
+}
+
+// The medians of the clicks, and the slowest of them all; a figure is absent
+// (or the X click failed) where any click of its kind did not end the run.
+StopFigures summary(const std::vector<Click>& clicks, bool clicked)
+{
+    std::vector<double> posted, late, x;
+    for (const Click& click : clicks) {
+        if (click.postedMs) {
+            posted.push_back(*click.postedMs);
+            late.push_back(*click.timerLateMs);
+        }
+        if (click.xClickMs)
+            x.push_back(*click.xClickMs);
+    }
+    StopFigures figures;
+    if (posted.size() == clicks.size()) {
+        figures.postedMs = median(posted);
+        figures.timerLateMs = median(late);
+        figures.worstMs = *std::max_element(posted.begin(), posted.end());
+    }
+    if (clicked) {
+        figures.xClick = x.size() == clicks.size() ? StopFigures::XClick::Measured : StopFigures::XClick::Failed;
+        if (figures.xClick == StopFigures::XClick::Measured) {
+            figures.xClickMs = median(x);
+            figures.worstMs = std::max(figures.worstMs, *std::max_element(x.begin(), x.end()));
+        }
+    }
+    return figures;
 }
 
 }  // namespace
 
-StopFigures stopLatency(SimulationForm& form, int delayMs, XClicker* clicker)
+StopFigures stopLatency(SimulationForm& form, int delayMs, int clicks, XClicker* clicker)
 {
-    StopFigures figures;
     auto* via = control<QPushButton>(form, "Via");
     auto* stop = control<QPushButton>(form, "Stop");
     // No step limit: only "Stop" ends these runs.
     control<QLineEdit>(form, "termineT")->setText(QStringLiteral("0"));
-    measurePostedClick(form, via, stop, delayMs, figures);
-    if (clicker)
-        measureXClick(form, via, stop, delayMs, *clicker, figures);
-    return figures;
+    std::vector<Click> measured(static_cast<std::size_t>(std::max(clicks, 1)));
+    for (Click& click : measured) {
+        measurePostedClick(form, via, stop, delayMs, click);
+        if (clicker)
+            measureXClick(form, via, stop, delayMs, *clicker, click);
+    }
+    return summary(measured, clicker != nullptr);
 }
 
 }  // namespace vortiquo
