@@ -10,7 +10,9 @@
 #include "window/PlatformDispatcher.h"
 
 #include <QtCore/private/qeventdispatcher_unix_p.h>
+#include <QtCore/private/qtimerinfo_unix_p.h>
 #include <QtGui/private/qguiapplication_p.h>
+#include <algorithm>
 #include <qpa/qplatformintegration.h>
 
 namespace vortiquo {
@@ -24,6 +26,19 @@ QAbstractEventDispatcher* createPlatformDispatcher()
 QAbstractEventDispatcher* createPlainDispatcher()
 {
     return new QEventDispatcherUNIX;
+}
+
+std::optional<std::int64_t> earliestTimerDue(const QAbstractEventDispatcher& dispatcher)
+{
+    const auto* unixDispatcher = qobject_cast<const QEventDispatcherUNIX*>(&dispatcher);
+    if (!unixDispatcher)
+        return std::nullopt;
+    // Its timers fire once CLOCK_MONOTONIC has reached their timeout.
+    const auto* state = static_cast<const QEventDispatcherUNIXPrivate*>(QObjectPrivate::get(unixDispatcher));
+    std::int64_t earliest = INT64_MAX;
+    for (const QTimerInfo* timer : state->timerList)
+        earliest = std::min(earliest, std::int64_t{timer->timeout.tv_sec} * 1'000'000'000 + timer->timeout.tv_nsec);
+    return earliest;
 }
 
 }  // namespace vortiquo

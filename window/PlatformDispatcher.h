@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 class QAbstractEventDispatcher;
 
 namespace vortiquo {
@@ -13,5 +16,12 @@ QAbstractEventDispatcher* createPlatformDispatcher();
 
 // Qt's own dispatcher for a thread with no window system.
 QAbstractEventDispatcher* createPlainDispatcher();
+
+// The moment, CLOCK_MONOTONIC in nanoseconds, at which the earliest of the
+// dispatcher's timers falls due (INT64_MAX when it has none), where its kind
+// keeps that where it can be read: Qt's own dispatcher for UNIX, which every
+// platform plugin makes when GLib is not used. Otherwise nothing: the public
+// API tells only whole milliseconds left.
+std::optional<std::int64_t> earliestTimerDue(const QAbstractEventDispatcher& dispatcher);
 
 }  // namespace vortiquo

@@ -98,6 +98,7 @@ void RunDispatcher::makePlatformDispatcher()
     if (!made)
         made = createPlainDispatcher();
     owned_.reset(made);
+    exactTimers_ = earliestTimerDue(*made).has_value();
     connect(made, &QAbstractEventDispatcher::aboutToBlock, this, &QAbstractEventDispatcher::aboutToBlock);
     connect(made, &QAbstractEventDispatcher::awake, this, &QAbstractEventDispatcher::awake);
     platform_.store(made, std::memory_order_release);
@@ -126,8 +127,9 @@ bool RunDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
     }
     // Timers may have fired, and so have new deadlines.
     const std::int64_t now = monotonicNow();
-    for (Timer& timer : timers_)
-        timer.earliestDue = earliestDue(timer.id, now);
+    if (!exactTimers_)
+        for (Timer& timer : timers_)
+            timer.earliestDue = earliestDue(timer.id, now);
     timersChanged(now);
     watch_.rearm();
     return processed;
@@ -146,13 +148,22 @@ std::int64_t RunDispatcher::earliestDue(int timerId, std::int64_t now)
 void RunDispatcher::timersChanged(std::int64_t now)
 {
     dueSoon_.clear();
+    dueAt_ = EventWatch::NoAlarm;
     std::int64_t next = EventWatch::NoAlarm;
-    for (const Timer& timer : timers_) {
-        if (timer.earliestDue <= now + WakeMarginNs)
-            dueSoon_.push_back(timer.id);
-        else
-            next = std::min(next, timer.earliestDue);
+    if (exactTimers_) {
+        // Only the earliest matters: once it fires, events are processed
+        // and the next is looked at afresh.
+        const std::int64_t earliest = earliestTimerDue(*owned_).value_or(EventWatch::NoAlarm);
+        (earliest <= now + WakeMarginNs ? dueAt_ : next) = earliest;
+    } else {
+        for (const Timer& timer : timers_) {
+            if (timer.earliestDue <= now + WakeMarginNs)
+                dueSoon_.push_back(timer.id);
+            else
+                next = std::min(next, timer.earliestDue);
+        }
     }
+    watchingDue_ = dueAt_ != EventWatch::NoAlarm || !dueSoon_.empty();
     alarmNs_ = next == EventWatch::NoAlarm ? next : next - WakeMarginNs;
     watch_.alarmAt(alarmNs_);
 }
@@ -167,6 +178,8 @@ bool RunDispatcher::alarmPassed()
 
 bool RunDispatcher::timerDue()
 {
+    if (exactTimers_)
+        return monotonicNow() >= dueAt_;
     QAbstractEventDispatcher& dispatcher = *owned_;
     return std::any_of(dueSoon_.begin(), dueSoon_.end(), [&](int id) { return dispatcher.remainingTime(id) == 0; });
 }
@@ -187,7 +200,7 @@ void RunDispatcher::registerTimer(int timerId, qint64 interval, Qt::TimerType ti
 {
     platform().registerTimer(timerId, interval, timerType, object);
     const std::int64_t now = monotonicNow();
-    timers_.push_back({timerId, object, earliestDue(timerId, now)});
+    timers_.push_back({timerId, object, exactTimers_ ? EventWatch::NoAlarm : earliestDue(timerId, now)});
     timersChanged(now);
 }
 

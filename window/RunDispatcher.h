@@ -21,9 +21,10 @@ namespace vortiquo {
 //   deleteLater) and everything the window system's reader thread queues
 //   wakes the dispatcher, and wakeUp() raises the flag;
 // - a timer's deadline is known: every timer is registered here, and the
-//   platform's dispatcher tells how long each has left. The watch raises
-//   the flag shortly before the earliest may fall due; from then on the run
-//   asks after each step whether that timer is due, until it has fired;
+//   platform's dispatcher tells when the earliest falls due (or, of a kind
+//   that keeps that to itself, how many milliseconds each has left). The
+//   watch raises the flag shortly before it may; from then on the run asks
+//   after each step whether it is due, until it has fired;
 // - the sockets of socket notifiers are watched by the watch's thread
 //   (window/EventWatch.h), which raises the same flag.
 // The platform's dispatcher is made on first use on the window's thread:
@@ -56,14 +57,14 @@ public:
 
     // The flag alone tells whether anything is pending, as long as no timer
     // may fall due any moment (then pending() asks about it after each step).
-    const std::atomic<bool>* flagWhenItSuffices() const { return dueSoon_.empty() ? &woken_ : nullptr; }
+    const std::atomic<bool>* flagWhenItSuffices() const { return watchingDue_ ? nullptr : &woken_; }
 
     // Whether anything may be pending now. Cheap while nothing is; it reads
     // the clock once, in case the watch's thread is late to raise the flag
     // for a timer on a busy machine.
     bool pending()
     {
-        return woken_.load(std::memory_order_relaxed) || (!dueSoon_.empty() && timerDue()) || alarmPassed();
+        return woken_.load(std::memory_order_relaxed) || (watchingDue_ && timerDue()) || alarmPassed();
     }
 
     bool processEvents(QEventLoop::ProcessEventsFlags flags) override;
@@ -100,7 +101,15 @@ private:
     std::atomic<bool> woken_{true};
     EventWatch watch_;
     std::vector<Timer> timers_;
-    std::vector<int> dueSoon_;  // timers that may fall due any moment, asked about after each step
+    // Whether the platform's dispatcher tells the moment its earliest timer
+    // falls due; otherwise the timers' times left give earliestDue.
+    bool exactTimers_ = false;
+    // A timer may fall due any moment, and is asked about after each step:
+    // the earliest timer's moment when it is known, else the timers whose
+    // whole milliseconds left say they may.
+    bool watchingDue_ = false;
+    std::int64_t dueAt_ = EventWatch::NoAlarm;
+    std::vector<int> dueSoon_;
     std::int64_t alarmNs_ = EventWatch::NoAlarm;  // when the watch raises the flag for a timer
 
     static inline RunDispatcher* active_ = nullptr;

@@ -2,9 +2,12 @@
 // processed right after the step in hand, whether another thread posts it, a
 // socket becomes readable or a timer falls due; and where the platform's
 // dispatcher cannot be had, a run processes its events after every step, as
-// standard error says once.
+// standard error says once. Timers are watched by their exact moment where
+// the platform's dispatcher is Qt's own for UNIX, and by whole milliseconds
+// left where it is GLib's.
 #include <QProcess>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTest>
 #include <cstdio>
 #include <sys/socket.h>
@@ -13,6 +16,7 @@
 
 #include "InteractionSupport.h"
 #include "QuietRun.h"
+#include "window/PlatformDispatcher.h"
 #include "window/RunDispatcher.h"
 
 using namespace vortiquo;
@@ -185,29 +189,35 @@ void RunDispatcherTest::dueTimerFiresDuringTheRun()
 void RunDispatcherTest::fallsBackToEveryStep_data()
 {
     QTest::addColumn<QString>("mode");
-    QTest::addColumn<bool>("knowsPending");
+    QTest::addColumn<QString>("knowsPending");
     QTest::addColumn<int>("messages");
-    QTest::newRow("the platform's dispatcher") << "platform" << true << 0;
-    QTest::newRow("installed once the application exists") << "late" << false << 1;
-    QTest::newRow("the platform makes none") << "none" << false << 1;
+    QTest::newRow("the platform's dispatcher") << "platform" << "yes, exact timers" << 0;
+    QTest::newRow("the platform's dispatcher, GLib's") << "glib" << "yes, timers in milliseconds" << 0;
+    QTest::newRow("installed once the application exists") << "late" << "no" << 1;
+    QTest::newRow("the platform makes none") << "none" << "no" << 1;
 }
 
 // Each mode in a process of its own: the dispatcher is chosen once per process.
 void RunDispatcherTest::fallsBackToEveryStep()
 {
     QFETCH(QString, mode);
-    QFETCH(bool, knowsPending);
+    QFETCH(QString, knowsPending);
     QFETCH(int, messages);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(ChildMode), mode);
+    if (mode == QLatin1String("glib"))
+        environment.remove(QStringLiteral("QT_NO_GLIB"));
+    else
+        environment.insert(QStringLiteral("QT_NO_GLIB"), QStringLiteral("1"));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {});
     QVERIFY(child.waitForFinished(30'000));
     const QString errors = QString::fromUtf8(child.readAllStandardError());
     QCOMPARE(child.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
-             QStringLiteral("active %1, quiet %1, steps 1000").arg(knowsPending ? "yes" : "no"));
+             QStringLiteral("active %1, quiet %2, steps 1000, timer fired")
+                 .arg(knowsPending, knowsPending == QLatin1String("no") ? "no" : "yes"));
     QCOMPARE(errors.count(QString::fromLatin1(FallbackWords)), messages);
 }
 
@@ -218,11 +228,33 @@ QAbstractEventDispatcher* noDispatcher()
     return nullptr;
 }
 
+const char* timersKnown()
+{
+    const RunDispatcher* dispatcher = RunDispatcher::active();
+    if (!dispatcher)
+        return "no";
+    return earliestTimerDue(*dispatcher->platformDispatcher()) ? "yes, exact timers" : "yes, timers in milliseconds";
+}
+
+// Whether a timer ends a run that nothing else would end soon.
+bool timerEndsRun(SimulationForm& form)
+{
+    form.typeField(Field::termine, QStringLiteral("2000000000"));
+    bool fired = false;
+    QTimer::singleShot(5, Qt::PreciseTimer, &form, [&] {
+        fired = true;
+        form.Stop_Click();
+    });
+    form.Via_Click();
+    return fired && form.stepCount() < 2'000'001'000;
+}
+
 // A child of fallsBackToEveryStep: a run of 1000 steps, then whether the
-// run's dispatcher serves, and whether the run ever finds nothing pending.
+// run's dispatcher serves and how it knows its timers, whether the run ever
+// finds nothing pending, and whether a timer fires during a run.
 int childMain(int argc, char** argv, const QByteArray& mode)
 {
-    if (mode == "platform")
+    if (mode == "platform" || mode == "glib")
         RunDispatcher::install();
     else if (mode == "none")
         RunDispatcher::install(noDispatcher);
@@ -242,8 +274,9 @@ int childMain(int argc, char** argv, const QByteArray& mode)
         QCoreApplication::processEvents();
         quiet = !eventsPending();
     }
-    std::printf("active %s, quiet %s, steps %lld\n", RunDispatcher::active() ? "yes" : "no", quiet ? "yes" : "no",
-                static_cast<long long>(form.stepCount()));
+    const long long steps = form.stepCount();
+    std::printf("active %s, quiet %s, steps %lld, timer %s\n", timersKnown(), quiet ? "yes" : "no", steps,
+                timerEndsRun(form) ? "fired" : "did not fire");
     return 0;
 }
 
