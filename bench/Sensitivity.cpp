@@ -84,10 +84,11 @@ namespace {
 // pause, each in a `--sensitivity-load` child; one line per program.
 void printToolLoad(const char* benchPath, const Options& options, const char* tool, const char* title)
 {
-    // Runs of a few seconds each, so that the tool computes during them.
-    const int steps = options.smoke ? 2'000'000 : 100'000'000;
-    std::printf("\nA window's run beside %s (%d steps, median of %d, by turns with runs alone)\n", title, steps,
-                options.repeats);
+    // Runs of a second or so, so that the tool computes during each.
+    const int steps = options.smoke ? 2'000'000 : 50'000'000;
+    std::printf("\nA window's run beside %s (%d steps; medians of %d turns, each a run alone and one beside\n"
+                " it; the slowdown is the median of the turns' own ratios)\n",
+                title, steps, options.repeats);
     for (const Program& program : allPrograms()) {
         if (QLatin1String(tool) == QLatin1String("esplora") && !sweepViewOf(program))
             continue;
@@ -96,13 +97,13 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
                                                          QString::number(options.repeats), tool});
         child.waitForFinished(600'000);
         const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        if (child.exitCode() != 0 || figures.size() != 5) {
+        if (child.exitCode() != 0 || figures.size() != 7) {
             std::printf("  %-10s failed\n", program.name);
             continue;
         }
         const double alone = figures[0].toDouble(), beside = figures[1].toDouble();
         const double aloneCpu = figures[2].toDouble(), besideCpu = figures[3].toDouble();
-        const double slowdown = 1 - beside / alone, slowdownCpu = 1 - besideCpu / aloneCpu;
+        const double slowdown = 1 - figures[5].toDouble(), slowdownCpu = 1 - figures[6].toDouble();
         std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
                     "thread %.0f and %.0f: %.1f %% (%s computations)  target <= %.0f %% %s\n",
                     program.name, alone, beside, slowdown * 100, aloneCpu, besideCpu, slowdownCpu * 100,
@@ -224,17 +225,33 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
                         : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
                                                     : BusyTool::Kind::none);
     std::vector<Rate> alone, beside;
-    for (int repeat = 0; repeat < repeats; ++repeat) {
-        alone.push_back(runRate(form, steps));
-        if (!tool.open())
+    std::vector<double> ratios, cpuRatios;
+    for (int turn = 0; turn < repeats; ++turn) {
+        // Each turn a run alone and one beside the tool, taken alike with the
+        // same pauses around them, the one first and the other first in
+        // alternate turns; the turn's own ratio leaves out a drift of the
+        // machine's speed from one turn to the next.
+        Rate single, alongside;
+        const auto measure = [&](bool besideTool) {
+            if (besideTool && !tool.open())
+                return false;
+            processEventsFor(200);  // the tool's first computation under way
+            (besideTool ? alongside : single) = runRate(form, steps);
+            if (besideTool)
+                tool.close();
+            processEventsFor(100);  // the cancelled work ends
+            return true;
+        };
+        if (!measure(turn % 2 == 1) || !measure(turn % 2 == 0))
             return 1;
-        processEventsFor(200);  // the first computation under way
-        beside.push_back(runRate(form, steps));
-        tool.close();
-        processEventsFor(100);  // the cancelled work ends
+        alone.push_back(single);
+        beside.push_back(alongside);
+        ratios.push_back(alongside.wall / single.wall);
+        cpuRatios.push_back(alongside.cpu / single.cpu);
     }
     const Rate before = median(alone), after = median(beside);
-    std::printf("%.0f %.0f %.0f %.0f %d\n", before.wall, after.wall, before.cpu, after.cpu, tool.computations());
+    std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f\n", before.wall, after.wall, before.cpu, after.cpu,
+                tool.computations(), median(ratios), median(cpuRatios));
     return 0;
 }
 

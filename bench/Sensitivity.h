@@ -20,9 +20,10 @@ void printSensitivityLoad(const char* benchPath, const Options& options);
 // The child: runs a window for `steps` steps, alone and beside a tool window
 // kept computing, by turns (argv[5]: "esplora" for Esplora parametri,
 // "sensibilita" for a Sensibilità window edited again as soon as it shows a
-// result, anything else for no tool at all), and prints the medians of
-// both rates, by the wall clock and by the thread's CPU time, and the
-// computations started, on one line.
+// result, anything else for no tool at all), and prints on one line the
+// medians of both rates, by the wall clock and by the thread's CPU time,
+// the computations started, and the medians of the turns' ratios of the
+// rate beside the tool to the rate alone, by either clock.
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps);
 
 }  // namespace vortiquo
