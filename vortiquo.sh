@@ -22,10 +22,11 @@ RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-charts
 # the X test library they click with, a comma-decimal locale, the tools that
 # build and check the Debian package, its launchers and its metainfo, and
 # clang with its fuzzing runtime for the fuzz targets; ffmpeg for the video
-# tests, and GNU parallel and a one-machine SLURM with munge for the
-# cluster examples' tests.
+# tests, GNU parallel and a one-machine SLURM with munge for the cluster
+# examples' tests, and a headless Wayland compositor with Qt's Wayland
+# plugin for the run's dispatcher on Wayland.
 TEST_PACKAGES=(xvfb xauth libxtst6 locales desktop-file-utils appstream lintian dpkg-dev clang-14 libclang-rt-14-dev
-    ffmpeg parallel slurm-wlm munge)
+    ffmpeg parallel slurm-wlm munge weston qt6-wayland)
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 
