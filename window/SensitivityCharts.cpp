@@ -90,6 +90,14 @@ std::pair<double, double> padded(double low, double high)
     return {low - margin, high + margin};
 }
 
+// Empties the chart's series, so that the new ranges are applied to no
+// points: each change of a range places every point of the chart again.
+void emptied(QChartView* view)
+{
+    for (QAbstractSeries* series : view->chart()->series())
+        static_cast<QXYSeries*>(series)->clear();
+}
+
 // The range, widened to round ticks.
 void setRange(QAbstractAxis* axis, std::pair<double, double> range)
 {
@@ -162,15 +170,18 @@ void SensitivityCharts::showTwin(const SensitivityResult& result)
     }
     auto* orbitSeries = seriesAt<QLineSeries>(twin_, 0);
     auto* twinSeries = seriesAt<QLineSeries>(twin_, 1);
-    orbitSeries->replace(orbit);
-    twinSeries->replace(twin);
+    emptied(twin_);
+    if (!orbit.isEmpty()) {
+        setRange(twin_->chart()->axes(Qt::Horizontal).first(), {orbit.first().x(), orbit.last().x()});
+        setRange(twin_->chart()->axes(Qt::Vertical).first(), padded(low, high));
+    }
     // A map's points are separate iterates: each is marked.
     orbitSeries->setPointsVisible(!result.timed);
     twinSeries->setPointsVisible(!result.timed);
+    orbitSeries->replace(orbit);
+    twinSeries->replace(twin);
     if (orbit.isEmpty())
         return;
-    setRange(twin_->chart()->axes(Qt::Horizontal).first(), {orbit.first().x(), orbit.last().x()});
-    setRange(twin_->chart()->axes(Qt::Vertical).first(), padded(low, high));
     twin_->setAccessibleDescription(
         result.parting ? QStringLiteral("x delle due orbite: coincidono, poi si separano al %1.")
                              .arg(momentText(result.parting->time, result.timed))
@@ -188,7 +199,6 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
             low = std::min(low, sample.separation);
             high = std::max(high, sample.separation);
         }
-    seriesAt<QLineSeries>(separation_, 0)->replace(points);
     QList<QPointF> fit, parting;
     const GrowthFit& growth = result.growth;
     if (growth.valid) {
@@ -199,6 +209,18 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
     }
     if (result.parting)
         parting.append({result.parting->time, result.parting->separation});
+    emptied(separation_);
+    if (!points.isEmpty()) {
+        setRange(separation_->chart()->axes(Qt::Horizontal).first(),
+                 {result.twin.samples.front().time, result.twin.samples.back().time});
+        // A tick every one, two or more powers of ten: at most seven, so
+        // that their labels fit the chart's height.
+        auto* logarithmic = static_cast<QLogValueAxis*>(separation_->chart()->axes(Qt::Vertical).first());
+        const double decades = std::log10((high * 2) / (low / 2));
+        logarithmic->setBase(std::pow(10.0, std::max(1.0, std::ceil(decades / 7))));
+        logarithmic->setRange(low / 2, high * 2);
+    }
+    seriesAt<QLineSeries>(separation_, 0)->replace(points);
     seriesAt<QLineSeries>(separation_, 1)->replace(fit);
     seriesAt<QScatterSeries>(separation_, 2)->replace(parting);
     if (points.isEmpty()) {
@@ -206,14 +228,6 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
                                                              "precisione dei numeri."));
         return;
     }
-    setRange(separation_->chart()->axes(Qt::Horizontal).first(),
-             {result.twin.samples.front().time, result.twin.samples.back().time});
-    // A tick every one, two or more powers of ten: at most seven, so that
-    // their labels fit the chart's height.
-    auto* logarithmic = static_cast<QLogValueAxis*>(separation_->chart()->axes(Qt::Vertical).first());
-    const double decades = std::log10((high * 2) / (low / 2));
-    logarithmic->setBase(std::pow(10.0, std::max(1.0, std::ceil(decades / 7))));
-    logarithmic->setRange(low / 2, high * 2);
     QString description = QStringLiteral("La separazione cresce da %1 a %2")
                               .arg(italian().toString(points.first().y(), 'g', 2),
                                    italian().toString(high, 'g', 2));
@@ -234,9 +248,10 @@ void SensitivityCharts::showConvergence(const SensitivityResult& result)
         if (std::isfinite(point.twoOrbit))
             twoOrbit.append({point.time, point.twoOrbit});
     }
-    seriesAt<QLineSeries>(convergence_, 0)->replace(tangent);
-    seriesAt<QLineSeries>(convergence_, 1)->replace(twoOrbit);
+    emptied(convergence_);
     if (result.lyapunov.outcome != Outcome::Finished || tangent.isEmpty()) {
+        seriesAt<QLineSeries>(convergence_, 0)->replace(tangent);
+        seriesAt<QLineSeries>(convergence_, 1)->replace(twoOrbit);
         convergence_->setAccessibleDescription(QStringLiteral("Nessuna stima dell'esponente."));
         return;
     }
@@ -254,6 +269,8 @@ void SensitivityCharts::showConvergence(const SensitivityResult& result)
     const double spread = std::max(high - low, 1e-3);
     setRange(convergence_->chart()->axes(Qt::Horizontal).first(), {0.0, tangent.last().x()});
     setRange(convergence_->chart()->axes(Qt::Vertical).first(), {low - spread, high + spread});
+    seriesAt<QLineSeries>(convergence_, 0)->replace(tangent);
+    seriesAt<QLineSeries>(convergence_, 1)->replace(twoOrbit);
     const int decimals = decimalsFor(result.lyapunov.tangent.standardError);
     convergence_->setAccessibleDescription(
         QStringLiteral("La stima di λ passa da %1 a %2 %3, fino al %4.")
