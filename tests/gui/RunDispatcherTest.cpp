@@ -70,11 +70,13 @@ void makeSocketReadable(QObject& receiver, const std::function<void()>& handled)
         close(ends[1]);
     });
     // The notifier is enabled during event processing, as a program's would
-    // be; the byte comes from another thread once the run goes on.
+    // be; the byte comes from another thread, and is there before the step
+    // after this one ends, whatever else may wake the run meanwhile (the
+    // Wayland plugin's own thread does).
     std::thread([write = ends[1]] {
         const char byte = 'x';
         [[maybe_unused]] const ssize_t written = ::write(write, &byte, 1);
-    }).detach();
+    }).join();
 }
 
 }  // namespace
