@@ -127,9 +127,8 @@ bool RunDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
     }
     // Timers may have fired, and so have new deadlines.
     const std::int64_t now = monotonicNow();
-    if (!exactTimers_)
-        for (Timer& timer : timers_)
-            timer.earliestDue = earliestDue(timer.id, now);
+    for (Timer& timer : timers_)
+        timer.earliestDue = earliestDue(timer.id, now);
     timersChanged(now);
     watch_.rearm();
     return processed;
@@ -163,7 +162,6 @@ void RunDispatcher::timersChanged(std::int64_t now)
                 next = std::min(next, timer.earliestDue);
         }
     }
-    watchingDue_ = dueAt_ != EventWatch::NoAlarm || !dueSoon_.empty();
     alarmNs_ = next == EventWatch::NoAlarm ? next : next - WakeMarginNs;
     watch_.alarmAt(alarmNs_);
 }
@@ -200,7 +198,8 @@ void RunDispatcher::registerTimer(int timerId, qint64 interval, Qt::TimerType ti
 {
     platform().registerTimer(timerId, interval, timerType, object);
     const std::int64_t now = monotonicNow();
-    timers_.push_back({timerId, object, exactTimers_ ? EventWatch::NoAlarm : earliestDue(timerId, now)});
+    if (!exactTimers_)
+        timers_.push_back({timerId, object, earliestDue(timerId, now)});
     timersChanged(now);
 }
 

@@ -57,14 +57,14 @@ public:
 
     // The flag alone tells whether anything is pending, as long as no timer
     // may fall due any moment (then pending() asks about it after each step).
-    const std::atomic<bool>* flagWhenItSuffices() const { return watchingDue_ ? nullptr : &woken_; }
+    const std::atomic<bool>* flagWhenItSuffices() const { return watchingDue() ? nullptr : &woken_; }
 
     // Whether anything may be pending now. Cheap while nothing is; it reads
     // the clock once, in case the watch's thread is late to raise the flag
     // for a timer on a busy machine.
     bool pending()
     {
-        return woken_.load(std::memory_order_relaxed) || (watchingDue_ && timerDue()) || alarmPassed();
+        return woken_.load(std::memory_order_relaxed) || (watchingDue() && timerDue()) || alarmPassed();
     }
 
     bool processEvents(QEventLoop::ProcessEventsFlags flags) override;
@@ -93,6 +93,7 @@ private:
     std::int64_t earliestDue(int timerId, std::int64_t now);
     void timersChanged(std::int64_t now);
     bool timerDue();
+    bool watchingDue() const { return dueAt_ != EventWatch::NoAlarm || !dueSoon_.empty(); }
     bool alarmPassed();
 
     Factory make_;
@@ -100,14 +101,13 @@ private:
     std::unique_ptr<QAbstractEventDispatcher> owned_;
     std::atomic<bool> woken_{true};
     EventWatch watch_;
-    std::vector<Timer> timers_;
     // Whether the platform's dispatcher tells the moment its earliest timer
-    // falls due; otherwise the timers' times left give earliestDue.
+    // falls due; otherwise the timers are kept here, with their times left.
     bool exactTimers_ = false;
-    // A timer may fall due any moment, and is asked about after each step:
-    // the earliest timer's moment when it is known, else the timers whose
+    std::vector<Timer> timers_;  // only where the moments are not told
+    // A timer that may fall due any moment, asked about after each step:
+    // the earliest timer's moment when it is told, else the timers whose
     // whole milliseconds left say they may.
-    bool watchingDue_ = false;
     std::int64_t dueAt_ = EventWatch::NoAlarm;
     std::vector<int> dueSoon_;
     std::int64_t alarmNs_ = EventWatch::NoAlarm;  // when the watch raises the flag for a timer

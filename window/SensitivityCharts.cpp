@@ -90,12 +90,19 @@ std::pair<double, double> padded(double low, double high)
     return {low - margin, high + margin};
 }
 
-// Empties the chart's series, so that the new ranges are applied to no
-// points: each change of a range places every point of the chart again.
-void emptied(QChartView* view)
+// Gives the chart's series these points, in the series' order, after its
+// new ranges: those are set (by `setRanges`) while the series are empty,
+// since each change of a range places every point of the chart again.
+template <typename SetRanges>
+void refill(QChartView* view, SetRanges&& setRanges, std::initializer_list<QList<QPointF>> points)
 {
-    for (QAbstractSeries* series : view->chart()->series())
-        static_cast<QXYSeries*>(series)->clear();
+    const QList<QAbstractSeries*> series = view->chart()->series();
+    for (QAbstractSeries* each : series)
+        static_cast<QXYSeries*>(each)->clear();
+    setRanges();
+    qsizetype index = 0;
+    for (const QList<QPointF>& each : points)
+        static_cast<QXYSeries*>(series.at(index++))->replace(each);
 }
 
 // The range, widened to round ticks.
@@ -170,16 +177,18 @@ void SensitivityCharts::showTwin(const SensitivityResult& result)
     }
     auto* orbitSeries = seriesAt<QLineSeries>(twin_, 0);
     auto* twinSeries = seriesAt<QLineSeries>(twin_, 1);
-    emptied(twin_);
-    if (!orbit.isEmpty()) {
-        setRange(twin_->chart()->axes(Qt::Horizontal).first(), {orbit.first().x(), orbit.last().x()});
-        setRange(twin_->chart()->axes(Qt::Vertical).first(), padded(low, high));
-    }
     // A map's points are separate iterates: each is marked.
     orbitSeries->setPointsVisible(!result.timed);
     twinSeries->setPointsVisible(!result.timed);
-    orbitSeries->replace(orbit);
-    twinSeries->replace(twin);
+    refill(
+        twin_,
+        [&] {
+            if (orbit.isEmpty())
+                return;
+            setRange(twin_->chart()->axes(Qt::Horizontal).first(), {orbit.first().x(), orbit.last().x()});
+            setRange(twin_->chart()->axes(Qt::Vertical).first(), padded(low, high));
+        },
+        {orbit, twin});
     if (orbit.isEmpty())
         return;
     twin_->setAccessibleDescription(
@@ -209,20 +218,21 @@ void SensitivityCharts::showSeparation(const SensitivityResult& result)
     }
     if (result.parting)
         parting.append({result.parting->time, result.parting->separation});
-    emptied(separation_);
-    if (!points.isEmpty()) {
-        setRange(separation_->chart()->axes(Qt::Horizontal).first(),
-                 {result.twin.samples.front().time, result.twin.samples.back().time});
-        // A tick every one, two or more powers of ten: at most seven, so
-        // that their labels fit the chart's height.
-        auto* logarithmic = static_cast<QLogValueAxis*>(separation_->chart()->axes(Qt::Vertical).first());
-        const double decades = std::log10((high * 2) / (low / 2));
-        logarithmic->setBase(std::pow(10.0, std::max(1.0, std::ceil(decades / 7))));
-        logarithmic->setRange(low / 2, high * 2);
-    }
-    seriesAt<QLineSeries>(separation_, 0)->replace(points);
-    seriesAt<QLineSeries>(separation_, 1)->replace(fit);
-    seriesAt<QScatterSeries>(separation_, 2)->replace(parting);
+    refill(
+        separation_,
+        [&] {
+            if (points.isEmpty())
+                return;
+            setRange(separation_->chart()->axes(Qt::Horizontal).first(),
+                     {result.twin.samples.front().time, result.twin.samples.back().time});
+            // A tick every one, two or more powers of ten: at most seven, so
+            // that their labels fit the chart's height.
+            auto* logarithmic = static_cast<QLogValueAxis*>(separation_->chart()->axes(Qt::Vertical).first());
+            const double decades = std::log10((high * 2) / (low / 2));
+            logarithmic->setBase(std::pow(10.0, std::max(1.0, std::ceil(decades / 7))));
+            logarithmic->setRange(low / 2, high * 2);
+        },
+        {points, fit, parting});
     if (points.isEmpty()) {
         separation_->setAccessibleDescription(QStringLiteral("Le due orbite restano sovrapposte: ε è sotto la "
                                                              "precisione dei numeri."));
@@ -248,29 +258,33 @@ void SensitivityCharts::showConvergence(const SensitivityResult& result)
         if (std::isfinite(point.twoOrbit))
             twoOrbit.append({point.time, point.twoOrbit});
     }
-    emptied(convergence_);
-    if (result.lyapunov.outcome != Outcome::Finished || tangent.isEmpty()) {
-        seriesAt<QLineSeries>(convergence_, 0)->replace(tangent);
-        seriesAt<QLineSeries>(convergence_, 1)->replace(twoOrbit);
+    const bool estimated = result.lyapunov.outcome == Outcome::Finished && !tangent.isEmpty();
+    refill(
+        convergence_,
+        [&] {
+            if (!estimated)
+                return;
+            // The first estimates, over a few steps, swing widely: the
+            // vertical range follows the last nine tenths, where the
+            // estimate settles.
+            double low = HUGE_VAL, high = -HUGE_VAL;
+            for (qsizetype index = tangent.size() / 10; index < tangent.size(); ++index) {
+                low = std::min(low, tangent[index].y());
+                high = std::max(high, tangent[index].y());
+                if (index < twoOrbit.size()) {
+                    low = std::min(low, twoOrbit[index].y());
+                    high = std::max(high, twoOrbit[index].y());
+                }
+            }
+            const double spread = std::max(high - low, 1e-3);
+            setRange(convergence_->chart()->axes(Qt::Horizontal).first(), {0.0, tangent.last().x()});
+            setRange(convergence_->chart()->axes(Qt::Vertical).first(), {low - spread, high + spread});
+        },
+        {tangent, twoOrbit});
+    if (!estimated) {
         convergence_->setAccessibleDescription(QStringLiteral("Nessuna stima dell'esponente."));
         return;
     }
-    // The first estimates, over a few steps, swing widely: the vertical
-    // range follows the last nine tenths, where the estimate settles.
-    double low = HUGE_VAL, high = -HUGE_VAL;
-    for (qsizetype index = tangent.size() / 10; index < tangent.size(); ++index) {
-        low = std::min(low, tangent[index].y());
-        high = std::max(high, tangent[index].y());
-        if (index < twoOrbit.size()) {
-            low = std::min(low, twoOrbit[index].y());
-            high = std::max(high, twoOrbit[index].y());
-        }
-    }
-    const double spread = std::max(high - low, 1e-3);
-    setRange(convergence_->chart()->axes(Qt::Horizontal).first(), {0.0, tangent.last().x()});
-    setRange(convergence_->chart()->axes(Qt::Vertical).first(), {low - spread, high + spread});
-    seriesAt<QLineSeries>(convergence_, 0)->replace(tangent);
-    seriesAt<QLineSeries>(convergence_, 1)->replace(twoOrbit);
     const int decimals = decimalsFor(result.lyapunov.tangent.standardError);
     convergence_->setAccessibleDescription(
         QStringLiteral("La stima di λ passa da %1 a %2 %3, fino al %4.")
