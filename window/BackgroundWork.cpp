@@ -3,6 +3,7 @@
 #include <QThread>
 #include <QThreadPool>
 #include <algorithm>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -20,7 +21,13 @@ QThreadPool& backgroundPool()
 
 void lowerThreadPriority()
 {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19);
+    // Idle scheduling runs the thread only on a core nothing else wants, and
+    // never lets its wake-ups preempt the window's thread; the lowest nice
+    // value, still preempting now and then, is the fallback.
+    const sched_param none{};
+    const auto thread = static_cast<pid_t>(syscall(SYS_gettid));
+    if (sched_setscheduler(thread, SCHED_IDLE, &none) != 0)
+        setpriority(PRIO_PROCESS, static_cast<id_t>(thread), 19);
 }
 
 }  // namespace vortiquo
