@@ -16,6 +16,7 @@
 #include "engine/FaultText.h"
 #include "picture/SweepPicture.h"
 #include "window/ExplorerTab.h"
+#include "window/RunPace.h"
 #include "window/SweepCanvas.h"
 #include "window/SweepComputation.h"
 #include "window/ToolHost.h"
@@ -45,6 +46,7 @@ ExplorerWindow::ExplorerWindow(ToolHost& host) : host_(host), view_(*sweepViewOf
     setObjectName(QStringLiteral("EsploraParametri"));
     tabs_ = makeTabs(host, view_);
     computation_ = new SweepComputation(this);
+    pace_ = host.runPace(*this);
     connect(computation_, &SweepComputation::finished, this, &ExplorerWindow::passDone);
     poll_ = new QTimer(this);
     connect(poll_, &QTimer::timeout, this, [this] {
@@ -116,6 +118,7 @@ void ExplorerWindow::build()
 void ExplorerWindow::start()
 {
     settle_->stop();
+    pace_->drop();  // a picture that waits to be shown is of another view
     pass_ = 0;
     launch();
 }
@@ -131,22 +134,32 @@ void ExplorerWindow::launch()
         return;
     }
     computation_->start(recipe, base);
-    poll_->start(100);
+    // The bar, too, moves at the pace of the other showings while the
+    // program's window runs.
+    poll_->start(host_.running() ? RunShowIntervalMs : 100);
 }
 
 void ExplorerWindow::passDone(const SweepRecipe& recipe, const SweepBand& band)
 {
     poll_->stop();
-    current().show(recipe, band, pass_ == 1);
+    const bool full = pass_++ == 1;
+    // While the program's window runs, the picture may wait; the full pass's
+    // replaces the coarse one's if that still waits.
+    pace_->show([this, tab = &current(), recipe, band, full] { showPass(*tab, recipe, band, full); });
+    if (!full)
+        launch();
+}
+
+void ExplorerWindow::showPass(ExplorerTab& tab, const SweepRecipe& recipe, const SweepBand& band, bool full)
+{
+    tab.show(recipe, band, full);
     if (band.faultStep > 0)
         readout_->setText(overflowText(band.faultStep) +
                           QStringLiteral(" L'immagine mostra i punti trovati prima."));
     else if (recipe.oneOrbit() && band.found == 0)
         readout_->setText(QStringLiteral("L'orbita non ha dato nessun punto: provate un'altra coordinata, un "
                                          "altro piano o un altro verso."));
-    if (pass_++ == 0)
-        launch();
-    else
+    if (full)
         progress_->setValue(1000);
 }
 
@@ -160,6 +173,7 @@ void ExplorerWindow::closeEvent(QCloseEvent* event)
 {
     stop();
     settle_->stop();
+    pace_->drop();
     QWidget::closeEvent(event);
 }
 

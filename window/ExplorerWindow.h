@@ -14,6 +14,7 @@ class QTimer;
 namespace vortiquo {
 
 class ExplorerTab;
+class RunPace;
 class SweepComputation;
 class ToolHost;
 
@@ -40,6 +41,7 @@ private:
     void build();
     void launch();
     void passDone(const SweepRecipe& recipe, const SweepBand& band);
+    void showPass(ExplorerTab& tab, const SweepRecipe& recipe, const SweepBand& band, bool full);
     void stop();
     void fieldsEdited();
     void goBack();
@@ -54,6 +56,7 @@ private:
     QTimer* poll_ = nullptr;
     QTimer* settle_ = nullptr;  // a burst of typing computes once
     SweepComputation* computation_ = nullptr;
+    RunPace* pace_ = nullptr;  // of the pictures, while the program's window runs
     int pass_ = 0;  // 0 coarse, 1 full
 };
 

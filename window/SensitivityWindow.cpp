@@ -20,6 +20,7 @@
 #include "engine/MeasureText.h"
 #include "window/SensitivityCharts.h"
 #include "window/BackgroundWork.h"
+#include "window/RunPace.h"
 #include "window/ToolHost.h"
 #include "window/Tools.h"
 
@@ -41,6 +42,7 @@ SensitivityWindow::SensitivityWindow(ToolHost& host) : host_(host)
     delay_->setSingleShot(true);
     delay_->setInterval(DefaultDelayMs);
     connect(delay_, &QTimer::timeout, this, &SensitivityWindow::startComputation);
+    pace_ = host.runPace(*this);
     buildLayout();
     connect(&host, &ToolHost::fieldEdited, this, &SensitivityWindow::scheduleComputation);
     connect(epsilonField_, &QLineEdit::textChanged, this, &SensitivityWindow::scheduleComputation);
@@ -139,6 +141,7 @@ void SensitivityWindow::scheduleComputation()
 {
     ++generation_;
     cancelRunning();
+    pace_->drop();  // a result that waits to be shown is stale
     if (isVisible())
         delay_->start();
 }
@@ -179,8 +182,10 @@ void SensitivityWindow::startComputation()
         if (cancelled || generation != generation_)
             return;
         cancelRunning_.reset();
-        showResult(result);
-        emit resultShown(generation);
+        pace_->show([this, result, generation] {
+            showResult(result);
+            emit resultShown(generation);
+        });
     });
     status_->setText(QStringLiteral("Calcolo in corso…"));
     watcher->setFuture(QtConcurrent::run(&backgroundPool(), [&model, start, work, cancel] {
@@ -252,6 +257,7 @@ void SensitivityWindow::hideEvent(QHideEvent* event)
     delay_->stop();
     ++generation_;  // whatever runs now is shown to no one
     cancelRunning();
+    pace_->drop();
     QWidget::hideEvent(event);
 }
 

@@ -13,6 +13,7 @@ class QTimer;
 
 namespace vortiquo {
 
+class RunPace;
 class SensitivityCharts;
 class ToolHost;
 
@@ -67,6 +68,7 @@ private:
     QLabel* status_ = nullptr;
     std::unique_ptr<SensitivityCharts> charts_;
     QTimer* delay_ = nullptr;
+    RunPace* pace_ = nullptr;  // of the results, while the program's window runs
     quint64 generation_ = 0;  // of the newest edit
     std::shared_ptr<std::atomic<bool>> cancelRunning_;  // the flag of the computation under way
     std::optional<std::int64_t> exponentSteps_;

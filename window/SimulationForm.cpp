@@ -43,8 +43,10 @@ SimulationForm::SimulationForm(const Program& program, QWidget* parent) : QWidge
                                   if (!session_.journal().complete())
                                       return std::nullopt;
                                   return pictureRecipe();
-                              }});
+                              },
+                              [this] { return isRunning(); }});
     connect(this, &SimulationForm::fieldEdited, toolHost_, &ToolHost::fieldEdited);
+    connect(this, &SimulationForm::runEnded, toolHost_, &ToolHost::runEnded);
     toolHost_->addTools(*pictureActions_->menu());
 }
 
@@ -165,6 +167,7 @@ void SimulationForm::runLoop()
     session_.run().end();
     if (openedPicture_)
         applyOpenedPicture();
+    emit runEnded();
 }
 
 void SimulationForm::reportFault(std::int64_t step)

@@ -72,6 +72,8 @@ signals:
     // A field's text changed, by typing, pasting or the program; the state
     // already holds the new value.
     void fieldEdited(Field which);
+    // A run has ended: stopped, finished, or faulted.
+    void runEnded();
 
 public slots:
     void Via_Click();

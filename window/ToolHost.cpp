@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include "window/RunPace.h"
 #include "window/ToolPlacement.h"
 
 namespace vortiquo {
@@ -43,6 +44,13 @@ QString ToolHost::fieldText(Field which) const
     const FieldTexts all = texts();
     const auto& text = all[static_cast<std::size_t>(which)];
     return text ? QString::fromStdString(*text) : QString();
+}
+
+RunPace* ToolHost::runPace(QObject& tool)
+{
+    auto* pace = new RunPace([this] { return running(); }, &tool);
+    connect(this, &ToolHost::runEnded, pace, &RunPace::runEnded);
+    return pace;
 }
 
 SimulationState ToolHost::start() const

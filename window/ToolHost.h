@@ -18,6 +18,8 @@ class QWidget;
 
 namespace vortiquo {
 
+class RunPace;
+
 // What a tool window may know of the program's window, and no more: the
 // fields as they stand and a signal when one is edited, a way to type into
 // a field, and the recipe of the picture. The form makes one and hands it
@@ -34,6 +36,7 @@ public:
         std::function<const SimulationState&()> state;           // the state the fields have made
         std::function<bool(Field, const QString&)> typeField;    // types into a field, as a user would
         std::function<std::optional<Recipe>()> recipe;           // none when the journal could not keep up
+        std::function<bool()> running;                           // whether the window runs
     };
     // `window` is the program's window; `program` a row of the program table.
     ToolHost(QWidget& window, const Program& program, Sources sources);
@@ -51,6 +54,11 @@ public:
     // Writes `text` into a field as typing it would; false where the window lacks it.
     bool typeField(Field which, const QString& text) { return sources_.typeField(which, text); }
     std::optional<Recipe> recipe() const { return sources_.recipe(); }
+    // Whether the program's window runs; then the tools pace what they show
+    // (window/RunPace.h), and runEnded() tells when it stops.
+    bool running() const { return sources_.running && sources_.running(); }
+    // A pace for `tool`'s showings, following this window's runs.
+    RunPace* runPace(QObject& tool);
 
     // The window of `tool`, made by `make` at first use (with the program's
     // window as its parent) and placed beside the program's window; then
@@ -67,6 +75,8 @@ signals:
     // A field's text changed, by typing, pasting or the program; the state
     // already holds the new value.
     void fieldEdited(Field which);
+    // A run of the program's window has ended.
+    void runEnded();
 
 protected:
     // The tool windows close with the program's window, and the tools'

@@ -6,8 +6,10 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "ProgramRows.h"
+#include "window/RunPace.h"
 #include "window/SensitivityWindow.h"
 #include "window/ToolHost.h"
 #include "window/SimulationForm.h"
@@ -39,6 +41,7 @@ private slots:
     void showsResult();
     void staleComputationIsCancelled();
     void quickEditsComputeOnce();
+    void resultWaitsForTheRun();
     void keyboard();
 };
 
@@ -130,6 +133,40 @@ void SensitivityWindowTest::quickEditsComputeOnce()
         form.typeField(Field::a, text);
     QVERIFY(waitForResult(shown));
     QCOMPARE(started.size(), 1);
+    QVERIFY(window->resultText().startsWith("λ = "));
+}
+
+// While the program's window runs, a result that comes sooner than the
+// pace's interval after the last one waits, and shows when the run ends.
+void SensitivityWindowTest::resultWaitsForTheRun()
+{
+    SimulationForm form(Drumbel);
+    form.show();
+    SensitivityWindow* window = openSensitivityWindow(*form.toolHost());
+    window->setDelay(0);
+    window->setExponentSteps(10'000);
+    QSignalSpy shown(window, &SensitivityWindow::resultShown);
+    QVERIFY(waitForResult(shown));
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    form.typeField(Field::termine, "2000000000");
+    qsizetype shownDuringRun = -1;
+    qint64 computedAfterMs = 0;
+    connect(window, &SensitivityWindow::computationEnded, &form, [&](quint64, bool cancelled) {
+        if (cancelled)
+            return;
+        computedAfterMs = sinceShown.elapsed();
+        QTimer::singleShot(0, &form, [&] {  // after the window has dealt with the result
+            shownDuringRun = shown.size();
+            form.Stop_Click();
+        });
+    });
+    QTimer::singleShot(0, window, [window] { window->findChild<QLineEdit*>("epsilonT")->setText("2e-8"); });
+    form.Via_Click();
+    if (computedAfterMs >= RunShowIntervalMs)
+        QSKIP("the computation took longer than the pace's interval");
+    QCOMPARE(shownDuringRun, 1);
+    QCOMPARE(shown.size(), 2);
     QVERIFY(window->resultText().startsWith("λ = "));
 }
 
