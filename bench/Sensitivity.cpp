@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -87,7 +88,8 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
     // Runs of a second or so, so that the tool computes during each.
     const int steps = options.smoke ? 2'000'000 : 50'000'000;
     std::printf("\nA window's run beside %s (%d steps; medians of %d turns, each a run alone and one beside\n"
-                " it; the slowdown is the median of the turns' own ratios)\n",
+                " it; the slowdown is from the turns' own ratios, the geometric mean of the median of the turns\n"
+                " that ran alone first and that of the turns that ran beside first)\n",
                 title, steps, options.repeats);
     for (const Program& program : allPrograms()) {
         if (QLatin1String(tool) == QLatin1String("esplora") && !sweepViewOf(program))
@@ -225,7 +227,9 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
                         : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
                                                     : BusyTool::Kind::none);
     std::vector<Rate> alone, beside;
-    std::vector<double> ratios, cpuRatios;
+    // The turns' ratios, of the turns that ran alone first and of those that
+    // ran beside first ([0] and [1]).
+    std::vector<double> ratios[2], cpuRatios[2];
     for (int turn = 0; turn < repeats; ++turn) {
         // Each turn a run alone and one beside the tool, taken alike with the
         // same pauses around them, the one first and the other first in
@@ -242,16 +246,24 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
             processEventsFor(100);  // the cancelled work ends
             return true;
         };
-        if (!measure(turn % 2 == 1) || !measure(turn % 2 == 0))
+        const int besideFirst = turn % 2;
+        if (!measure(besideFirst == 1) || !measure(besideFirst == 0))
             return 1;
         alone.push_back(single);
         beside.push_back(alongside);
-        ratios.push_back(alongside.wall / single.wall);
-        cpuRatios.push_back(alongside.cpu / single.cpu);
+        ratios[besideFirst].push_back(alongside.wall / single.wall);
+        cpuRatios[besideFirst].push_back(alongside.cpu / single.cpu);
     }
+    // A run can be faster or slower for coming first in its turn (a virtual
+    // machine's share of the host may run out during a turn): that factor
+    // multiplies one order's ratios and divides the other's, and the
+    // geometric mean of the two orders' medians leaves it out.
+    const auto unbiased = [repeats](const std::vector<double> (&byOrder)[2]) {
+        return repeats < 2 ? median(byOrder[0]) : std::sqrt(median(byOrder[0]) * median(byOrder[1]));
+    };
     const Rate before = median(alone), after = median(beside);
     std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f\n", before.wall, after.wall, before.cpu, after.cpu,
-                tool.computations(), median(ratios), median(cpuRatios));
+                tool.computations(), unbiased(ratios), unbiased(cpuRatios));
     return 0;
 }
 
