@@ -19,6 +19,11 @@ QThreadPool& backgroundPool()
     return pool;
 }
 
+int toolThreads(bool besideRun)
+{
+    return std::max(1, QThread::idealThreadCount() - (besideRun ? 1 : 0));
+}
+
 void lowerThreadPriority()
 {
     // Idle scheduling runs the thread only on a core nothing else wants, and

@@ -12,5 +12,11 @@ QThreadPool& backgroundPool();
 // Lowers the calling thread's priority to the lowest: for every thread a
 // tool's computation uses, its own workers included.
 void lowerThreadPriority();
+// The threads a tool's computation takes: one a core, less the core that a
+// run of the program's window keeps to itself (at least one). A worker that
+// shares the run's core, however low its priority, slows the run by several
+// per cent: it preempts it now and then, and each time it passes through the
+// core's caches.
+int toolThreads(bool besideRun);
 
 }  // namespace vortiquo

@@ -133,7 +133,7 @@ void ExplorerWindow::launch()
         readout_->setText(QStringLiteral("Niente da calcolare: %1.").arg(problem));
         return;
     }
-    computation_->start(recipe, base);
+    computation_->start(recipe, base, host_.running());
     // The bar, too, moves at the pace of the other showings while the
     // program's window runs.
     poll_->start(host_.running() ? RunShowIntervalMs : 100);

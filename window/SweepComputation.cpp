@@ -16,12 +16,12 @@ SweepComputation::~SweepComputation()
     cancel();
 }
 
-void SweepComputation::start(const SweepRecipe& recipe, const SimulationState& base)
+void SweepComputation::start(const SweepRecipe& recipe, const SimulationState& base, bool besideRun)
 {
     cancel();
     auto job = std::make_shared<Job>();
     current_ = job;
-    const int threads = std::max(1, QThread::idealThreadCount());
+    const int threads = toolThreads(besideRun);
     // The worker holds only copies and the job's own flags, never this object.
     auto* watcher = new QFutureWatcher<std::optional<SweepBand>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job, recipe] {

@@ -19,7 +19,8 @@ public:
     explicit SweepComputation(QObject* parent = nullptr);
     ~SweepComputation() override;
 
-    void start(const SweepRecipe& recipe, const SimulationState& base);
+    // `besideRun`: the program's window runs, and keeps a core to itself.
+    void start(const SweepRecipe& recipe, const SimulationState& base, bool besideRun = false);
     // Abandons the computation under way, if any.
     void cancel();
     bool running() const { return current_ != nullptr; }

@@ -34,10 +34,8 @@ void RunPaceTest::paces_data()
         << true << QStringList{"a", "b"} << "a" << "ab";
     QTest::newRow("the newest replaces one that waits") << true << QStringList{"a", "b", "c"} << "a" << "ac";
     QTest::newRow("the run's end shows what waits") << true << QStringList{"a", "b", "end"} << "ab" << "ab";
-    QTest::newRow("the run's end with nothing waiting") << true << QStringList{"a", "end", "end"} << "a" << "a";
-    QTest::newRow("a dropped showing never comes") << true << QStringList{"a", "b", "drop"} << "a" << "a";
-    QTest::newRow("after a drop, the interval still holds") << true << QStringList{"a", "b", "drop", "c"} << "a"
-                                                             << "ac";
+    QTest::newRow("a dropped showing never comes; the interval still holds")
+        << true << QStringList{"a", "b", "drop", "c"} << "a" << "ac";
 }
 
 void RunPaceTest::paces()
