@@ -14,6 +14,7 @@
 #include "engine/ExponentText.h"
 #include "engine/MeasureText.h"
 #include "window/DimensionComputation.h"
+#include "window/RunPace.h"
 #include "window/ScalingChart.h"
 #include "window/ScalingRangeEditor.h"
 #include "window/ToolHost.h"
@@ -174,7 +175,9 @@ void DimensionWindow::startComputation()
     progress_->setValue(0);
     compute_->setEnabled(false);
     cancel_->setEnabled(true);
-    poll_->start();
+    // The bar moves at the pace of the other tools' showings while the
+    // program's window runs (window/RunPace.h).
+    poll_->start(host_.running() ? RunShowIntervalMs : PollMs);
     emit computationStarted();
 }
 
