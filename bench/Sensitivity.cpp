@@ -258,8 +258,8 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     // machine's share of the host may run out during a turn): that factor
     // multiplies one order's ratios and divides the other's, and the
     // geometric mean of the two orders' medians leaves it out.
-    const auto unbiased = [repeats](const std::vector<double> (&byOrder)[2]) {
-        return repeats < 2 ? median(byOrder[0]) : std::sqrt(median(byOrder[0]) * median(byOrder[1]));
+    const auto unbiased = [](const std::vector<double> (&byOrder)[2]) {
+        return byOrder[1].empty() ? median(byOrder[0]) : std::sqrt(median(byOrder[0]) * median(byOrder[1]));
     };
     const Rate before = median(alone), after = median(beside);
     std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f\n", before.wall, after.wall, before.cpu, after.cpu,

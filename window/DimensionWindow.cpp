@@ -14,7 +14,6 @@
 #include "engine/ExponentText.h"
 #include "engine/MeasureText.h"
 #include "window/DimensionComputation.h"
-#include "window/RunPace.h"
 #include "window/ScalingChart.h"
 #include "window/ScalingRangeEditor.h"
 #include "window/ToolHost.h"
@@ -175,9 +174,7 @@ void DimensionWindow::startComputation()
     progress_->setValue(0);
     compute_->setEnabled(false);
     cancel_->setEnabled(true);
-    // The bar moves at the pace of the other tools' showings while the
-    // program's window runs (window/RunPace.h).
-    poll_->start(host_.running() ? RunShowIntervalMs : PollMs);
+    poll_->start(host_.progressIntervalMs(PollMs));
     emit computationStarted();
 }
 

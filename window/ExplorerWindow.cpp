@@ -134,9 +134,7 @@ void ExplorerWindow::launch()
         return;
     }
     computation_->start(recipe, base, host_.running());
-    // The bar, too, moves at the pace of the other showings while the
-    // program's window runs.
-    poll_->start(host_.running() ? RunShowIntervalMs : 100);
+    poll_->start(host_.progressIntervalMs(100));
 }
 
 void ExplorerWindow::passDone(const SweepRecipe& recipe, const SweepBand& band)

@@ -8,7 +8,7 @@ RunPace::RunPace(std::function<bool()> running, QObject* parent, int intervalMs)
     : QObject(parent), running_(std::move(running)), intervalMs_(intervalMs)
 {
     due_.setSingleShot(true);
-    connect(&due_, &QTimer::timeout, this, [this] { runEnded(); });
+    connect(&due_, &QTimer::timeout, this, &RunPace::runEnded);
 }
 
 void RunPace::show(std::function<void()> show)

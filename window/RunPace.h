@@ -27,7 +27,7 @@ public:
     void show(std::function<void()> show);
     // Forgets a showing that waits: what it shows is stale.
     void drop();
-    // A waiting showing goes now; the run has ended.
+    // A waiting showing goes now: the run has ended, or the interval passed.
     void runEnded();
     bool waiting() const { return static_cast<bool>(waiting_); }
 

@@ -1,9 +1,7 @@
 #include "window/SweepComputation.h"
 
 #include <QFutureWatcher>
-#include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
-#include <algorithm>
 
 #include "window/BackgroundWork.h"
 

@@ -53,6 +53,11 @@ RunPace* ToolHost::runPace(QObject& tool)
     return pace;
 }
 
+int ToolHost::progressIntervalMs(int usualMs) const
+{
+    return running() ? RunShowIntervalMs : usualMs;
+}
+
 SimulationState ToolHost::start() const
 {
     return fieldStart(state(), texts());

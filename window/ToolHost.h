@@ -59,6 +59,9 @@ public:
     bool running() const { return sources_.running && sources_.running(); }
     // A pace for `tool`'s showings, following this window's runs.
     RunPace* runPace(QObject& tool);
+    // How often a tool's progress bar moves: `usualMs` apart, or at the
+    // pace of the showings while the program's window runs.
+    int progressIntervalMs(int usualMs) const;
 
     // The window of `tool`, made by `make` at first use (with the program's
     // window as its parent) and placed beside the program's window; then
