@@ -8,11 +8,12 @@
 namespace vortiquo {
 
 // While the program's window runs, a tool window shows what it computed at
-// most this often. Each showing of a result costs the window's thread some
-// milliseconds of layout and paint, and at the run's speed that is as many
-// steps not taken: a tool kept busy beside a run otherwise slows it by a
-// tenth and more.
-inline constexpr int RunShowIntervalMs = 1000;
+// most this often. Each showing of a result costs the window's thread
+// milliseconds of layout and paint (Sensibilità's three charts about 30 ms),
+// and at the run's speed that is as many steps not taken: a tool kept busy
+// beside a run otherwise slows it by a tenth and more, and once a second
+// still by 3 %.
+inline constexpr int RunShowIntervalMs = 2000;
 
 // Paces what a tool window shows while the program's window runs: the
 // first showing goes at once, and one asked for sooner than the interval

@@ -49,7 +49,8 @@ QString ToolHost::fieldText(Field which) const
 RunPace* ToolHost::runPace(QObject& tool)
 {
     auto* pace = new RunPace([this] { return running(); }, &tool);
-    connect(this, &ToolHost::runEnded, pace, &RunPace::runEnded);
+    // After the run's own ending: what waits is shown once the window is done with it.
+    connect(this, &ToolHost::runEnded, pace, &RunPace::runEnded, Qt::QueuedConnection);
     return pace;
 }
 
