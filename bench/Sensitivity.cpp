@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 #include <algorithm>
@@ -33,15 +34,57 @@ constexpr double TargetMapSeconds = 0.2;    // 1,000,000 map steps
 constexpr double TargetFlowSeconds = 2.0;   // 10,000,000 flow steps
 constexpr double TargetSlowdown = 0.05;     // of a window's run, while a tool window computes
 
-// The steps of one run of `form`, per second of wall-clock time and of the
-// window thread's CPU time: the second leaves out what other processes take.
-Rate runRate(SimulationForm& form, int steps)
+// Keeps the wall-clock time that its own thread spends handling events
+// while `timing` is set, counting only the outermost deliveries. During a
+// run that is what the window's thread does besides stepping: the one part
+// of a run's time that a tool window adds to, whatever the host's speed.
+class EventTimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (!timing || nested_ || QThread::currentThread() != thread())
+            return QApplication::notify(receiver, event);
+        nested_ = true;
+        QElapsedTimer handling;
+        handling.start();
+        const bool handled = QApplication::notify(receiver, event);
+        eventNs += handling.nsecsElapsed();
+        nested_ = false;
+        return handled;
+    }
+
+    bool timing = false;
+    qint64 eventNs = 0;
+
+private:
+    bool nested_ = false;
+};
+
+// One run of a window: its steps per second of wall-clock time and of the
+// window thread's CPU time (the second leaves out what other processes and
+// a virtual machine's host take), the share of the machine's CPU time that
+// the host took, and the share of the run's time spent handling events.
+struct RunFigures {
+    Rate rate;
+    double stolenShare = 0;
+    double eventShare = 0;
+};
+
+RunFigures runFigures(EventTimedApplication& application, SimulationForm& form, int steps)
 {
     form.typeField(Field::termine, QString::number(steps));
+    const double stolen = stolenCpuSeconds();
+    application.eventNs = 0;
+    application.timing = true;
     Stopwatch watch;
     form.Via_Click();
     watch.stop();
-    return rateOf(steps, watch);
+    application.timing = false;
+    const double cores = std::max(1, QThread::idealThreadCount());
+    return {rateOf(steps, watch), (stolenCpuSeconds() - stolen) / (watch.wallSeconds * cores),
+            static_cast<double>(application.eventNs) * 1e-9 / watch.wallSeconds};
 }
 
 }  // namespace
@@ -81,6 +124,14 @@ void printExponentTimes(const Options& options)
 
 namespace {
 
+// With the stepping itself as fast beside the tool as alone, a run whose
+// events take the share `alone` of its time alone and `beside` beside the
+// tool is slower by this share: its steps take 1 - share of each.
+double eventSlowdown(double alone, double beside)
+{
+    return 1 - (1 - beside) / (1 - alone);
+}
+
 // A window's run alone and beside a tool window that computes without
 // pause, each in a `--sensitivity-load` child; one line per program.
 void printToolLoad(const char* benchPath, const Options& options, const char* tool, const char* title)
@@ -99,18 +150,24 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
                                                          QString::number(options.repeats), tool});
         child.waitForFinished(600'000);
         const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        if (child.exitCode() != 0 || figures.size() != 7) {
+        if (child.exitCode() != 0 || figures.size() != 11) {
             std::printf("  %-10s failed\n", program.name);
             continue;
         }
         const double alone = figures[0].toDouble(), beside = figures[1].toDouble();
         const double aloneCpu = figures[2].toDouble(), besideCpu = figures[3].toDouble();
         const double slowdown = 1 - figures[5].toDouble(), slowdownCpu = 1 - figures[6].toDouble();
+        const double stolenAlone = figures[7].toDouble(), stolenBeside = figures[8].toDouble();
+        const double eventsAlone = figures[9].toDouble(), eventsBeside = figures[10].toDouble();
         std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
-                    "thread %.0f and %.0f: %.1f %% (%s computations)  target <= %.0f %% %s\n",
+                    "thread %.0f and %.0f: %.1f %% (%s computations; the host took %.1f %% of the machine alone, "
+                    "%.1f %% beside)  target <= %.0f %% %s\n",
                     program.name, alone, beside, slowdown * 100, aloneCpu, besideCpu, slowdownCpu * 100,
-                    figures[4].constData(), TargetSlowdown * 100,
+                    figures[4].constData(), stolenAlone * 100, stolenBeside * 100, TargetSlowdown * 100,
                     options.smoke ? "(smoke run: not judged)" : (slowdown <= TargetSlowdown ? "met" : "MISSED"));
+        std::printf("  %-10s events took %.2f %% of a run alone and %.2f %% beside: the window's own work for "
+                    "the tool slows the run by %.2f %%\n",
+                    "", eventsAlone * 100, eventsBeside * 100, eventSlowdown(eventsAlone, eventsBeside) * 100);
     }
     std::fflush(stdout);
 }
@@ -215,7 +272,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
 {
     const int repeats = argc >= 5 ? std::max(1, std::atoi(argv[4])) : 1;
     prepareWindowEvents();  // as the programs do
-    QApplication application(argc, argv);
+    EventTimedApplication application(argc, argv);
     SimulationForm form(programNamed(name));
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
@@ -227,6 +284,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
                         : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
                                                     : BusyTool::Kind::none);
     std::vector<Rate> alone, beside;
+    std::vector<double> stolenAlone, stolenBeside, eventsAlone, eventsBeside;
     // The turns' ratios, of the turns that ran alone first and of those that
     // ran beside first ([0] and [1]).
     std::vector<double> ratios[2], cpuRatios[2];
@@ -235,12 +293,12 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
         // same pauses around them, the one first and the other first in
         // alternate turns; the turn's own ratio leaves out a drift of the
         // machine's speed from one turn to the next.
-        Rate single, alongside;
+        RunFigures single, alongside;
         const auto measure = [&](bool besideTool) {
             if (besideTool && !tool.open())
                 return false;
             processEventsFor(200);  // the tool's first computation under way
-            (besideTool ? alongside : single) = runRate(form, steps);
+            (besideTool ? alongside : single) = runFigures(application, form, steps);
             if (besideTool)
                 tool.close();
             processEventsFor(100);  // the cancelled work ends
@@ -249,10 +307,14 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
         const int besideFirst = turn % 2;
         if (!measure(besideFirst == 1) || !measure(besideFirst == 0))
             return 1;
-        alone.push_back(single);
-        beside.push_back(alongside);
-        ratios[besideFirst].push_back(alongside.wall / single.wall);
-        cpuRatios[besideFirst].push_back(alongside.cpu / single.cpu);
+        alone.push_back(single.rate);
+        beside.push_back(alongside.rate);
+        stolenAlone.push_back(single.stolenShare);
+        stolenBeside.push_back(alongside.stolenShare);
+        eventsAlone.push_back(single.eventShare);
+        eventsBeside.push_back(alongside.eventShare);
+        ratios[besideFirst].push_back(alongside.rate.wall / single.rate.wall);
+        cpuRatios[besideFirst].push_back(alongside.rate.cpu / single.rate.cpu);
     }
     // A run can be faster or slower for coming first in its turn (a virtual
     // machine's share of the host may run out during a turn): that factor
@@ -262,8 +324,9 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
         return byOrder[1].empty() ? median(byOrder[0]) : std::sqrt(median(byOrder[0]) * median(byOrder[1]));
     };
     const Rate before = median(alone), after = median(beside);
-    std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f\n", before.wall, after.wall, before.cpu, after.cpu,
-                tool.computations(), unbiased(ratios), unbiased(cpuRatios));
+    std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f %.5f %.5f %.5f %.5f\n", before.wall, after.wall, before.cpu,
+                after.cpu, tool.computations(), unbiased(ratios), unbiased(cpuRatios), median(stolenAlone),
+                median(stolenBeside), median(eventsAlone), median(eventsBeside));
     return 0;
 }
 

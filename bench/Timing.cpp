@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <ctime>
+#include <fstream>
+#include <string>
+#include <unistd.h>
 
 namespace vortiquo {
 
@@ -20,6 +23,21 @@ double threadCpuSeconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double stolenCpuSeconds()
+{
+    // cpu  user nice system idle iowait irq softirq steal ...
+    std::ifstream stat("/proc/stat");
+    std::string label;
+    double field[8] = {};
+    if (!(stat >> label) || label != "cpu")
+        return 0;
+    for (double& each : field)
+        if (!(stat >> each))
+            return 0;
+    const long ticks = sysconf(_SC_CLK_TCK);
+    return ticks > 0 ? field[7] / static_cast<double>(ticks) : 0;
 }
 
 Stopwatch::Stopwatch() : wall_(Clock::now()), cpu_(threadCpuSeconds()) {}

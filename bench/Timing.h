@@ -15,6 +15,11 @@ double seconds(Clock::duration duration);
 double milliseconds(Clock::duration duration);
 // CPU time of the calling thread, in seconds.
 double threadCpuSeconds();
+// The time a virtual machine's host has taken from all of this machine's
+// CPUs since it booted, in CPU seconds (the steal of /proc/stat); 0 where
+// the system does not tell. A thread's CPU time leaves it out, its wall
+// clock does not.
+double stolenCpuSeconds();
 
 // Wall-clock and CPU time of one measured stretch on this thread.
 class Stopwatch {
