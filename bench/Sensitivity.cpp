@@ -283,8 +283,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     BusyTool tool(form, toolName == "esplora"       ? BusyTool::Kind::explorer
                         : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
                                                     : BusyTool::Kind::none);
-    std::vector<Rate> alone, beside;
-    std::vector<double> stolenAlone, stolenBeside, eventsAlone, eventsBeside;
+    std::vector<RunFigures> alone, beside;
     // The turns' ratios, of the turns that ran alone first and of those that
     // ran beside first ([0] and [1]).
     std::vector<double> ratios[2], cpuRatios[2];
@@ -307,12 +306,8 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
         const int besideFirst = turn % 2;
         if (!measure(besideFirst == 1) || !measure(besideFirst == 0))
             return 1;
-        alone.push_back(single.rate);
-        beside.push_back(alongside.rate);
-        stolenAlone.push_back(single.stolenShare);
-        stolenBeside.push_back(alongside.stolenShare);
-        eventsAlone.push_back(single.eventShare);
-        eventsBeside.push_back(alongside.eventShare);
+        alone.push_back(single);
+        beside.push_back(alongside);
         ratios[besideFirst].push_back(alongside.rate.wall / single.rate.wall);
         cpuRatios[besideFirst].push_back(alongside.rate.cpu / single.rate.cpu);
     }
@@ -323,10 +318,19 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     const auto unbiased = [](const std::vector<double> (&byOrder)[2]) {
         return byOrder[1].empty() ? median(byOrder[0]) : std::sqrt(median(byOrder[0]) * median(byOrder[1]));
     };
-    const Rate before = median(alone), after = median(beside);
+    const auto medianOf = [](const std::vector<RunFigures>& runs, auto figure) {
+        std::vector<decltype(figure(runs.front()))> values;
+        for (const RunFigures& run : runs)
+            values.push_back(figure(run));
+        return median(values);
+    };
+    const auto rate = [](const RunFigures& run) { return run.rate; };
+    const auto stolen = [](const RunFigures& run) { return run.stolenShare; };
+    const auto events = [](const RunFigures& run) { return run.eventShare; };
+    const Rate before = medianOf(alone, rate), after = medianOf(beside, rate);
     std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f %.5f %.5f %.5f %.5f\n", before.wall, after.wall, before.cpu,
-                after.cpu, tool.computations(), unbiased(ratios), unbiased(cpuRatios), median(stolenAlone),
-                median(stolenBeside), median(eventsAlone), median(eventsBeside));
+                after.cpu, tool.computations(), unbiased(ratios), unbiased(cpuRatios), medianOf(alone, stolen),
+                medianOf(beside, stolen), medianOf(alone, events), medianOf(beside, events));
     return 0;
 }
 
