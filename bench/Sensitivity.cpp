@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "apps/Programs.h"
+#include "bench/IdleComputation.h"
 #include "bench/Timing.h"
 #include "cli/EditedSession.h"
 #include "engine/SweepTiles.h"
@@ -179,23 +180,26 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
 // the computation afresh. Closing the window cancels what it computes.
 class BusyTool {
 public:
-    enum class Kind { none, sensitivity, explorer };
+    enum class Kind { none, sensitivity, explorer, computation };
     BusyTool(SimulationForm& form, Kind kind) : form_(form), kind_(kind) {}
 
     // Opens the window; with no tool, the runs "beside" it show the
-    // measurement's own spread.
+    // measurement's own spread, and beside a plain computation what the
+    // busy neighbour core costs by itself.
     bool open()
     {
         switch (kind_) {
         case Kind::sensitivity: return openSensitivity();
         case Kind::explorer: return openExplorer();
         case Kind::none: return true;
+        case Kind::computation: computation_.start(); return true;
         }
         return false;
     }
 
     void close()
     {
+        computation_.stop();
         QObject::disconnect(keepBusy_);
         if (timer_)
             timer_->stop();
@@ -249,6 +253,7 @@ private:
     QPointer<QTimer> timer_;
     QMetaObject::Connection keepBusy_;
     int computations_ = 0;
+    IdleComputation computation_;
 };
 
 void processEventsFor(int milliseconds)
@@ -264,6 +269,7 @@ void processEventsFor(int milliseconds)
 void printSensitivityLoad(const char* benchPath, const Options& options)
 {
     printToolLoad(benchPath, options, "niente", "no tool window, the measurement's own spread");
+    printToolLoad(benchPath, options, "calcolo", "a plain computation at the tools' priority, with no window");
     printToolLoad(benchPath, options, "sensibilita", "a Sensibilità window that computes without pause");
     printToolLoad(benchPath, options, "esplora", "an Esplora parametri window that computes without pause");
 }
@@ -282,6 +288,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     const QByteArray toolName = argc >= 6 ? QByteArray(argv[5]) : QByteArray("sensibilita");
     BusyTool tool(form, toolName == "esplora"       ? BusyTool::Kind::explorer
                         : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
+                        : toolName == "calcolo"     ? BusyTool::Kind::computation
                                                     : BusyTool::Kind::none);
     std::vector<RunFigures> alone, beside;
     // The turns' ratios, of the turns that ran alone first and of those that
