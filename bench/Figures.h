@@ -115,6 +115,17 @@ struct MemoryFigures {
     std::optional<double> peakBytes;  // none when the render failed
 };
 
+// A window's runs alone and beside a tool, as a `--sensitivity-load` child
+// measures them: medians of the runs, the turns' ratios (beside over alone),
+// the host's stolen share and the share of each run spent handling events.
+struct ToolLoadProbe {
+    Rate alone, beside;
+    int computations = 0;
+    double wallRatio = 0, cpuRatio = 0;
+    double stolenAlone = 0, stolenBeside = 0;
+    double eventsAlone = 0, eventsBeside = 0;
+};
+
 struct ProgramReport {
     ProgramMeasurement measured;
     StartupFigures startup;

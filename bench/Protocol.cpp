@@ -192,6 +192,17 @@ QJsonObject toJson(const DispatcherProbe& probe)
             {"stepsPerSecond", toJson(probe.run)}};
 }
 
+QJsonObject toJson(const ToolLoadProbe& probe)
+{
+    return {{"kind", "toolLoad"},
+            {"alone", toJson(probe.alone)},
+            {"beside", toJson(probe.beside)},
+            {"computations", probe.computations},
+            {"ratio", toJson(Rate{probe.wallRatio, probe.cpuRatio})},
+            {"stolen", QJsonObject{{"alone", probe.stolenAlone}, {"beside", probe.stolenBeside}}},
+            {"events", QJsonObject{{"alone", probe.eventsAlone}, {"beside", probe.eventsBeside}}}};
+}
+
 std::optional<ProgramMeasurement> programMeasurementFrom(const QJsonObject& object)
 {
     bool complete = isKind(object, "measured");
@@ -240,6 +251,25 @@ std::optional<DispatcherProbe> dispatcherProbeFrom(const QJsonObject& object)
     if (!(reader.has("allocationsPerCall") && reader.isNull("allocationsPerCall")))
         probe.allocationsPerCall = reader.number("allocationsPerCall");
     probe.run = reader.rate("stepsPerSecond");
+    return complete ? std::optional(probe) : std::nullopt;
+}
+
+std::optional<ToolLoadProbe> toolLoadProbeFrom(const QJsonObject& object)
+{
+    bool complete = isKind(object, "toolLoad");
+    const Reader reader(object, &complete);
+    ToolLoadProbe probe;
+    probe.alone = reader.rate("alone");
+    probe.beside = reader.rate("beside");
+    probe.computations = static_cast<int>(reader.integer("computations"));
+    const Rate ratio = reader.rate("ratio");
+    probe.wallRatio = ratio.wall;
+    probe.cpuRatio = ratio.cpu;
+    const Reader stolen = reader.object("stolen"), events = reader.object("events");
+    probe.stolenAlone = stolen.number("alone");
+    probe.stolenBeside = stolen.number("beside");
+    probe.eventsAlone = events.number("alone");
+    probe.eventsBeside = events.number("beside");
     return complete ? std::optional(probe) : std::nullopt;
 }
 

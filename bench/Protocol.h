@@ -18,10 +18,12 @@ namespace vortiquo {
 QJsonObject toJson(const ProgramMeasurement& measured);
 QJsonObject toJson(const StartupProbe& probe);
 QJsonObject toJson(const DispatcherProbe& probe);
+QJsonObject toJson(const ToolLoadProbe& probe);
 
 std::optional<ProgramMeasurement> programMeasurementFrom(const QJsonObject& object);
 std::optional<StartupProbe> startupProbeFrom(const QJsonObject& object);
 std::optional<DispatcherProbe> dispatcherProbeFrom(const QJsonObject& object);
+std::optional<ToolLoadProbe> toolLoadProbeFrom(const QJsonObject& object);
 
 // Writes the object as one line to the standard output and flushes it.
 void writeReportLine(const QJsonObject& object);

@@ -19,6 +19,7 @@
 
 #include "apps/Programs.h"
 #include "bench/IdleComputation.h"
+#include "bench/Protocol.h"
 #include "bench/Timing.h"
 #include "cli/EditedSession.h"
 #include "engine/SweepTiles.h"
@@ -133,42 +134,70 @@ double eventSlowdown(double alone, double beside)
     return 1 - (1 - beside) / (1 - alone);
 }
 
+// What a run goes beside, by the name a `--sensitivity-load` child takes.
+enum class ToolKind { none, computation, sensitivity, explorer };
+
+struct ToolRow {
+    const char* name;
+    ToolKind kind;
+    const char* title;
+};
+
+constexpr ToolRow ToolRows[] = {
+    {"niente", ToolKind::none, "no tool window, the measurement's own spread"},
+    {"calcolo", ToolKind::computation, "a plain computation at the tools' priority, with no window"},
+    {"sensibilita", ToolKind::sensitivity, "a Sensibilità window that computes without pause"},
+    {"esplora", ToolKind::explorer, "an Esplora parametri window that computes without pause"},
+};
+
+ToolKind toolKindNamed(const QByteArray& name)
+{
+    for (const ToolRow& row : ToolRows)
+        if (name == row.name)
+            return row.kind;
+    return ToolKind::none;
+}
+
+// One program's line of the report, from its child's figures.
+void printToolLoadLine(const char* program, const ToolLoadProbe& load, bool smoke)
+{
+    const double slowdown = 1 - load.wallRatio, slowdownCpu = 1 - load.cpuRatio;
+    std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
+                "thread %.0f and %.0f: %.1f %% (%d computations; the host took %.1f %% of the machine alone, "
+                "%.1f %% beside)  target <= %.0f %% %s\n",
+                program, load.alone.wall, load.beside.wall, slowdown * 100, load.alone.cpu, load.beside.cpu,
+                slowdownCpu * 100, load.computations, load.stolenAlone * 100, load.stolenBeside * 100,
+                TargetSlowdown * 100,
+                smoke ? "(smoke run: not judged)" : (slowdown <= TargetSlowdown ? "met" : "MISSED"));
+    std::printf("  %-10s events took %.2f %% of a run alone and %.2f %% beside: the window's own work for "
+                "the tool slows the run by %.2f %%\n",
+                "", load.eventsAlone * 100, load.eventsBeside * 100,
+                eventSlowdown(load.eventsAlone, load.eventsBeside) * 100);
+}
+
 // A window's run alone and beside a tool window that computes without
 // pause, each in a `--sensitivity-load` child; one line per program.
-void printToolLoad(const char* benchPath, const Options& options, const char* tool, const char* title)
+void printToolLoad(const char* benchPath, const Options& options, const ToolRow& tool)
 {
     // Runs of a second or so, so that the tool computes during each.
     const int steps = options.smoke ? 2'000'000 : 50'000'000;
     std::printf("\nA window's run beside %s (%d steps; medians of %d turns, each a run alone and one beside\n"
                 " it; the slowdown is from the turns' own ratios, the geometric mean of the median of the turns\n"
                 " that ran alone first and that of the turns that ran beside first)\n",
-                title, steps, options.repeats);
+                tool.title, steps, options.repeats);
     for (const Program& program : allPrograms()) {
-        if (QLatin1String(tool) == QLatin1String("esplora") && !sweepViewOf(program))
+        if (tool.kind == ToolKind::explorer && !sweepViewOf(program))
             continue;
         QProcess child;
         child.start(QString::fromLocal8Bit(benchPath), {"--sensitivity-load", program.name, QString::number(steps),
-                                                         QString::number(options.repeats), tool});
+                                                         QString::number(options.repeats), tool.name});
         child.waitForFinished(600'000);
-        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        if (child.exitCode() != 0 || figures.size() != 11) {
+        const std::optional<QJsonObject> report = reportOfKind(child.readAllStandardOutput(), u"toolLoad");
+        const std::optional<ToolLoadProbe> load = report ? toolLoadProbeFrom(*report) : std::nullopt;
+        if (child.exitCode() == 0 && load)
+            printToolLoadLine(program.name, *load, options.smoke);
+        else
             std::printf("  %-10s failed\n", program.name);
-            continue;
-        }
-        const double alone = figures[0].toDouble(), beside = figures[1].toDouble();
-        const double aloneCpu = figures[2].toDouble(), besideCpu = figures[3].toDouble();
-        const double slowdown = 1 - figures[5].toDouble(), slowdownCpu = 1 - figures[6].toDouble();
-        const double stolenAlone = figures[7].toDouble(), stolenBeside = figures[8].toDouble();
-        const double eventsAlone = figures[9].toDouble(), eventsBeside = figures[10].toDouble();
-        std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
-                    "thread %.0f and %.0f: %.1f %% (%s computations; the host took %.1f %% of the machine alone, "
-                    "%.1f %% beside)  target <= %.0f %% %s\n",
-                    program.name, alone, beside, slowdown * 100, aloneCpu, besideCpu, slowdownCpu * 100,
-                    figures[4].constData(), stolenAlone * 100, stolenBeside * 100, TargetSlowdown * 100,
-                    options.smoke ? "(smoke run: not judged)" : (slowdown <= TargetSlowdown ? "met" : "MISSED"));
-        std::printf("  %-10s events took %.2f %% of a run alone and %.2f %% beside: the window's own work for "
-                    "the tool slows the run by %.2f %%\n",
-                    "", eventsAlone * 100, eventsBeside * 100, eventSlowdown(eventsAlone, eventsBeside) * 100);
     }
     std::fflush(stdout);
 }
@@ -180,8 +209,7 @@ void printToolLoad(const char* benchPath, const Options& options, const char* to
 // the computation afresh. Closing the window cancels what it computes.
 class BusyTool {
 public:
-    enum class Kind { none, sensitivity, explorer, computation };
-    BusyTool(SimulationForm& form, Kind kind) : form_(form), kind_(kind) {}
+    BusyTool(SimulationForm& form, ToolKind kind) : form_(form), kind_(kind) {}
 
     // Opens the window; with no tool, the runs "beside" it show the
     // measurement's own spread, and beside a plain computation what the
@@ -189,10 +217,10 @@ public:
     bool open()
     {
         switch (kind_) {
-        case Kind::sensitivity: return openSensitivity();
-        case Kind::explorer: return openExplorer();
-        case Kind::none: return true;
-        case Kind::computation: computation_.start(); return true;
+        case ToolKind::sensitivity: return openSensitivity();
+        case ToolKind::explorer: return openExplorer();
+        case ToolKind::none: return true;
+        case ToolKind::computation: computation_.start(); return true;
         }
         return false;
     }
@@ -248,7 +276,7 @@ private:
     }
 
     SimulationForm& form_;
-    const Kind kind_;
+    const ToolKind kind_;
     QPointer<QWidget> window_;
     QPointer<QTimer> timer_;
     QMetaObject::Connection keepBusy_;
@@ -268,10 +296,8 @@ void processEventsFor(int milliseconds)
 
 void printSensitivityLoad(const char* benchPath, const Options& options)
 {
-    printToolLoad(benchPath, options, "niente", "no tool window, the measurement's own spread");
-    printToolLoad(benchPath, options, "calcolo", "a plain computation at the tools' priority, with no window");
-    printToolLoad(benchPath, options, "sensibilita", "a Sensibilità window that computes without pause");
-    printToolLoad(benchPath, options, "esplora", "an Esplora parametri window that computes without pause");
+    for (const ToolRow& tool : ToolRows)
+        printToolLoad(benchPath, options, tool);
 }
 
 int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
@@ -286,10 +312,7 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     // Alone and beside the tool by turns, so that a drift of the machine's
     // speed during the measurement falls on both alike.
     const QByteArray toolName = argc >= 6 ? QByteArray(argv[5]) : QByteArray("sensibilita");
-    BusyTool tool(form, toolName == "esplora"       ? BusyTool::Kind::explorer
-                        : toolName == "sensibilita" ? BusyTool::Kind::sensitivity
-                        : toolName == "calcolo"     ? BusyTool::Kind::computation
-                                                    : BusyTool::Kind::none);
+    BusyTool tool(form, toolKindNamed(toolName));
     std::vector<RunFigures> alone, beside;
     // The turns' ratios, of the turns that ran alone first and of those that
     // ran beside first ([0] and [1]).
@@ -325,19 +348,19 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
     const auto unbiased = [](const std::vector<double> (&byOrder)[2]) {
         return byOrder[1].empty() ? median(byOrder[0]) : std::sqrt(median(byOrder[0]) * median(byOrder[1]));
     };
-    const auto medianOf = [](const std::vector<RunFigures>& runs, auto figure) {
-        std::vector<decltype(figure(runs.front()))> values;
+    const auto medianOf = [](const std::vector<RunFigures>& runs, auto RunFigures::*figure) {
+        std::vector<std::remove_cvref_t<decltype(runs.front().*figure)>> values;
         for (const RunFigures& run : runs)
-            values.push_back(figure(run));
+            values.push_back(run.*figure);
         return median(values);
     };
-    const auto rate = [](const RunFigures& run) { return run.rate; };
-    const auto stolen = [](const RunFigures& run) { return run.stolenShare; };
-    const auto events = [](const RunFigures& run) { return run.eventShare; };
-    const Rate before = medianOf(alone, rate), after = medianOf(beside, rate);
-    std::printf("%.0f %.0f %.0f %.0f %d %.5f %.5f %.5f %.5f %.5f %.5f\n", before.wall, after.wall, before.cpu,
-                after.cpu, tool.computations(), unbiased(ratios), unbiased(cpuRatios), medianOf(alone, stolen),
-                medianOf(beside, stolen), medianOf(alone, events), medianOf(beside, events));
+    const Rate ratio{unbiased(ratios), unbiased(cpuRatios)};
+    writeReportLine(toJson(ToolLoadProbe{medianOf(alone, &RunFigures::rate), medianOf(beside, &RunFigures::rate),
+                                         tool.computations(), ratio.wall, ratio.cpu,
+                                         medianOf(alone, &RunFigures::stolenShare),
+                                         medianOf(beside, &RunFigures::stolenShare),
+                                         medianOf(alone, &RunFigures::eventShare),
+                                         medianOf(beside, &RunFigures::eventShare)}));
     return 0;
 }
 
