@@ -125,7 +125,10 @@ void ExplorerWindow::start()
 
 void ExplorerWindow::launch()
 {
-    progress_->setValue(pass_ == 0 ? 0 : 100);
+    // Setting the bar repaints it at once; while the program's window runs,
+    // passes started in quick succession leave it to the poll's pace.
+    if (!host_.running())
+        progress_->setValue(pass_ == 0 ? 0 : 100);
     const SweepRecipe recipe = current().recipe(pass_ == 0);
     const SimulationState base = host_.start();
     if (const QString problem = sweepProblem(recipe, base); !problem.isEmpty()) {
