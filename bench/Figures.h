@@ -119,11 +119,13 @@ struct MemoryFigures {
 // measures them: medians of the runs, the turns' ratios (beside over alone),
 // the host's stolen share and the share of each run spent handling events.
 struct ToolLoadProbe {
+    struct Shares {
+        double alone = 0, beside = 0;
+    };
     Rate alone, beside;
     int computations = 0;
-    double wallRatio = 0, cpuRatio = 0;
-    double stolenAlone = 0, stolenBeside = 0;
-    double eventsAlone = 0, eventsBeside = 0;
+    Rate ratio;
+    Shares stolen, events;
 };
 
 struct ProgramReport {

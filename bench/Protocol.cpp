@@ -13,6 +13,11 @@ QJsonObject toJson(const Rate& rate)
     return {{"wall", rate.wall}, {"cpu", rate.cpu}};
 }
 
+QJsonObject toJson(const ToolLoadProbe::Shares& shares)
+{
+    return {{"alone", shares.alone}, {"beside", shares.beside}};
+}
+
 QJsonValue toJson(const std::optional<AllocationFigures>& allocations)
 {
     if (!allocations)
@@ -104,6 +109,11 @@ public:
     {
         const Reader members = object(name);
         return {members.number("wall"), members.number("cpu")};
+    }
+    ToolLoadProbe::Shares shares(const char* name) const
+    {
+        const Reader members = object(name);
+        return {members.number("alone"), members.number("beside")};
     }
     std::optional<double> optionalNumber(const char* name) const
     {
@@ -198,9 +208,9 @@ QJsonObject toJson(const ToolLoadProbe& probe)
             {"alone", toJson(probe.alone)},
             {"beside", toJson(probe.beside)},
             {"computations", probe.computations},
-            {"ratio", toJson(Rate{probe.wallRatio, probe.cpuRatio})},
-            {"stolen", QJsonObject{{"alone", probe.stolenAlone}, {"beside", probe.stolenBeside}}},
-            {"events", QJsonObject{{"alone", probe.eventsAlone}, {"beside", probe.eventsBeside}}}};
+            {"ratio", toJson(probe.ratio)},
+            {"stolen", toJson(probe.stolen)},
+            {"events", toJson(probe.events)}};
 }
 
 std::optional<ProgramMeasurement> programMeasurementFrom(const QJsonObject& object)
@@ -262,14 +272,9 @@ std::optional<ToolLoadProbe> toolLoadProbeFrom(const QJsonObject& object)
     probe.alone = reader.rate("alone");
     probe.beside = reader.rate("beside");
     probe.computations = static_cast<int>(reader.integer("computations"));
-    const Rate ratio = reader.rate("ratio");
-    probe.wallRatio = ratio.wall;
-    probe.cpuRatio = ratio.cpu;
-    const Reader stolen = reader.object("stolen"), events = reader.object("events");
-    probe.stolenAlone = stolen.number("alone");
-    probe.stolenBeside = stolen.number("beside");
-    probe.eventsAlone = events.number("alone");
-    probe.eventsBeside = events.number("beside");
+    probe.ratio = reader.rate("ratio");
+    probe.stolen = reader.shares("stolen");
+    probe.events = reader.shares("events");
     return complete ? std::optional(probe) : std::nullopt;
 }
 

@@ -118,14 +118,14 @@ private slots:
 
     void toolLoadKeepsEachSideApart()
     {
-        const ToolLoadProbe sent{{8.1e7, 8.2e7}, {7.7e7, 7.8e7}, 41, 0.951, 0.958, 0.028, 0.023, 0.0135, 0.0301};
+        const ToolLoadProbe sent{{8.1e7, 8.2e7}, {7.7e7, 7.8e7}, 41, {0.951, 0.958}, {0.028, 0.023}, {0.0135, 0.0301}};
         const auto read = toolLoadProbeFrom(toJson(sent));
         QVERIFY(read);
         QCOMPARE(read->beside.cpu, sent.beside.cpu);
         QCOMPARE(read->computations, 41);
-        QCOMPARE(read->cpuRatio, sent.cpuRatio);
-        QCOMPARE(read->stolenBeside, sent.stolenBeside);
-        QCOMPARE(read->eventsAlone, sent.eventsAlone);
+        QCOMPARE(read->ratio.cpu, sent.ratio.cpu);
+        QCOMPARE(read->stolen.beside, sent.stolen.beside);
+        QCOMPARE(read->events.alone, sent.events.alone);
         QVERIFY(!toolLoadProbeFrom(changed(toJson(sent), {"events", "beside"}, QJsonValue::Undefined)));
     }
 };

@@ -166,18 +166,18 @@ ToolKind toolKindNamed(const QByteArray& name)
 // One program's line of the report, from its child's figures.
 void printToolLoadLine(const char* program, const ToolLoadProbe& load, bool smoke)
 {
-    const double slowdown = 1 - load.wallRatio, slowdownCpu = 1 - load.cpuRatio;
+    const double slowdown = 1 - load.ratio.wall, slowdownCpu = 1 - load.ratio.cpu;
     std::printf("  %-10s alone %.0f steps/s, beside it %.0f: %.1f %% slower; per CPU second of the window's "
                 "thread %.0f and %.0f: %.1f %% (%d computations; the host took %.1f %% of the machine alone, "
                 "%.1f %% beside)  target <= %.0f %% %s\n",
                 program, load.alone.wall, load.beside.wall, slowdown * 100, load.alone.cpu, load.beside.cpu,
-                slowdownCpu * 100, load.computations, load.stolenAlone * 100, load.stolenBeside * 100,
+                slowdownCpu * 100, load.computations, load.stolen.alone * 100, load.stolen.beside * 100,
                 TargetSlowdown * 100,
                 smoke ? "(smoke run: not judged)" : (slowdown <= TargetSlowdown ? "met" : "MISSED"));
     std::printf("  %-10s events took %.2f %% of a run alone and %.2f %% beside: the window's own work for "
                 "the tool slows the run by %.2f %%\n",
-                "", load.eventsAlone * 100, load.eventsBeside * 100,
-                eventSlowdown(load.eventsAlone, load.eventsBeside) * 100);
+                "", load.events.alone * 100, load.events.beside * 100,
+                eventSlowdown(load.events.alone, load.events.beside) * 100);
 }
 
 // A window's run alone and beside a tool window that computes without
@@ -373,13 +373,12 @@ int sensitivityLoadMain(int argc, char** argv, const char* name, int steps)
             values.push_back(run.*figure);
         return median(values);
     };
-    const Rate ratio{unbiased(ratios), unbiased(cpuRatios)};
+    const auto shares = [&](double RunFigures::*share) {
+        return ToolLoadProbe::Shares{medianOf(alone, share), medianOf(beside, share)};
+    };
     writeReportLine(toJson(ToolLoadProbe{medianOf(alone, &RunFigures::rate), medianOf(beside, &RunFigures::rate),
-                                         tool.computations(), ratio.wall, ratio.cpu,
-                                         medianOf(alone, &RunFigures::stolenShare),
-                                         medianOf(beside, &RunFigures::stolenShare),
-                                         medianOf(alone, &RunFigures::eventShare),
-                                         medianOf(beside, &RunFigures::eventShare)}));
+                                         tool.computations(), Rate{unbiased(ratios), unbiased(cpuRatios)},
+                                         shares(&RunFigures::stolenShare), shares(&RunFigures::eventShare)}));
     return 0;
 }
 
