@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "DialogSupport.h"
 #include "ProgramRows.h"
@@ -63,6 +64,8 @@ private slots:
     void toolWindowsOpenBeside();
     void toolWindowLandsWherePlaced();
     void shortcutsActInToolWindows();
+    void barKeepsThePaceOfARun_data();
+    void barKeepsThePaceOfARun();
 };
 
 void ExplorerWindowTest::everyProgramExplores()
@@ -202,6 +205,47 @@ void ExplorerWindowTest::shortcutsActInToolWindows()
     QTest::keyClick(epsilon, Qt::Key_E, Qt::ControlModifier);
     QTRY_VERIFY(explorerWindow() != nullptr);
     form.close();
+}
+
+void ExplorerWindowTest::barKeepsThePaceOfARun_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("barStartsAgain");
+    QTest::newRow("no run: a new view starts the bar again") << false << true;
+    QTest::newRow("a run: the bar waits for the poll's pace") << true << false;
+}
+
+// Setting the bar repaints it at once: while the program's window runs, a
+// change of view leaves it to the poll.
+void ExplorerWindowTest::barKeepsThePaceOfARun()
+{
+    QFETCH(bool, running);
+    QFETCH(bool, barStartsAgain);
+    SimulationForm form(Drumbel);
+    form.show();
+    explorerAction(form)->trigger();
+    QWidget* window = explorerWindow();
+    QVERIFY(window);
+    auto* progress = window->findChild<QProgressBar*>();
+    QTRY_VERIFY_WITH_TIMEOUT(progress->value() >= 100, 50000);  // the coarse pass is done
+    const int before = progress->value();
+    auto* tabs = window->findChild<QTabWidget*>();
+    int bar = -1;
+    const auto changeView = [&] {
+        tabs->setCurrentIndex(1 - tabs->currentIndex());
+        bar = progress->value();
+    };
+    if (running) {
+        form.typeField(Field::termine, "2000000000");
+        QTimer::singleShot(0, &form, [&] {
+            changeView();
+            form.Stop_Click();
+        });
+        form.Via_Click();
+    } else {
+        changeView();
+    }
+    QCOMPARE(bar, barStartsAgain ? 0 : before);
 }
 
 int main(int argc, char** argv)
